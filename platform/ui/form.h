@@ -1,0 +1,177 @@
+// The retained form/control model: forms that exist at most once, load and unload from their
+// definition, and controls whose property changes reach whatever back end is bound.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/definition.h"
+
+namespace qm::ui {
+
+class Form;
+class Runtime;
+
+// What changed, for the back end to mirror.
+enum class Prop { Caption, Rect, Font, ForeColour, Tooltip, Enabled, Visible, Value, Items, ListIndex, Interval, Date, CurrentTab, Icon };
+
+enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+class Control {
+public:
+    Control(Form& form, ControlDef def);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    Form& form() const { return form_; }
+    const ControlDef& props() const { return p_; }  // current values, starting from the definition
+    Kind kind() const { return p_.kind; }
+    const std::string& name() const { return p_.name; }
+
+    const std::string& caption() const { return p_.caption; }  // also a combo box's edit text
+    void setCaption(std::string caption);
+    const std::string& text() const { return p_.caption; }
+    void setText(std::string text) { setCaption(std::move(text)); }
+    void setRect(Rect rect);
+    Colour foreColour() const { return p_.foreColour.value_or(0); }
+    void setForeColour(Colour colour);
+    bool enabled() const { return p_.enabled; }
+    void setEnabled(bool enabled);  // for a Timer: start or stop it
+    bool visible() const { return p_.visible; }
+    void setVisible(bool visible);
+    void setIcon(Icon icon);
+
+    // Option buttons: selecting one clears the others of the same parent.
+    bool value() const { return p_.value; }
+    void setValue(bool value);
+
+    // List and combo boxes.
+    const std::vector<std::string>& items() const { return items_; }
+    int listCount() const { return static_cast<int>(items_.size()); }
+    const std::string& list(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    void addItem(std::string item);
+    void removeItem(int index);
+    void clear();
+    int listIndex() const { return listIndex_; }  // -1: nothing selected
+    void setListIndex(int index);
+
+    // Timers.
+    int interval() const { return p_.interval; }
+    void setInterval(int ms);
+
+    // Month calendar.
+    std::chrono::year_month_day date() const { return date_; }
+    void setDate(std::chrono::year_month_day date);
+
+    // Tab strip: the tab shown.
+    int currentTab() const { return currentTab_; }
+    void setCurrentTab(int tab);
+
+    // The user's own changes, reported by a back end: the model follows without echoing back.
+    void syncListIndex(int index) { listIndex_ = index; }
+    void syncText(std::string text) { p_.caption = std::move(text); }
+    void syncDate(std::chrono::year_month_day date) { date_ = date; }
+    void syncCurrentTab(int tab) { currentTab_ = tab; }
+
+    // Events, raised by the back end through Runtime; a form binds its handlers here.
+    std::function<void()> onClick;
+    std::function<void(int button, int shift, double x, double y)> onMouseDown;
+    std::function<void()> onTimer;
+
+    // The back end's own object for this control.
+    void* native = nullptr;
+
+private:
+    void changed(Prop prop);
+
+    Form& form_;
+    ControlDef p_;
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+    std::chrono::year_month_day date_{};
+    int currentTab_ = 0;
+};
+
+// A window. Each form object exists once for the whole program; it is loaded (its controls exist)
+// or not. Derived forms give the definition and their handlers.
+class Form {
+public:
+    Form(Runtime& runtime, FormDef (*define)());
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const std::string& name() const { return name_; }
+    Runtime& runtime() const { return runtime_; }
+
+    // Loading a loaded form does nothing. Loading builds the controls from the definition, lets the
+    // back end create the window (hidden), binds the handlers, runs Form_Load and starts timers.
+    void load();
+    // Loads if needed, makes the form visible and brings it to the front.
+    void show();
+    void hide();
+    // Runs Form_Unload and discards the controls; the next load starts from the definition.
+    void unload();
+    bool isLoaded() const { return loaded_; }
+    bool isVisible() const { return loaded_ && visible_; }
+
+    // A control by name; referring to a control of a form that is not loaded loads it hidden.
+    Control& ctl(std::string_view name);
+    Control& operator[](std::string_view name) { return ctl(name); }
+    const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+    // The children of a frame, menu or tab strip, in definition order.
+    std::vector<Control*> childrenOf(std::string_view parent) const;
+
+    // Form properties (twips). Meaningful while loaded.
+    const FormDef& def() const { return def_; }
+    const std::string& caption() const { return def_.caption; }
+    void setCaption(std::string caption);
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int width() const;   // outer size in twips, from the back end
+    int height() const;
+    void move(int left, int top);
+    Icon icon() const { return def_.icon; }
+    void setIcon(Icon icon);
+
+    // Greys the Close command: the close box and Alt+F4 no longer close the form.
+    void disableCloseCommand();
+    bool closeDisabled() const { return closeDisabled_; }
+
+    // Shows a popup menu at the mouse position; `closed` runs when it has closed, after the
+    // chosen item's onClick, if any.
+    void popupMenu(Control& menu, int flags, std::function<void()> closed = {});
+
+    // The back end's own object for this form.
+    void* native = nullptr;
+
+protected:
+    virtual void bindEvents() {}  // wire controls' events to the handlers; runs on each load
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+    virtual void Form_MouseMove(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
+    // The close box or Alt+F4; by default the form unloads.
+    virtual void Form_Close() { unload(); }
+
+private:
+    friend class Runtime;
+    friend class Control;
+
+    Runtime& runtime_;
+    FormDef (*define_)();
+    std::string name_;
+    FormDef def_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    bool loaded_ = false;
+    bool visible_ = false;
+    bool closeDisabled_ = false;
+    int left_ = 0;
+    int top_ = 0;
+};
+
+}  // namespace qm::ui

@@ -1,0 +1,91 @@
+// The form runtime: the bridge between forms and a back end. Back ends implement Backend and
+// report the user's actions and timer ticks through Runtime, which runs the handlers.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/form.h"
+
+namespace qm::ui {
+
+struct Size {
+    int width = 0, height = 0;  // twips
+};
+
+enum class FormProp { Caption, Position, Icon };
+
+// Message box styles that the program uses.
+inline constexpr int kMbOk = 0;
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Native window and controls for a loaded form, created hidden; destroyed on unload.
+    virtual void created(Form& form) = 0;
+    virtual void destroyed(Form& form) = 0;
+    virtual void shown(Form& form) = 0;  // visible and brought to the front
+    virtual void hidden(Form& form) = 0;
+    virtual void formChanged(Form& form, FormProp prop) = 0;
+    virtual void changed(Control& control, Prop prop) = 0;
+    // A timer's enabled state or interval changed (it runs while enabled, with an interval, on a
+    // loaded form). Timers of a form that is destroyed stop with it.
+    virtual void timerChanged(Control& timer) = 0;
+    virtual Size outerSize(const Form& form) const = 0;
+    virtual Size screenSize() const = 0;
+    virtual void popupMenu(Form& form, Control& menu, int flags, std::function<void()> closed) = 0;
+    // Modal; timers keep ticking while it is open. `closed` runs once the user has dismissed it.
+    virtual void messageBox(const std::string& text, const std::string& title, int style,
+                            std::function<void()> closed) = 0;
+    virtual void doEvents() = 0;
+    virtual void disableCloseCommand(Form& form) = 0;
+    // An id for the form's window, as the OS knows it (a window handle on Windows).
+    virtual std::uintptr_t windowId(const Form& form) const = 0;
+    // Ends the program at once: no window is unloaded, no further handler runs.
+    virtual void quit(int exitCode) = 0;
+};
+
+class Runtime {
+public:
+    explicit Runtime(Backend& backend) : backend_(backend) {}
+
+    Backend& backend() const { return backend_; }
+    const std::vector<Form*>& forms() const { return forms_; }
+    Form* find(std::string_view formName) const;
+    Form* formOfWindow(std::uintptr_t windowId) const;
+
+    // The user's actions and timer ticks, from the back end. Nothing runs once the program ended.
+    void click(Control& control);  // an option button becomes selected first
+    void mouseDown(Control& control, int button, int shift, double x, double y);
+    void timerTick(Control& timer);
+    void formMouseMove(Form& form, int button, int shift, double x, double y);
+    void closeRequested(Form& form);  // close box, Alt+F4, the system menu's Close
+
+    void messageBox(const std::string& text, const std::string& title, int style,
+                    std::function<void()> closed = {});
+
+    // Ends the program at once.
+    void end(int exitCode = 0);
+    bool ended() const { return ended_; }
+
+private:
+    friend class Form;
+    void registerForm(Form& form) { forms_.push_back(&form); }
+    void unregisterForm(Form& form);
+    // Controls of an unloaded form are kept until no handler is running, since the handler that
+    // unloaded them may belong to one of them.
+    void retire(std::vector<std::unique_ptr<Control>> controls);
+    template <class F>
+    void dispatch(F&& handler);
+
+    Backend& backend_;
+    std::vector<Form*> forms_;
+    std::vector<std::unique_ptr<Control>> retired_;
+    int depth_ = 0;
+    bool ended_ = false;
+};
+
+}  // namespace qm::ui

@@ -1,0 +1,59 @@
+// NextDue, the next-due selection and the due check.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "platform/clock.h"
+#include "schedule/schedule_file.h"
+
+namespace qm {
+
+struct NextDue {
+    std::chrono::local_days date;
+    std::chrono::seconds time{0};  // time of day; seconds always 00
+    std::string method;            // empty when nothing is scheduled
+
+    bool operator==(const NextDue&) const = default;
+};
+
+// Before the first selection: 30 December 1899, never due.
+NextDue initialNextDue();
+// Nothing scheduled: 1900/01/01 00:00:00, empty method, never due.
+NextDue emptyNextDue();
+
+class Schedule {
+public:
+    Schedule(const ScheduleFile& file, const Clock& clock);
+
+    // The number of entries in the settings window's list; an empty list means nothing is
+    // scheduled, whatever the file says. Until one is set, the file's line count stands in.
+    void setEntryCount(std::function<std::size_t()> count);
+
+    // Which entries the selection passes over: those before now, or (after an abort) also the
+    // entry of the current second, so an aborted warning does not come straight back.
+    enum class Passing { BeforeNow, UpToNow };
+
+    // Rereads the file and chooses the earliest entry not yet passed; the first in file order
+    // wins a tie. An absent file leaves NextDue as it is; a file with no candidate, or an empty
+    // entry list, gives the empty state.
+    void selectNextDue(Passing passing = Passing::BeforeNow);
+
+    // Run on every tick of the tray timer. On the first tick of a new local date the selection
+    // runs once, so every-day entries come round again. True when the clock shows NextDue's
+    // date and time to the second.
+    bool dueCheck();
+
+    const NextDue& nextDue() const { return nextDue_; }
+
+private:
+    const ScheduleFile& file_;
+    const Clock& clock_;
+    std::function<std::size_t()> entryCount_;
+    NextDue nextDue_ = initialNextDue();
+    std::chrono::local_days lastSeenDate_{};
+};
+
+}  // namespace qm
