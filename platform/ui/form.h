@@ -169,6 +169,7 @@ private:
     std::vector<std::unique_ptr<Control>> controls_;
     bool loaded_ = false;
     bool visible_ = false;
+    bool shownSinceLoad_ = false;  // a form centred on the screen is centred when first shown
     bool closeDisabled_ = false;
     int left_ = 0;
     int top_ = 0;

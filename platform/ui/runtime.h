@@ -36,6 +36,8 @@ public:
     virtual void timerChanged(Control& timer) = 0;
     virtual Size outerSize(const Form& form) const = 0;
     virtual Size screenSize() const = 0;
+    // Shows `menu` at the mouse position. The chosen item (never a disabled one) goes to
+    // Runtime::click, then `closed` runs, also when the menu was dismissed.
     virtual void popupMenu(Form& form, Control& menu, int flags, std::function<void()> closed) = 0;
     // Modal; timers keep ticking while it is open. `closed` runs once the user has dismissed it.
     virtual void messageBox(const std::string& text, const std::string& title, int style,
@@ -64,8 +66,11 @@ public:
     void formMouseMove(Form& form, int button, int shift, double x, double y);
     void closeRequested(Form& form);  // close box, Alt+F4, the system menu's Close
 
+    // Modal: `closed` runs as a handler once the user has dismissed the box.
     void messageBox(const std::string& text, const std::string& title, int style,
                     std::function<void()> closed = {});
+    // Runs the rest of a handler that waited for a modal piece (a message box, a popup menu).
+    void run(const std::function<void()>& continuation);
 
     // Ends the program at once.
     void end(int exitCode = 0);

@@ -1,0 +1,89 @@
+// The form runtime: runs handlers for the back end's events, one at a time, and stops running
+// them once the program has ended.
+#include "platform/ui/runtime.h"
+
+#include <algorithm>
+
+namespace qm::ui {
+
+template <class F>
+void Runtime::dispatch(F&& handler) {
+    if (ended_) return;
+    struct Depth {
+        Runtime& rt;
+        explicit Depth(Runtime& r) : rt(r) { ++rt.depth_; }
+        ~Depth() {
+            if (--rt.depth_ == 0) rt.retired_.clear();
+        }
+    } depth(*this);
+    handler();
+}
+
+void Runtime::run(const std::function<void()>& continuation) {
+    dispatch([&] {
+        if (continuation) continuation();
+    });
+}
+
+Form* Runtime::find(std::string_view formName) const {
+    auto it = std::find_if(forms_.begin(), forms_.end(), [&](Form* f) { return f->name() == formName; });
+    return it == forms_.end() ? nullptr : *it;
+}
+
+Form* Runtime::formOfWindow(std::uintptr_t windowId) const {
+    auto it = std::find_if(forms_.begin(), forms_.end(),
+                           [&](Form* f) { return f->isLoaded() && backend_.windowId(*f) == windowId; });
+    return it == forms_.end() ? nullptr : *it;
+}
+
+void Runtime::click(Control& control) {
+    dispatch([&] {
+        if (control.kind() == Kind::Option) control.setValue(true);
+        if (control.onClick) control.onClick();
+    });
+}
+
+void Runtime::mouseDown(Control& control, int button, int shift, double x, double y) {
+    dispatch([&] {
+        if (control.onMouseDown) control.onMouseDown(button, shift, x, y);
+    });
+}
+
+void Runtime::timerTick(Control& timer) {
+    dispatch([&] {
+        if (timer.enabled() && timer.form().isLoaded() && timer.onTimer) timer.onTimer();
+    });
+}
+
+void Runtime::formMouseMove(Form& form, int button, int shift, double x, double y) {
+    dispatch([&] {
+        if (form.isLoaded()) form.Form_MouseMove(button, shift, x, y);
+    });
+}
+
+void Runtime::closeRequested(Form& form) {
+    dispatch([&] {
+        if (form.isLoaded() && !form.closeDisabled()) form.Form_Close();
+    });
+}
+
+void Runtime::messageBox(const std::string& text, const std::string& title, int style,
+                         std::function<void()> closed) {
+    if (ended_) return;
+    backend_.messageBox(text, title, style, [this, closed = std::move(closed)] { run(closed); });
+}
+
+void Runtime::end(int exitCode) {
+    if (ended_) return;
+    ended_ = true;
+    backend_.quit(exitCode);
+}
+
+void Runtime::unregisterForm(Form& form) { std::erase(forms_, &form); }
+
+void Runtime::retire(std::vector<std::unique_ptr<Control>> controls) {
+    for (auto& c : controls) retired_.push_back(std::move(c));
+    if (depth_ == 0) retired_.clear();
+}
+
+}  // namespace qm::ui
