@@ -1,0 +1,90 @@
+// One loaded form as a native window: its controls, fonts, tooltips and timers, and the window
+// procedure that turns the user's actions into the runtime's events. It only builds, mirrors and
+// reports; what a click means is the form's business.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "platform/ui/form.h"
+#include "platform/ui/runtime.h"
+#include "platform/win32/fonts.h"
+
+namespace qm::win32 {
+
+class Win32Backend;
+
+class FormWindow {
+public:
+    FormWindow(Win32Backend& backend, ui::Form& form);
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+    ~FormWindow();
+
+    // The window and its controls, hidden, at the form's position.
+    void create();
+    // Destroys the native window; events that arrive meanwhile are no longer reported.
+    void destroy();
+
+    HWND hwnd() const { return hwnd_; }
+    ui::Form& form() const { return form_; }
+    int dpi() const { return dpi_; }
+
+    void show();
+    void hide();
+    void formChanged(ui::FormProp prop);
+    void changed(ui::Control& control, ui::Prop prop);
+    void timerChanged(ui::Control& timer);
+    void disableCloseCommand();
+    SIZE outerPixels() const;
+
+    // The control a child window belongs to; nullptr for windows of our own (tooltips).
+    ui::Control* controlOf(HWND child) const;
+    static HWND nativeOf(const ui::Control& control) { return static_cast<HWND>(control.native); }
+
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT onNotify(const NMHDR& header);
+    LRESULT onColour(HDC dc, HWND child);
+    void onActivate(bool active);
+    void onDpiChanged(int dpi, const RECT& suggested);
+    void fitClientArea();
+
+    // Controls (form_controls.cpp).
+    void createControls();
+    HWND createControl(ui::Control& control, int index, bool firstOfGroup);
+    void layout();
+    void applyVisibility();
+    RECT pixelRect(const ui::Control& control) const;
+    bool onScreen(const ui::Control& control) const;
+    const ui::Control* container(const ui::Control& control) const;
+    void applyFont(ui::Control& control);
+    void autoSize(ui::Control& control);
+    void fillItems(ui::Control& control, bool itemsChanged);
+    void syncItems(ui::Control& control);
+    void applyTooltip(ui::Control& control);
+    void applyIcon(ui::Control& control);
+    void applyDate(ui::Control& control);
+    int indexOf(const ui::Control& control) const;
+    ui::Control* controlAt(int id) const;
+    HBRUSH brush(ui::Colour colour);
+
+    Win32Backend& backend_;
+    ui::Form& form_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    int dpi_ = 96;
+    bool dying_ = false;
+    FontCache fonts_;
+    std::map<ui::Colour, HBRUSH> brushes_;
+};
+
+// Child-window ids start here, clear of IDOK and IDCANCEL, which the dialog keys send.
+inline constexpr int kFirstControlId = 1000;
+
+}  // namespace qm::win32

@@ -1,0 +1,83 @@
+// The Win32 back end of the form model. Implemented features:
+//  [x] forms as top-level windows: fixed borders, no minimise/maximise box where defined, kept off
+//      the taskbar by a hidden owner, positions and sizes from twips at the window's DPI
+//  [x] labels, push buttons, option buttons, frames, list boxes, combo boxes with an edit field,
+//      images, lines, the comctl32 month calendar and tab control, tooltips
+//  [x] timers (SetTimer), popup menus (TrackPopupMenuEx), message boxes (MessageBoxW)
+//  [x] the greyed Close command; the close box and Alt+F4 go to the runtime, never DestroyWindow
+//  [x] keyboard navigation through IsDialogMessage
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/ui/runtime.h"
+
+namespace qm::win32 {
+
+class FormWindow;
+
+class Win32Backend final : public ui::Backend {
+public:
+    struct Options {
+        int dpi = 0;  // 0: every window at its own DPI; else every window at this one (tests)
+    };
+
+    explicit Win32Backend(Options options);
+    Win32Backend() : Win32Backend(Options{}) {}
+    ~Win32Backend() override;
+    Win32Backend(const Win32Backend&) = delete;
+    Win32Backend& operator=(const Win32Backend&) = delete;
+
+    void created(ui::Form& form) override;
+    void destroyed(ui::Form& form) override;
+    void shown(ui::Form& form) override;
+    void hidden(ui::Form& form) override;
+    void formChanged(ui::Form& form, ui::FormProp prop) override;
+    void changed(ui::Control& control, ui::Prop prop) override;
+    void timerChanged(ui::Control& timer) override;
+    ui::Size outerSize(const ui::Form& form) const override;
+    ui::Size screenSize() const override;
+    void popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) override;
+    void messageBox(const std::string& text, const std::string& title, int style,
+                    std::function<void()> closed) override;
+    void doEvents() override;
+    void disableCloseCommand(ui::Form& form) override;
+    std::uintptr_t windowId(const ui::Form& form) const override;
+    void quit(int exitCode) override;
+
+    // The message loop; returns only if the loop is told to quit (WM_QUIT).
+    int run();
+
+    // The native window of a loaded form; nullptr otherwise.
+    HWND window(const ui::Form& form) const;
+    // The DPI a window is laid out at (the fixed one, if set).
+    int dpiFor(HWND window) const;
+    // The DPI of screen coordinates: where forms are placed and how big the screen is.
+    int screenDpi() const;
+    // The never-shown window that owns forms kept off the taskbar.
+    HWND hiddenOwner();
+
+private:
+    FormWindow* windowOf(const ui::Form& form) const;
+    // Tab, arrow keys and the like for the form the message is meant for.
+    bool dialogMessage(MSG& message) const;
+    void dispatch(MSG& message) const;
+
+    Options options_;
+    std::map<const ui::Form*, std::unique_ptr<FormWindow>> windows_;
+    // Windows of unloaded forms wait here until the outermost message loop comes round, since the
+    // unload may have come from inside their own window procedure.
+    std::vector<std::unique_ptr<FormWindow>> retired_;
+    HWND owner_ = nullptr;
+};
+
+// Registers the window classes and the common controls (month calendar, tab control, tooltips).
+void initialiseWindowClasses();
+// The window class of every form's window.
+const wchar_t* formClassName();
+
+}  // namespace qm::win32
