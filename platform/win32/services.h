@@ -1,0 +1,35 @@
+// The real Windows services the program uses besides clock, codec and files: session end, the
+// tray icon, the shell, the Startup shortcut and the single-instance check.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/session_end.h"
+#include "platform/shell.h"
+#include "platform/single_instance.h"
+#include "platform/startup_shortcut.h"
+#include "platform/tray_icon.h"
+
+namespace qm::win32 {
+
+std::unique_ptr<SessionEnd> makeSessionEnd();
+std::unique_ptr<TrayIcon> makeTrayIcon();
+// The shell calls the icon's window back with this message rather than the record's
+// WM_MOUSEMOVE, so that a real mouse move over the window can never pass for a click on the icon.
+inline constexpr unsigned kTrayIconMessage = 0x8000 + 0x200;  // WM_APP + 0x200
+std::unique_ptr<Shell> makeShell();
+std::unique_ptr<StartupShortcut> makeStartupShortcut();
+// `name` is the mutex; the program uses kInstanceMutex.
+std::unique_ptr<SingleInstance> makeSingleInstance(const std::wstring& name);
+
+inline constexpr wchar_t kInstanceMutex[] = L"Local\\QuietusMachine";
+
+// Enables SE_SHUTDOWN_NAME for this process; Windows refuses shut-down and restart without it.
+Status enableShutdownPrivilege();
+
+// Writes a shortcut file at `linkPath` that starts `target` with `arguments` in `workingFolder`.
+Status writeShortcut(const std::wstring& linkPath, const std::wstring& target, const std::wstring& arguments,
+                     const std::wstring& workingFolder);
+
+}  // namespace qm::win32

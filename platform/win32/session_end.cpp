@@ -1,0 +1,52 @@
+// Ending the session: shut-down, forced exit and restart need the shutdown privilege enabled
+// first; log off needs none. A refusal comes back with Windows' reason.
+#include <windows.h>
+
+#include "platform/win32/services.h"
+#include "platform/win32/system_error.h"
+
+namespace qm::win32 {
+namespace {
+
+Status lastError() {
+    return Status::failure(systemMessage(GetLastError()));
+}
+
+class Win32SessionEnd final : public SessionEnd {
+public:
+    Status endSession(unsigned flags) override {
+        if (flags & (EWX_SHUTDOWN | EWX_REBOOT | EWX_POWEROFF)) {
+            if (Status privilege = enableShutdownPrivilege(); !privilege.ok) return privilege;
+        }
+        if (!ExitWindowsEx(flags, 0)) return lastError();
+        return Status::success();
+    }
+};
+
+}  // namespace
+
+Status enableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return lastError();
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    Status status = Status::success();
+    if (!LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) {
+        status = lastError();
+    } else if (!AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr)) {
+        status = lastError();
+    } else if (GetLastError() == ERROR_NOT_ALL_ASSIGNED) {
+        // The call succeeds even when the account does not hold the privilege; only this says so.
+        status = Status::failure(systemMessage(ERROR_NOT_ALL_ASSIGNED));
+    }
+    CloseHandle(token);
+    return status;
+}
+
+std::unique_ptr<SessionEnd> makeSessionEnd() {
+    return std::make_unique<Win32SessionEnd>();
+}
+
+}  // namespace qm::win32
