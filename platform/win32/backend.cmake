@@ -1,0 +1,49 @@
+# The Win32 back end and the real Windows services (qm_win32), the program's resources, and
+# Quietus.exe. Included from this folder's CMakeLists.txt.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# The icons are drawn by a script at build time; no binary icon is kept in the tree.
+set(QM_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+set(QM_ICONS ${QM_ICON_DIR}/running.ico ${QM_ICON_DIR}/paused.ico)
+add_custom_command(
+  OUTPUT ${QM_ICONS}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make-icons.py ${QM_ICON_DIR}
+  DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make-icons.py
+  COMMENT "Drawing the traffic-light icons")
+add_custom_target(qm_icons DEPENDS ${QM_ICONS})
+
+add_library(qm_win32 STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/dpi.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fonts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/icons.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/line_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32_backend.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/system_error.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/session_end.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shell.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/startup_shortcut.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tray_icon.cpp)
+qm_warnings(qm_win32)
+target_compile_definitions(qm_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+  _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_libraries(qm_win32 PUBLIC qm_ui qm_os comctl32 shell32 ole32 uuid gdi32 user32 advapi32)
+
+# Manifest, version and icons: linked into the program and into the Windows tests alike, so the
+# tests see the same common controls and icons as the program.
+add_library(qm_win32_resources OBJECT ${CMAKE_CURRENT_LIST_DIR}/quietus.rc)
+target_include_directories(qm_win32_resources PRIVATE ${QM_ICON_DIR} ${CMAKE_CURRENT_LIST_DIR})
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/quietus.rc PROPERTIES
+  OBJECT_DEPENDS "${QM_ICONS};${CMAKE_CURRENT_LIST_DIR}/quietus.manifest")
+add_dependencies(qm_win32_resources qm_icons)
+
+# Quietus.exe: a GUI program, linked statically so that it needs no DLL beyond Windows' own.
+if(TARGET qm_program OR QM_WIN32_WITH_PROGRAM)
+  add_executable(Quietus WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp $<TARGET_OBJECTS:qm_win32_resources>)
+  qm_warnings(Quietus)
+  set_target_properties(Quietus PROPERTIES OUTPUT_NAME Quietus)
+  target_link_options(Quietus PRIVATE -municode -s -Wl,--gc-sections)
+  target_link_libraries(Quietus PRIVATE qm_program qm_win32)
+endif()
