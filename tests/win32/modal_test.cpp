@@ -1,0 +1,110 @@
+// Popup menus and message boxes: modal, nested, with timers ticking meanwhile; the chosen item
+// goes to its handler before the menu's `closed`.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/win32/wide.h"
+#include "tests/win32/test_forms.h"
+
+namespace qm::win32::test {
+namespace {
+
+// What the stand-in user does once the modal piece is up, from a thread timer.
+std::function<void()> g_user;
+
+void CALLBACK actAsUser(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (g_user) g_user();
+}
+
+void later(std::function<void()> user, UINT afterMs = 300) {
+    g_user = std::move(user);
+    SetTimer(nullptr, 0, afterMs, actAsUser);
+}
+
+HWND findWindow(const wchar_t* windowClass, const wchar_t* title) {
+    return FindWindowW(windowClass, title);
+}
+
+void press(HWND hwnd, UINT key) {
+    PostMessageW(hwnd, WM_KEYDOWN, key, 1);
+    PostMessageW(hwnd, WM_KEYUP, key, 0xC0000001);
+}
+
+class Modal : public ::testing::Test {
+protected:
+    Harness h{96};
+    RecordingForm panel{h.runtime, panelDefinition};
+};
+
+TEST_F(Modal, TheChosenMenuItemRunsBeforeTheMenuCloses) {
+    panel.show();
+    std::vector<std::string> order;
+    panel["mnuLast"].onClick = [&] { order.push_back("mnuLast"); };
+    bool menuSeen = false;
+    later([&] {
+        HWND menu = findWindow(L"#32768", nullptr);
+        menuSeen = menu != nullptr;
+        press(menu, VK_UP);  // from no item to the last one
+        press(menu, VK_RETURN);
+    });
+    const std::size_t ticksBefore = panel.ticks.size();
+    panel.popupMenu(panel["mnuPopup"], 2, [&] { order.push_back("closed"); });
+    EXPECT_TRUE(menuSeen);
+    EXPECT_EQ(order, (std::vector<std::string>{"mnuLast", "closed"}));
+    EXPECT_GT(panel.ticks.size(), ticksBefore) << "the form's timer ticked while the menu was open";
+}
+
+TEST_F(Modal, ADismissedMenuOnlyCloses) {
+    panel.show();
+    std::vector<std::string> order;
+    later([&] { press(findWindow(L"#32768", nullptr), VK_ESCAPE); });
+    panel.popupMenu(panel["mnuPopup"], 2, [&] { order.push_back("closed"); });
+    EXPECT_EQ(order, std::vector<std::string>{"closed"});
+    EXPECT_TRUE(std::find(panel.clicks.begin(), panel.clicks.end(), "mnuFirst") == panel.clicks.end());
+}
+
+TEST_F(Modal, TheMenuShowsTheItemsEnabledState) {
+    panel.show();
+    panel["mnuFirst"].setEnabled(false);
+    UINT firstState = 0, count = 0;
+    std::wstring lastText;
+    later([&] {
+        HWND menuWindow = findWindow(L"#32768", nullptr);
+        auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        count = static_cast<UINT>(GetMenuItemCount(menu));
+        firstState = GetMenuState(menu, 0, MF_BYPOSITION);
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, 2, text, 64, MF_BYPOSITION);
+        lastText = text;
+        press(menuWindow, VK_ESCAPE);
+    });
+    panel.popupMenu(panel["mnuPopup"], 2, {});
+    EXPECT_EQ(count, 3u);
+    EXPECT_TRUE(firstState & MF_GRAYED);
+    EXPECT_EQ(lastText, L"最後(&L)");
+}
+
+TEST_F(Modal, AMessageBoxShowsItsTextAndTitleAndTimersTickUnderIt) {
+    panel.load();
+    std::wstring text;
+    bool found = false;
+    later([&] {
+        HWND box = findWindow(L"#32770", L"QuietusMachine");
+        found = box != nullptr;
+        HWND label = GetDlgItem(box, 0xFFFF);  // the message text of a message box
+        if (label) text = windowText(label);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    const std::size_t ticksBefore = panel.ticks.size();
+    bool closed = false;
+    h.runtime.messageBox("既に起動されています", "QuietusMachine", ui::kMbOk, [&] { closed = true; });
+    EXPECT_TRUE(found);
+    EXPECT_EQ(text, L"既に起動されています");
+    EXPECT_TRUE(closed);
+    EXPECT_GT(panel.ticks.size(), ticksBefore);
+}
+
+}  // namespace
+}  // namespace qm::win32::test
