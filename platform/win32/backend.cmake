@@ -19,6 +19,7 @@ add_library(qm_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/line_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_labels.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32_backend.cpp
   ${CMAKE_CURRENT_LIST_DIR}/system_error.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session_end.cpp
@@ -40,10 +41,23 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/quietus.rc PROPERTIES
 add_dependencies(qm_win32_resources qm_icons)
 
 # Quietus.exe: a GUI program, linked statically so that it needs no DLL beyond Windows' own.
-if(TARGET qm_program OR QM_WIN32_WITH_PROGRAM)
-  add_executable(Quietus WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp $<TARGET_OBJECTS:qm_win32_resources>)
-  qm_warnings(Quietus)
-  set_target_properties(Quietus PROPERTIES OUTPUT_NAME Quietus)
-  target_link_options(Quietus PRIVATE -municode -s -Wl,--gc-sections)
-  target_link_libraries(Quietus PRIVATE qm_program qm_win32)
-endif()
+# qm_program (forms/ and app/) is defined later in the tree; CMake resolves it at generation.
+add_executable(Quietus WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp $<TARGET_OBJECTS:qm_win32_resources>)
+qm_warnings(Quietus)
+set_target_properties(Quietus PROPERTIES OUTPUT_NAME Quietus)
+target_link_options(Quietus PRIVATE -municode -s -Wl,--gc-sections)
+target_link_libraries(Quietus PRIVATE qm_program qm_win32)
+
+# The package: cmake --install build/<preset> --prefix dist/<win32|win64> lays out Quietus.exe,
+# Readme.txt and Help/Help.htm. The read-me is written as Notepad reads it on any Windows.
+set(QM_README ${CMAKE_CURRENT_BINARY_DIR}/Readme.txt)
+add_custom_command(
+  OUTPUT ${QM_README}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/windows-text.py
+          ${PROJECT_SOURCE_DIR}/package/Readme.txt ${QM_README}
+  DEPENDS ${PROJECT_SOURCE_DIR}/package/Readme.txt ${PROJECT_SOURCE_DIR}/scripts/windows-text.py
+  COMMENT "Writing Readme.txt for Windows")
+add_custom_target(qm_readme ALL DEPENDS ${QM_README})
+install(TARGETS Quietus RUNTIME DESTINATION .)
+install(FILES ${QM_README} DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/package/Help/Help.htm DESTINATION Help)

@@ -72,6 +72,13 @@ std::wstring installedFace(const ui::Font& font) {
     return face;
 }
 
+bool isStandIn(const ui::Font& font) {
+    const std::wstring named = widen(font.face), used = installedFace(font);
+    if (used == named) return false;
+    auto it = englishNames().find(named);
+    return it == englishNames().end() || it->second != used;
+}
+
 LOGFONTW logFontFor(const ui::Font& font, int dpi) {
     LOGFONTW lf{};
     lf.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));

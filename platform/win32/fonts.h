@@ -23,6 +23,9 @@ bool faceInstalled(const std::wstring& face, BYTE charset);
 // serif faces "MS Mincho", "Noto Serif CJK JP"); the named face when none of them is there.
 std::wstring installedFace(const ui::Font& font);
 
+// Whether the face GDI is asked for is a stand-in rather than the named one (or its English name).
+bool isStandIn(const ui::Font& font);
+
 LOGFONTW logFontFor(const ui::Font& font, int dpi);
 
 // One GDI font per font and DPI, alive as long as the cache.

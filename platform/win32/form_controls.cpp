@@ -145,12 +145,9 @@ HWND FormWindow::createControl(ui::Control& control, int index, bool firstOfGrou
     std::wstring text = widen(p.caption);
     switch (p.kind) {
         case ui::Kind::Label:
-            // SS_NOTIFY lets a label take clicks and show a tooltip; no & prefixes, an address may hold one.
+            // Drawn by the form (form_labels.cpp); SS_NOTIFY lets it take clicks and show a tooltip.
             windowClass = L"STATIC";
-            style |= WS_GROUP | SS_NOTIFY | SS_NOPREFIX |
-                     (p.align == ui::Align::Centre  ? SS_CENTER
-                      : p.align == ui::Align::Right ? SS_RIGHT
-                                                    : SS_LEFT);
+            style |= WS_GROUP | SS_NOTIFY | SS_OWNERDRAW;
             break;
         case ui::Kind::Button:
             windowClass = L"BUTTON";
@@ -270,21 +267,6 @@ void FormWindow::applyFont(ui::Control& control) {
     const ui::Font font = control.props().font.value_or(defaultControlFont());
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(font, dpi_)), TRUE);
     if (control.props().autoSize) autoSize(control);
-}
-
-void FormWindow::autoSize(ui::Control& control) {
-    HWND h = nativeOf(control);
-    if (!h) return;
-    // One line, as wide and as high as the text in the label's font.
-    HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
-    const std::wstring text = widen(control.caption());
-    RECT box{0, 0, 0, 0};
-    DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &box, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    SetWindowPos(h, nullptr, 0, 0, text.empty() ? 0 : box.right, box.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::fillItems(ui::Control& control, bool itemsChanged) {

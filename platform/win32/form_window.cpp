@@ -23,7 +23,8 @@ namespace qm::win32 {
 namespace {
 
 DWORD styleOf(const ui::FormDef& def) {
-    DWORD style = WS_CLIPCHILDREN;
+    // No WS_CLIPCHILDREN: a group box leaves its inside to the form to paint.
+    DWORD style = 0;
     if (def.border == ui::Border::None) return style | WS_POPUP;
     style |= WS_OVERLAPPED | WS_CAPTION;
     if (def.controlBox) style |= WS_SYSMENU;
@@ -183,6 +184,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_CTLCOLORSTATIC:
             return onColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            ui::Control* label = controlOf(item.hwndItem);
+            if (!label || label->kind() != ui::Kind::Label) break;
+            drawLabel(*label, item);
+            return TRUE;
+        }
         case WM_TIMER:
             if (ui::Control* timer = controlAt(static_cast<int>(wParam));
                 timer && timer->kind() == ui::Kind::Timer) {

@@ -63,7 +63,10 @@ private:
     bool onScreen(const ui::Control& control) const;
     const ui::Control* container(const ui::Control& control) const;
     void applyFont(ui::Control& control);
+    // Labels (form_labels.cpp).
     void autoSize(ui::Control& control);
+    void drawLabel(ui::Control& label, const DRAWITEMSTRUCT& item);
+    int labelLift(const ui::Control& label, const TEXTMETRICW& metrics) const;
     void fillItems(ui::Control& control, bool itemsChanged);
     void syncItems(ui::Control& control);
     void applyTooltip(ui::Control& control);

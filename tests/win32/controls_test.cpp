@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "platform/win32/dpi.h"
@@ -88,7 +90,7 @@ TEST_P(Controls, EachKindIsItsWindowsControl) {
     };
     for (const Expect& e : {
              Expect{&panel, "Label1", L"Static", SS_NOTIFY},
-             Expect{&panel, "Label3", L"Static", SS_CENTER},
+             Expect{&panel, "Label3", L"Static", SS_OWNERDRAW},
              Expect{&panel, "Command1", L"Button", BS_PUSHBUTTON | WS_TABSTOP},
              Expect{&panel, "Option1", L"Button", BS_RADIOBUTTON | WS_GROUP},
              Expect{&panel, "Option2", L"Button", BS_RADIOBUTTON},
@@ -285,18 +287,72 @@ TEST_P(Controls, ATabStripShowsOnlyItsCurrentTabsControls) {
     EXPECT_FALSE(shown("Option1"));
 }
 
-TEST_P(Controls, LabelTextColourComesFromTheDefinition) {
+// A label drawn into a bitmap of its own size, as the form draws it.
+struct Ink {
+    int pixels = 0;                  // of exactly the colour looked for
+    int top = INT_MAX, bottom = -1;  // rows holding anything but the background
+};
+
+Ink drawAndLook(HWND form, HWND label, COLORREF colour) {
+    RECT box{};
+    GetClientRect(label, &box);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), box.right, -box.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    DRAWITEMSTRUCT item{
+        ODT_STATIC, static_cast<UINT>(GetDlgCtrlID(label)), 0, ODA_DRAWENTIRE, 0, label, dc, box, 0};
+    SendMessageW(form, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+    GdiFlush();
+    Ink ink;
+    const auto* pixel = static_cast<const DWORD*>(bits);
+    const DWORD background = pixel[0] & 0xFFFFFF;
+    const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    for (int y = 0; y < box.bottom; ++y) {
+        for (int x = 0; x < box.right; ++x) {
+            const DWORD p = pixel[y * box.right + x] & 0xFFFFFF;
+            if (p == wanted) ++ink.pixels;
+            if (p != background) {
+                ink.top = std::min(ink.top, y);
+                ink.bottom = std::max(ink.bottom, y);
+            }
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return ink;
+}
+
+TEST_P(Controls, ALabelDrawsItsTextInItsColour) {
     tabs.load();
-    HWND label = hwndOf(tabs, "Label1");
-    HDC dc = GetDC(label);
-    SendMessageW(h.backend.window(tabs), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(label));
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
-    tabs["Label1"].setForeColour(0x000080FF);  // orange
-    SendMessageW(h.backend.window(tabs), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(label));
-    EXPECT_EQ(GetTextColor(dc), RGB(255, 128, 0));
-    ReleaseDC(label, dc);
+    HWND form = h.backend.window(tabs), label = hwndOf(tabs, "Label1");
+    EXPECT_GT(drawAndLook(form, label, RGB(0, 0, 255)).pixels, 0);
+    tabs["Label1"].setForeColour(0x000080FF);  // orange, as 0x00BBGGRR
+    EXPECT_GT(drawAndLook(form, label, RGB(255, 128, 0)).pixels, 0);
+    EXPECT_EQ(drawAndLook(form, label, RGB(0, 0, 255)).pixels, 0);
+}
+
+TEST_P(Controls, ALabelsTextIsNotCutOffWhateverFaceStandsIn) {
+    panel.load();
+    HWND form = h.backend.window(panel);
+    for (const char* name : {"Label1", "Label3"}) {
+        HWND label = hwndOf(panel, name);
+        const Ink fitted = drawAndLook(form, label, 0);
+        ASSERT_GE(fitted.bottom, 0) << name << " drew nothing";
+        // Given more room below, the text draws no further: nothing was cut off at the bottom.
+        ui::Rect taller = panel[name].props().rect;
+        taller.height += taller.height / 2 + 300;
+        panel[name].setRect(taller);
+        const Ink roomy = drawAndLook(form, label, 0);
+        // A pixel row of anti-aliasing under the em box may go; glyphs may not.
+        EXPECT_EQ(roomy.top, fitted.top) << name;
+        EXPECT_LE(roomy.bottom, fitted.bottom + 1) << name << " is cut at the bottom";
+    }
+    // The 48-point counter keeps a margin above its digits.
+    EXPECT_GT(drawAndLook(form, hwndOf(panel, "Label3"), 0).top, 0);
 }
 
 TEST_P(Controls, AnUnloadedFormsWindowIsGoneAndANewLoadStartsFromTheDefinition) {

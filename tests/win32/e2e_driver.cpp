@@ -1,0 +1,299 @@
+// qm-e2e-driver: the end-to-end run's eyes inside Wine. It finds windows by title and class,
+// reads their texts and the screen places of their parts (for xdotool to click), and watches the
+// exit warning count down to the session-end request. Output is UTF-8, one answer a line.
+//
+//   wait-window TITLE [SECONDS] [CLASS]   screen rect of a visible top-level window (hwnd first)
+//   wait-gone TITLE [SECONDS]             waits until no visible window has that title
+//   child HWND CLASS TEXT [N]             screen rect of the Nth such child ("*": any text)
+//   texts HWND                            class and text of every child, and list items
+//   item HWND tab|list INDEX              screen rect of a tab or a list item
+//   list                                  every top-level window: class, visibility, rect, title
+//   tray                                  screen rect of the program's icon in the taskbar
+//   watch-warning TITLE PROCESS           times the warning from opening to the session-end request
+// clang-format off
+#include <windows.h>  // first: the other Windows headers need its types
+// clang-format on
+
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+namespace {
+
+using qm::narrow;
+using qm::widen;
+
+void say(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::string hex(HWND hwnd) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+    return text;
+}
+
+std::string rectText(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+           std::to_string(r.bottom);
+}
+
+std::wstring textOf(HWND hwnd) {
+    wchar_t text[512] = {};
+    // WM_GETTEXT reaches into the other process; GetWindowText would not for its controls.
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return text;
+}
+
+std::wstring classOf(HWND hwnd) {
+    wchar_t name[128] = {};
+    GetClassNameW(hwnd, name, 128);
+    return name;
+}
+
+struct Search {
+    std::wstring title, windowClass;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchTopLevel(HWND hwnd, LPARAM data) {
+    auto& search = *reinterpret_cast<Search*>(data);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    if (textOf(hwnd) != search.title) return TRUE;
+    if (!search.windowClass.empty() && _wcsicmp(classOf(hwnd).c_str(), search.windowClass.c_str()) != 0)
+        return TRUE;
+    search.found = hwnd;
+    return FALSE;
+}
+
+HWND findTopLevel(const std::wstring& title, const std::wstring& windowClass = L"") {
+    Search search{title, windowClass};
+    EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND parseHwnd(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 16)));
+}
+
+int waitWindow(int argc, char** argv) {
+    if (argc < 3) return 2;
+    const std::wstring title = widen(argv[2]);
+    const double seconds = argc > 3 ? std::atof(argv[3]) : 10.0;
+    const std::wstring windowClass = argc > 4 ? widen(argv[4]) : L"";
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    do {
+        if (HWND hwnd = findTopLevel(title, windowClass)) {
+            RECT r{};
+            GetWindowRect(hwnd, &r);
+            say(hex(hwnd) + " " + rectText(r));
+            return 0;
+        }
+        Sleep(50);
+    } while (GetTickCount64() < end);
+    return 1;
+}
+
+int waitGone(int argc, char** argv) {
+    if (argc < 3) return 2;
+    const std::wstring title = widen(argv[2]);
+    const double seconds = argc > 3 ? std::atof(argv[3]) : 10.0;
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    do {
+        if (!findTopLevel(title)) return 0;
+        Sleep(50);
+    } while (GetTickCount64() < end);
+    return 1;
+}
+
+std::vector<HWND> children(HWND parent) {
+    std::vector<HWND> out;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        out.push_back(child);
+    return out;
+}
+
+int child(int argc, char** argv) {
+    if (argc < 5) return 2;
+    const HWND parent = parseHwnd(argv[2]);
+    const std::wstring windowClass = widen(argv[3]), text = widen(argv[4]);
+    int skip = argc > 5 ? std::atoi(argv[5]) : 0;
+    for (HWND c : children(parent)) {
+        if (_wcsicmp(classOf(c).c_str(), windowClass.c_str()) != 0) continue;
+        if (text != L"*" && textOf(c) != text) continue;
+        if (skip-- > 0) continue;
+        RECT r{};
+        GetWindowRect(c, &r);
+        say(hex(c) + " " + rectText(r));
+        return 0;
+    }
+    return 1;
+}
+
+// The items of a list box; LB_GETTEXT is one of the messages Windows carries across processes.
+std::vector<std::wstring> listItems(HWND list) {
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+        items.push_back(text);
+    }
+    return items;
+}
+
+int texts(int argc, char** argv) {
+    if (argc < 3) return 2;
+    for (HWND c : children(parseHwnd(argv[2]))) {
+        say(narrow(classOf(c)) + "\t" + (IsWindowVisible(c) ? "visible" : "hidden") + "\t" +
+            narrow(textOf(c)));
+        if (_wcsicmp(classOf(c).c_str(), L"ListBox") == 0) {
+            for (const std::wstring& item : listItems(c)) say("\titem\t" + narrow(item));
+        }
+    }
+    return 0;
+}
+
+// A rectangle that a control writes into memory of its own process.
+bool remoteRect(HWND hwnd, UINT message, WPARAM wParam, RECT& out) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return false;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    bool ok = false;
+    if (remote) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(hwnd, message, wParam, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000,
+                            &result);
+        ok = result != 0 && result != static_cast<DWORD_PTR>(LB_ERR) &&
+             ReadProcessMemory(process, remote, &out, sizeof(RECT), nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+int item(int argc, char** argv) {
+    if (argc < 5) return 2;
+    const HWND hwnd = parseHwnd(argv[2]);
+    const std::string kind = argv[3];
+    const int index = std::atoi(argv[4]);
+    RECT r{};
+    // A list box's messages are below WM_USER, so Windows carries their pointers across processes;
+    // a tab control's are not.
+    const bool ok = kind == "tab" ? remoteRect(hwnd, TCM_GETITEMRECT, static_cast<WPARAM>(index), r)
+                                  : SendMessageW(hwnd, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                                                 reinterpret_cast<LPARAM>(&r)) != LB_ERR;
+    if (!ok) return 1;
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    say(rectText(r));
+    return 0;
+}
+
+// Wine's taskbar draws its icons itself, from the right end, each the small icon size plus a
+// border of 2 pixels a side; the program's icon is the only one, so it is the rightmost.
+BOOL CALLBACK noteTopLevel(HWND hwnd, LPARAM) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    say(hex(hwnd) + "\t" + narrow(classOf(hwnd)) + "\t" + (IsWindowVisible(hwnd) ? "visible" : "hidden") +
+        "\t" + rectText(r) + "\t" + narrow(textOf(hwnd)));
+    return TRUE;
+}
+
+int list() {
+    EnumWindows(noteTopLevel, 0);
+    return 0;
+}
+
+int tray() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (!taskbar) return 1;
+    RECT r{};
+    GetWindowRect(taskbar, &r);
+    const int size = GetSystemMetrics(SM_CXSMICON) + 4;
+    say(rectText(RECT{r.right - size, r.top + (r.bottom - r.top - size) / 2, r.right,
+                      r.top + (r.bottom - r.top + size) / 2}));
+    return 0;
+}
+
+bool processRunning(const std::wstring& name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+         more = Process32NextW(snapshot, &entry)) {
+        found = _wcsicmp(entry.szExeFile, name.c_str()) == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+// Waits for the warning, follows its counter, and takes the moment the session end is requested:
+// Wine starts wineboot.exe for ExitWindowsEx, and the program ends at once after the request.
+int watchWarning(int argc, char** argv) {
+    if (argc < 4) return 2;
+    const std::wstring title = widen(argv[2]), program = widen(argv[3]);
+    HWND warning = nullptr;
+    while (!(warning = findTopLevel(title))) Sleep(10);
+    const ULONGLONG opened = GetTickCount64();
+    say("open");
+    std::wstring shown;
+    for (;;) {
+        if (processRunning(L"wineboot.exe") || !processRunning(program)) break;
+        for (HWND c : children(warning)) {
+            const std::wstring text = textOf(c);
+            if (!text.empty() && text.size() <= 2 &&
+                text.find_first_not_of(L"0123456789") == std::wstring::npos && text != shown) {
+                shown = text;
+                char line[64];
+                std::snprintf(line, sizeof line, "count %s %.3f", narrow(text).c_str(),
+                              static_cast<double>(GetTickCount64() - opened) / 1000.0);
+                say(line);
+            }
+        }
+        Sleep(20);
+    }
+    char line[64];
+    std::snprintf(line, sizeof line, "request %.3f", static_cast<double>(GetTickCount64() - opened) / 1000.0);
+    say(line);
+    return 0;
+}
+
+}  // namespace
+
+// Arguments arrive in UTF-16 and are handled in UTF-8, whatever the code page of the prefix.
+int wmain(int argc, wchar_t** wideArgv) {
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i) arguments.push_back(narrow(wideArgv[i]));
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) pointers.push_back(argument.data());
+    char** argv = pointers.data();
+    _setmode(_fileno(stdout), _O_BINARY);  // "\n", not "\r\n", for the shell that reads us
+    if (argc < 2) return 2;
+    const std::string command = argv[1];
+    if (command == "wait-window") return waitWindow(argc, argv);
+    if (command == "wait-gone") return waitGone(argc, argv);
+    if (command == "child") return child(argc, argv);
+    if (command == "texts") return texts(argc, argv);
+    if (command == "item") return item(argc, argv);
+    if (command == "tray") return tray();
+    if (command == "list") return list();
+    if (command == "watch-warning") return watchWarning(argc, argv);
+    return 2;
+}
