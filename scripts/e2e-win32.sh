@@ -1,0 +1,250 @@
+#!/usr/bin/env bash
+# End to end: Quietus.exe from dist/win32 in a fresh Wine prefix on a virtual X display, driven as
+# a user would: xdotool clicks on the tray icon and the windows, a small Win32 driver
+# (qm-e2e-driver.exe) to find windows and read their texts. Checks the tray icon, the second
+# start, the settings window's save (exact Shift_JIS bytes), the warning's count and the session
+# end it requests (Wine's session ends, never the host's), and saves screenshots of every window
+# into docs/screenshots/.
+#
+# Usage: scripts/e2e-win32.sh [DIST_DIR] [BUILD_DIR]   (defaults: dist/win32, build/win32)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+dist=$(realpath "${1:-dist/win32}")
+build=$(realpath "${2:-build/win32}")
+driver=$build/tests/win32/qm-e2e-driver.exe
+shots=$top/docs/screenshots
+started=$SECONDS
+
+fail() { printf 'e2e-win32: FAILED: %s\n' "$*" >&2; exit 1; }
+note() { printf '  %-58s %s\n' "$1" "${2:-ok}"; }
+[ -f "$dist/Quietus.exe" ] || fail "no $dist/Quietus.exe (build the win32 preset and install it first)"
+[ -f "$driver" ] || fail "no $driver (build the win32 preset first)"
+
+work=$(mktemp -d /tmp/quietus-e2e.XXXXXX)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb_pid=
+cleanup() {
+  if [ -n "${QM_E2E_KEEP:-}" ]; then  # for a look at what went wrong: the display and prefix stay
+    printf 'kept: DISPLAY=%s WINEPREFIX=%s LOCPATH=%s\n' "$DISPLAY" "$WINEPREFIX" "${LOCPATH:-}" >&2
+    return
+  fi
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- The machine: a Japanese locale, a virtual display, a fresh prefix --------------------------
+
+# Wine takes the Windows code page from the locale, and the command line's bytes from the C
+# library's; a private copy of ja_JP.UTF-8 serves both without touching the system.
+mkdir -p "$work/locale"
+if localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" >/dev/null 2>&1 || [ -d "$work/locale/ja_JP.UTF-8" ]; then
+  export LOCPATH=$work/locale
+  { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; } 2>/dev/null  # bash itself may not see the copy
+else
+  export LANG=ja_JP.UTF-8 LC_ALL=C.UTF-8
+fi
+
+display=90
+while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
+Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=:$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+# Wine's own fonts (caption buttons, symbols) and a Japanese UI font, as a Japanese Windows has
+# them; a virtual desktop with a taskbar, whose notification area holds the program's icon.
+if [ -d /usr/share/wine/fonts ]; then cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true; fi
+cat >"$work/setup.reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"MS Shell Dlg"="Noto Sans CJK JP"
+"MS Shell Dlg 2"="Noto Sans CJK JP"
+"MS UI Gothic"="Noto Sans CJK JP"
+"Tahoma"="Noto Sans CJK JP"
+EOF
+wine regedit /S "$work/setup.reg" >/dev/null 2>&1
+wineserver -w
+note "fresh Wine prefix, virtual desktop on :$display" "$((SECONDS - started)) s"
+
+# --- Helpers ------------------------------------------------------------------------------------
+
+drive() { wine "$driver" "$@" 2>/dev/null; }
+# "HWND LEFT TOP RIGHT BOTTOM" of a visible top-level window.
+window() { drive wait-window "$@" || fail "no window \"$1\""; }
+centre() { echo $((($2 + $4) / 2)) $((($3 + $5) / 2)); }
+click_at() { xdotool mousemove "$1" "$2" click "${3:-1}"; }
+click_rect() { read -r _ l t r b <<<"$1"; click_at $(((l + r) / 2)) $(((t + b) / 2)) "${2:-1}"; }
+click_child() { click_rect "$(drive child "$@" || fail "no control $2 \"$3\"")"; }
+shot() {  # shot NAME LEFT TOP RIGHT BOTTOM [MARGIN]
+  local m=${6:-0} l=$(($2 - ${6:-0})) t=$(($3 - ${6:-0}))
+  ((l < 0)) && l=0; ((t < 0)) && t=0
+  import -window root -crop $(($4 - l + m))x$(($5 - t + m))+$l+$t +repage "$shots/$1.png"
+}
+shot_window() { read -r _ l t r b <<<"$2"; shot "$1" "$l" "$t" "$r" "$b"; }
+# How many pixels of a colour lie in a part of the screen.
+pixels() {  # pixels COLOUR LEFT TOP RIGHT BOTTOM
+  import -window root -crop $(($4 - $2))x$(($5 - $3))+$2+$3 +repage "$work/area.png"
+  convert "$work/area.png" -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:round(mean*w*h)]' info:
+}
+sjis() { iconv -f UTF-8 -t CP932; }
+line() { printf '%s\r\n' "$@"; }
+
+mkdir -p "$shots"
+program="$work/Quietus Machine"  # a folder with a space, as under Program Files
+mkdir -p "$program"
+cp -r "$dist"/. "$program/"
+schedule="$program/Dtddta.wet"
+{ line "98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ"; line "毎日実行　　　　22時30分　再起動"; } | sjis >"$schedule"
+cp "$schedule" "$work/original.wet"
+
+# --- Start-up: the icon in the tray ---------------------------------------------------------------
+
+(cd "$program" && exec wine Quietus.exe >/dev/null 2>&1) &
+tray_window=$(window "タスクトレイ常駐" 60)
+read -r _ tl tt _ _ <<<"$tray_window"
+[ "$tl" -lt -1000 ] && [ "$tt" -lt -1000 ] || fail "the tray window is on the screen at $tl,$tt"
+note "TraySmple loaded, its window far off-screen ($tl,$tt)"
+read -r il it ir ib <<<"$(drive tray || fail "no taskbar")"
+for _ in $(seq 30); do [ "$(pixels '#00FF00' "$il" "$it" "$ir" "$ib")" -gt 4 ] && break; sleep 0.2; done
+[ "$(pixels '#00FF00' "$il" "$it" "$ir" "$ib")" -gt 4 ] || fail "no running (green) icon in the tray"
+note "the tray icon appears, green lamp lit"
+xdotool mousemove $(((il + ir) / 2)) $(((it + ib) / 2))
+sleep 1.5  # the tip
+shot tray-running $((ir - 330)) $((it - 60)) "$ir" 768
+
+# --- A second start -------------------------------------------------------------------------------
+
+(cd "$program" && exec wine Quietus.exe >/dev/null 2>&1) &
+second=$!
+box=$(window "QuietusMachine" 30 "#32770")
+drive texts "${box%% *}" | grep -q "既に起動されています" || fail "the second start's message is not 既に起動されています"
+shot_window already-running "$box"
+click_child "${box%% *}" Button OK
+for _ in $(seq 50); do kill -0 $second 2>/dev/null || break; sleep 0.2; done
+! kill -0 $second 2>/dev/null || fail "the second copy did not end"
+drive wait-window "タスクトレイ常駐" 2 >/dev/null || fail "the first copy did not keep running"
+note "a second start says 既に起動されています; the first keeps running"
+
+# --- The popup menu and the settings window ------------------------------------------------------
+
+open_menu() {
+  click_at $(((il + ir) / 2)) $(((it + ib) / 2)) 1
+  window "" 10 "#32768"
+}
+# The menu's items by height: 時刻の設定, QTM About(&A)..., a separator, 終了(&X).
+menu_item() { read -r _ l t r b <<<"$1"; sleep 0.3; click_at $(((l + r) / 2)) $((t + (b - t) * $2 / 100)); }
+menu=$(open_menu)
+sleep 0.3
+read -r _ ml mt mr mb <<<"$menu"
+shot popup-menu $((ml - 20)) $((mt - 20)) 1024 768
+note "a left click on the icon opens the menu"
+menu_item "$menu" 18
+settings=$(window "QuietusMachine" 10 QuietusForm)
+hwnd=${settings%% *}
+sleep 0.5
+shot_window settings-date "$settings"
+drive texts "$hwnd" | grep -q "98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ" || fail "the settings list does not show the file's entries"
+note "時刻の設定 opens the settings window with the schedule"
+
+tabs=$(drive child "$hwnd" SysTabControl32 "*") || fail "no tab control"
+show_tab() { click_rect "x $(drive item "${tabs%% *}" tab "$1" || fail "no tab $1")"; sleep 0.5; }
+show_tab 1
+shot_window settings-timer "$settings"
+show_tab 2
+shot_window settings-details "$settings"
+note "the three tabs show"
+
+# A day on the calendar opens the time-of-day dialog.
+show_tab 0
+read -r _ cl ct cr cb <<<"$(drive child "$hwnd" SysMonthCal32 "*" || fail "no calendar")"
+click_at $(((cl + cr) / 2)) $((ct + (cb - ct) * 62 / 100))
+timeset=$(window "時刻の設定" 10 QuietusForm)
+sleep 0.5
+shot_window time-of-day "$timeset"
+drive texts "${timeset%% *}" | grep -qE "[0-9]{2}年[0-9]{2}月[0-9]{2}日" || fail "the time-of-day dialog shows no date"
+click_child "${timeset%% *}" Button キャンセル
+drive wait-gone "時刻の設定" 10 || fail "キャンセル did not close the time-of-day dialog"
+note "a calendar day opens 時刻の設定; キャンセル closes it"
+
+# A timer entry one hour from now, saved: the file is the old lines and the new one, Shift_JIS.
+show_tab 1
+click_rect "x $(drive item "$(drive child "$hwnd" ListBox "*" 1 | cut -d' ' -f1)" list 1 || fail "no hours list")"
+before=$(date -d "+1 hour" "+%y年%m月%d日 %H時%M分")
+click_child "$hwnd" Button 登録
+after=$(date -d "+1 hour" "+%y年%m月%d日 %H時%M分")
+click_child "$hwnd" Button 設定
+drive wait-gone "QuietusMachine" 10 || fail "設定 did not close the settings window"
+saved=false
+for when in "$before" "$after"; do
+  { cat "$work/original.wet"; line "$when　ｼｬｯﾄﾀﾞｳﾝ" | sjis; } >"$work/expected.wet"
+  cmp -s "$work/expected.wet" "$schedule" && saved=true
+done
+$saved || { xxd "$schedule" | tail -3 >&2; fail "the saved schedule is not the expected Shift_JIS bytes"; }
+note "設定 saves the list as exact Shift_JIS ($(stat -c %s "$schedule") bytes, CR LF)"
+
+# --- About ------------------------------------------------------------------------------------------
+
+menu_item "$(open_menu)" 46
+about=$(window "バージョン情報" 10 QuietusForm)
+sleep 0.5
+shot_window about "$about"
+drive texts "${about%% *}" | grep -q "QuietusMachine   ver1.0.01" || fail "the About window lacks its product line"
+xdotool key alt+F4
+drive wait-gone "バージョン情報" 10 || fail "the About window did not close"
+note "QTM About shows the About window; its close box closes it"
+
+# --- Pause, a due entry, the warning and the session end ---------------------------------------------
+
+click_at $(((il + ir) / 2)) $(((it + ib) / 2)) 3
+sleep 1
+[ "$(pixels '#FF0000' "$il" "$it" "$ir" "$ib")" -gt 4 ] || fail "a right click did not show the paused (red) icon"
+xdotool mousemove $(((il + ir) / 2)) $(((it + ib) / 2))
+sleep 1.5
+shot tray-paused $((ir - 330)) $((it - 60)) "$ir" 768
+note "a right click pauses: red lamp lit"
+
+# The entry for the coming minute goes into the file while paused; resuming reads it.
+due=$((($(date +%s) / 60 + 1) * 60))
+((due - $(date +%s) < 10)) && due=$((due + 60))
+{ cat "$work/original.wet"; line "$(date -d "@$due" "+%y年%m月%d日 %H時%M分")　ｼｬｯﾄﾀﾞｳﾝ" | sjis; } >"$schedule"
+wine "$driver" watch-warning "ｼｬｯﾄﾀﾞｳﾝ確認" Quietus.exe >"$work/watch.log" 2>/dev/null &
+click_at $(((il + ir) / 2)) $(((it + ib) / 2)) 3
+sleep 1
+[ "$(pixels '#00FF00' "$il" "$it" "$ir" "$ib")" -gt 4 ] || fail "a second right click did not resume"
+note "a second right click resumes: green lamp lit" "(due $(date -d "@$due" +%H:%M:00))"
+
+wait_log() { for _ in $(seq "$2"); do grep -q "$1" "$work/watch.log" && return 0; sleep 0.1; done; return 1; }
+wait_log "^open" 1300 || fail "the warning did not open"
+opened_at=$(date +%s)
+warning=$(window "ｼｬｯﾄﾀﾞｳﾝ確認" 5 QuietusForm)
+(( opened_at >= due && opened_at - due <= 1 )) || fail "the warning opened at $(date -d "@$opened_at" +%T), not at $(date -d "@$due" +%T)"
+shot_window warning-30 "$warning"
+drive texts "${warning%% *}" | grep -q "ｼｬｯﾄﾀﾞｳﾝします。" || fail "the warning does not announce ｼｬｯﾄﾀﾞｳﾝします。"
+note "ｼｬｯﾄﾀﾞｳﾝ確認 opens on time" "($(date -d "@$opened_at" +%T))"
+wait_log "^count 5 " 300 || fail "the count did not reach 5"
+shot_window warning-5 "$warning"
+wait_log "^request" 150 || fail "no session-end request"
+grep "^count" "$work/watch.log" | awk '{printf "%s ", $2} END {print ""}' | grep -q "^30 29 28 .* 2 1 0 $" ||
+  fail "the count did not run 30 to 0: $(grep '^count' "$work/watch.log" | awk '{printf "%s ", $2}')"
+elapsed=$(awk '/^request/ {print $2}' "$work/watch.log")
+note "the count runs 30 … 0, then the session end is requested"
+# Wine carries out ExitWindowsEx by ending every program of the prefix, and its server stops.
+timeout 30 wineserver -w || fail "Wine's session did not end"
+note "Wine's session ended (the program, explorer and wineserver are gone)"
+
+printf '\n  time from the warning opening to the session-end request: %s s (goal 31 ± 0.5 s)\n' "$elapsed"
+awk -v e="$elapsed" 'BEGIN { exit !(e >= 30.5 && e <= 31.5) }' || fail "the request came after $elapsed s"
+printf '  screenshots: %s\n  end to end: %d s\n' "${shots#$top/}" $((SECONDS - started))
