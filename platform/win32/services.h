@@ -2,6 +2,13 @@
 // tray icon, the shell, the Startup shortcut and the single-instance check.
 #pragma once
 
+// clang-format off
+#include <windows.h>  // first: the other Windows headers need its types
+// clang-format on
+
+#include <shellapi.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,8 +20,16 @@
 
 namespace qm::win32 {
 
-std::unique_ptr<SessionEnd> makeSessionEnd();
-std::unique_ptr<TrayIcon> makeTrayIcon();
+// The two calls behind a session end; the real ones unless a test stands in for them.
+struct SessionCalls {
+    std::function<Status()> enablePrivilege;       // enableShutdownPrivilege
+    std::function<BOOL(UINT, DWORD)> exitWindows;  // ExitWindowsEx, failing with GetLastError
+};
+std::unique_ptr<SessionEnd> makeSessionEnd(SessionCalls calls = {});
+
+// What the tray service says to the shell: Shell_NotifyIconW, unless a test listens instead.
+using NotifyShell = std::function<bool(DWORD action, const NOTIFYICONDATAW& record)>;
+std::unique_ptr<TrayIcon> makeTrayIcon(NotifyShell shell = {});
 // The shell calls the icon's window back with this message rather than the record's
 // WM_MOUSEMOVE, so that a real mouse move over the window can never pass for a click on the icon.
 inline constexpr unsigned kTrayIconMessage = 0x8000 + 0x200;  // WM_APP + 0x200

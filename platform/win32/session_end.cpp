@@ -14,13 +14,23 @@ Status lastError() {
 
 class Win32SessionEnd final : public SessionEnd {
 public:
+    explicit Win32SessionEnd(SessionCalls calls) : calls_(std::move(calls)) {
+        if (!calls_.enablePrivilege) calls_.enablePrivilege = enableShutdownPrivilege;
+        if (!calls_.exitWindows)
+            calls_.exitWindows = [](UINT flags, DWORD reason) { return ExitWindowsEx(flags, reason); };
+    }
+
     Status endSession(unsigned flags) override {
+        // Shut-down, forced exit and restart are refused without the privilege; log off needs none.
         if (flags & (EWX_SHUTDOWN | EWX_REBOOT | EWX_POWEROFF)) {
-            if (Status privilege = enableShutdownPrivilege(); !privilege.ok) return privilege;
+            if (Status privilege = calls_.enablePrivilege(); !privilege.ok) return privilege;
         }
-        if (!ExitWindowsEx(flags, 0)) return lastError();
+        if (!calls_.exitWindows(flags, 0)) return lastError();
         return Status::success();
     }
+
+private:
+    SessionCalls calls_;
 };
 
 }  // namespace
@@ -45,8 +55,8 @@ Status enableShutdownPrivilege() {
     return status;
 }
 
-std::unique_ptr<SessionEnd> makeSessionEnd() {
-    return std::make_unique<Win32SessionEnd>();
+std::unique_ptr<SessionEnd> makeSessionEnd(SessionCalls calls) {
+    return std::make_unique<Win32SessionEnd>(std::move(calls));
 }
 
 }  // namespace qm::win32

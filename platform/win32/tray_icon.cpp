@@ -25,7 +25,12 @@ constexpr UINT_PTR kSubclassId = 0x7172;
 
 class Win32TrayIcon final : public TrayIcon {
 public:
-    Win32TrayIcon() : taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {}
+    explicit Win32TrayIcon(NotifyShell shell)
+        : shell_(shell ? std::move(shell)
+                       : [](DWORD action, const NOTIFYICONDATAW& record) {
+                             return Shell_NotifyIconW(action, const_cast<NOTIFYICONDATAW*>(&record)) != FALSE;
+                         }),
+          taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {}
     ~Win32TrayIcon() override {
         for (auto& [key, data] : icons_) {
             notify(NIM_DELETE, data);
@@ -60,7 +65,7 @@ private:
                           reinterpret_cast<DWORD_PTR>(this));
     }
 
-    static bool notify(DWORD action, const TrayIconData& data) {
+    bool notify(DWORD action, const TrayIconData& data) const {
         NOTIFYICONDATAW record{};
         record.cbSize = sizeof(record);
         record.hWnd = reinterpret_cast<HWND>(data.window);
@@ -74,7 +79,7 @@ private:
             const std::wstring tip = widen(data.tip);
             tip.copy(record.szTip, std::min<std::size_t>(tip.size(), std::size(record.szTip) - 1));
         }
-        return Shell_NotifyIconW(action, &record) != FALSE;
+        return shell_(action, record);
     }
 
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -87,7 +92,7 @@ private:
         }
         if (message == self->taskbarCreated_) {
             for (const auto& [key, record] : self->icons_) {
-                if (key.first == reinterpret_cast<std::uintptr_t>(hwnd)) notify(NIM_ADD, record);
+                if (key.first == reinterpret_cast<std::uintptr_t>(hwnd)) self->notify(NIM_ADD, record);
             }
         } else if (message == WM_NCDESTROY) {
             RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
@@ -95,14 +100,15 @@ private:
         return DefSubclassProc(hwnd, message, wParam, lParam);
     }
 
+    NotifyShell shell_;
     UINT taskbarCreated_;
     std::map<std::pair<std::uintptr_t, unsigned>, TrayIconData> icons_;
 };
 
 }  // namespace
 
-std::unique_ptr<TrayIcon> makeTrayIcon() {
-    return std::make_unique<Win32TrayIcon>();
+std::unique_ptr<TrayIcon> makeTrayIcon(NotifyShell shell) {
+    return std::make_unique<Win32TrayIcon>(std::move(shell));
 }
 
 }  // namespace qm::win32
