@@ -21,12 +21,6 @@
 namespace qm::win32 {
 namespace {
 
-// Colours are 0x00BBGGRR; a set top bit names a system colour, as form designers write them.
-COLORREF colourRef(ui::Colour colour) {
-    if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
-    return colour & 0x00FFFFFFu;
-}
-
 bool isContainer(ui::Kind kind) {
     return kind == ui::Kind::Frame || kind == ui::Kind::TabStrip;
 }
@@ -370,13 +364,14 @@ HBRUSH FormWindow::brush(ui::Colour colour) {
 
 LRESULT FormWindow::onColour(HDC dc, HWND child) {
     ui::Control* c = controlOf(child);
-    if (!c)
+    if (!c) {
         return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                               reinterpret_cast<LPARAM>(child));
+    }
     const auto& p = c->props();
     SetTextColor(dc, p.foreColour ? colourRef(*p.foreColour) : GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(dc, p.backColour ? colourRef(*p.backColour) : GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(p.backColour ? brush(*p.backColour) : GetSysColorBrush(COLOR_BTNFACE));
+    SetBkColor(dc, backgroundOf(*c));
+    return reinterpret_cast<LRESULT>(backgroundBrush(*c));
 }
 
 void FormWindow::changed(ui::Control& control, ui::Prop prop) {

@@ -213,6 +213,14 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
+        case WM_ERASEBKGND:
+            paintBackground(reinterpret_cast<HDC>(wParam));
+            return TRUE;
+        case WM_THEMECHANGED:
+        case WM_SYSCOLORCHANGE:
+            pages_.clear();
+            InvalidateRect(hwnd_, nullptr, TRUE);
+            break;
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -297,6 +305,7 @@ void FormWindow::onActivate(bool active) {
 void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
     if (backend_.dpiFor(hwnd_) != dpi) return;  // a fixed DPI stays fixed
     dpi_ = dpi;
+    pages_.clear();
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     fitClientArea();

@@ -63,10 +63,15 @@ private:
     bool onScreen(const ui::Control& control) const;
     const ui::Control* container(const ui::Control& control) const;
     void applyFont(ui::Control& control);
-    // Labels (form_labels.cpp).
+    // Painting (form_painting.cpp).
     void autoSize(ui::Control& control);
     void drawLabel(ui::Control& label, const DRAWITEMSTRUCT& item);
     int labelLift(const ui::Control& label, const TEXTMETRICW& metrics) const;
+    void paintBackground(HDC dc);
+    // What shows behind a control: its own colour, its tab's page, or the form's face colour.
+    COLORREF backgroundOf(const ui::Control& control);
+    HBRUSH backgroundBrush(const ui::Control& control);
+    COLORREF pageColour(const ui::Control& tabStrip);
     void fillItems(ui::Control& control, bool itemsChanged);
     void syncItems(ui::Control& control);
     void applyTooltip(ui::Control& control);
@@ -85,9 +90,16 @@ private:
     bool dying_ = false;
     FontCache fonts_;
     std::map<ui::Colour, HBRUSH> brushes_;
+    std::map<const ui::Control*, COLORREF> pages_;  // sampled once per theme and DPI
 };
 
 // Child-window ids start here, clear of IDOK and IDCANCEL, which the dialog keys send.
 inline constexpr int kFirstControlId = 1000;
+
+// Colours are 0x00BBGGRR; a set top bit names a system colour, as form designers write them.
+inline COLORREF colourRef(ui::Colour colour) {
+    if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
+    return colour & 0x00FFFFFFu;
+}
 
 }  // namespace qm::win32

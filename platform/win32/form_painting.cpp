@@ -1,4 +1,5 @@
-// Labels, drawn by the form: their text colour, alignment and size as the definition gives them.
+// What the form paints itself: its background, the pages of its tab strips behind the controls on
+// them, and its labels, with their colour, alignment and size as the definition gives them.
 // A Japanese stand-in face (Noto CJK, Meiryo) has a far taller line than the face the layout was
 // made for, so its text is lifted by the extra leading and auto-sized labels are one em high:
 // the glyphs sit where the designed face would put them, unclipped.
@@ -6,17 +7,14 @@
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
 
+#include <commctrl.h>
+
 #include "platform/win32/fonts.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/wide.h"
 
 namespace qm::win32 {
 namespace {
-
-COLORREF colourRef(ui::Colour colour) {
-    if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
-    return colour & 0x00FFFFFFu;
-}
 
 ui::Font fontOf(const ui::Control& control) {
     return control.props().font.value_or(defaultControlFont());
@@ -52,7 +50,7 @@ void FormWindow::drawLabel(ui::Control& label, const DRAWITEMSTRUCT& item) {
     const ui::ControlDef& p = label.props();
     HDC dc = item.hDC;
     RECT box = item.rcItem;
-    FillRect(dc, &box, p.backColour ? brush(*p.backColour) : GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &box, backgroundBrush(label));
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     const bool enabled = !(item.itemState & ODS_DISABLED) && IsWindowEnabled(item.hwndItem);
@@ -70,6 +68,65 @@ void FormWindow::drawLabel(ui::Control& label, const DRAWITEMSTRUCT& item) {
     IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
     DrawTextW(dc, caption.c_str(), -1, &text, flags);
     SelectObject(dc, old);
+}
+
+COLORREF FormWindow::pageColour(const ui::Control& tabStrip) {
+    if (auto it = pages_.find(&tabStrip); it != pages_.end()) return it->second;
+    // The tab control paints its own page: white under most visual styles, the face colour without.
+    HWND tab = nativeOf(tabStrip);
+    COLORREF colour = GetSysColor(COLOR_BTNFACE);
+    RECT client{};
+    if (tab && GetClientRect(tab, &client) && client.right > 0 && client.bottom > 0) {
+        HDC screen = GetDC(tab);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        RECT page = client;
+        SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+        if (page.right > page.left && page.bottom > page.top) {
+            colour = GetPixel(dc, (page.left + page.right) / 2, (page.top + page.bottom) / 2);
+        }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(tab, screen);
+    }
+    pages_[&tabStrip] = colour;
+    return colour;
+}
+
+COLORREF FormWindow::backgroundOf(const ui::Control& control) {
+    if (control.props().backColour) return colourRef(*control.props().backColour);
+    for (const ui::Control* c = container(control); c; c = container(*c)) {
+        if (c->kind() == ui::Kind::TabStrip) return pageColour(*c);
+    }
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+HBRUSH FormWindow::backgroundBrush(const ui::Control& control) {
+    const COLORREF colour = backgroundOf(control);
+    if (colour == GetSysColor(COLOR_BTNFACE) && !control.props().backColour)
+        return GetSysColorBrush(COLOR_BTNFACE);
+    return brush(colour);
+}
+
+void FormWindow::paintBackground(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    // A tab strip's page shows behind the controls on it, also where a themed control asks its
+    // parent to draw its background.
+    for (const auto& c : form_.controls()) {
+        HWND tab = nativeOf(*c);
+        if (c->kind() != ui::Kind::TabStrip || !tab) continue;
+        RECT page{};
+        GetClientRect(tab, &page);
+        SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+        MapWindowPoints(tab, hwnd_, reinterpret_cast<POINT*>(&page), 2);
+        FillRect(dc, &page, brush(pageColour(*c)));
+    }
 }
 
 }  // namespace qm::win32
