@@ -38,12 +38,15 @@ Program::Program(ui::Runtime& runtime, Services& services)
 void Program::start() {
     if (services.instance.anotherRunning()) {
         // The running copy is left alone; this one ends when the message is closed.
-        ui.messageBox(std::string(kAlreadyRunning), std::string(texts::kProgramTitle), ui::kMbOk, [this] { end(); });
+        ui.messageBox(std::string(kAlreadyRunning), std::string(texts::kProgramTitle), ui::kMbOk,
+                      [this] { end(); });
         return;
     }
     traySmple.show();
 }
 
-void Program::end(int exitCode) { ui.end(exitCode); }
+void Program::end(int exitCode) {
+    ui.end(exitCode);
+}
 
 }  // namespace qm

@@ -13,6 +13,8 @@ About::About(Program& program) : ui::Form(program.ui, &About::definition), progr
 
 ui::FormDef About::definition() {
     using ui::Kind;
+    // One control a line, as the window's table reads.
+    // clang-format off
     return {
         .name = "About",
         .caption = "バージョン情報",
@@ -23,18 +25,25 @@ ui::FormDef About::definition() {
         .startPosition = ui::StartPosition::CentreScreen,
         .icon = ui::Icon::Running,
         .controls = {
-            {.kind = Kind::Label, .name = "Label4", .caption = "QuietusMachine   ver1.0.01", .rect = {120, 45, 5070, 360},
-             .font = ui::Font{.face = "Times New Roman", .points = 14.25}, .tabIndex = 3, .align = ui::Align::Centre},
-            {.kind = Kind::Label, .name = "Label5", .caption = std::string(kHomePage), .rect = {120, 1080, 5175, 255},
-             .font = ui::Font{.face = "MS Sans Serif", .points = 9.75, .bold = true}, .foreColour = 0x00FF0000,
+            {.kind = Kind::Label, .name = "Label4", .caption = "QuietusMachine   ver1.0.01",
+             .rect = {120, 45, 5070, 360},
+             .font = ui::Font{.face = "Times New Roman", .points = 14.25}, .tabIndex = 3,
+             .align = ui::Align::Centre},
+            {.kind = Kind::Label, .name = "Label5", .caption = std::string(kHomePage),
+             .rect = {120, 1080, 5175, 255},
+             .font = ui::Font{.face = "MS Sans Serif", .points = 9.75, .bold = true},
+             .foreColour = 0x00FF0000,
              .tooltip = "CobaltfenwickのＨＰに行く", .tabIndex = 4, .align = ui::Align::Centre},
             {.kind = Kind::Line, .name = "Line1", .rect = {120, 1440, 5040, 0}},
             {.kind = Kind::Image, .name = "Image1", .rect = {120, 2040, 480, 480}, .icon = ui::Icon::Running},
         },
     };
+    // clang-format on
 }
 
-void About::bindEvents() { ctl("Label5").onClick = [this] { Label5_Click(); }; }
+void About::bindEvents() {
+    ctl("Label5").onClick = [this] { Label5_Click(); };
+}
 
 void About::Label5_Click() {
     // The label's own text is the address; no parameters (a null pointer), no working folder.

@@ -47,7 +47,9 @@ int counterValue(std::string_view text) {
     return value;
 }
 
-ui::Font labelFont() { return fonts::japanese(fonts::kPGothic, 9.75, true); }
+ui::Font labelFont() {
+    return fonts::japanese(fonts::kPGothic, 9.75, true);
+}
 
 }  // namespace
 
@@ -55,6 +57,8 @@ EndMessege::EndMessege(Program& program) : ui::Form(program.ui, &EndMessege::def
 
 ui::FormDef EndMessege::definition() {
     using ui::Kind;
+    // One control a line, as the window's table reads.
+    // clang-format off
     return {
         .name = "EndMessege",
         .caption = "",  // the method word and "確認", set at load
@@ -68,17 +72,23 @@ ui::FormDef EndMessege::definition() {
             {.kind = Kind::Label, .name = "Label4", .caption = "設定時間が来ました",
              .rect = {120, 120, 1830, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 2},
             {.kind = Kind::Label, .name = "Label1", .caption = "このまま何もしなければ３０秒後に",
-             .rect = {120, 360, 3045, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 3, .autoSize = true},
+             .rect = {120, 360, 3045, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 3,
+             .autoSize = true},
             {.kind = Kind::Label, .name = "Label2", .caption = "XXXXXします",
-             .rect = {120, 600, 1245, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 4, .autoSize = true},
+             .rect = {120, 600, 1245, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 4,
+             .autoSize = true},
             {.kind = Kind::Label, .name = "Label3", .caption = "30",
-             .rect = {0, 960, 3135, 900}, .font = fonts::japanese(fonts::kPMincho, 48, true), .foreColour = kBlack,
+             .rect = {0, 960, 3135, 900}, .font = fonts::japanese(fonts::kPMincho, 48, true),
+             .foreColour = kBlack,
              .tabIndex = 5, .align = ui::Align::Centre},
-            {.kind = Kind::Button, .name = "Command1", .caption = "OK", .rect = {240, 2040, 1215, 375}, .tabIndex = 0},
-            {.kind = Kind::Button, .name = "Command2", .caption = "中止", .rect = {1560, 2040, 1215, 375}, .tabIndex = 1},
+            {.kind = Kind::Button, .name = "Command1", .caption = "OK", .rect = {240, 2040, 1215, 375},
+             .tabIndex = 0},
+            {.kind = Kind::Button, .name = "Command2", .caption = "中止", .rect = {1560, 2040, 1215, 375},
+             .tabIndex = 1},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 1000},
         },
     };
+    // clang-format on
 }
 
 void EndMessege::bindEvents() {
@@ -128,7 +138,9 @@ void EndMessege::requestSessionEnd() {
     runtime().messageBox(text, std::string(texts::kProgramTitle), ui::kMbOk);
 }
 
-void EndMessege::Command1_Click() { hide(); }  // the countdown goes on unseen
+void EndMessege::Command1_Click() {
+    hide();
+}  // the countdown goes on unseen
 
 void EndMessege::Command2_Click() {
     // An abort within the due second must not find the same entry again.

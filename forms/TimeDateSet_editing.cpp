@@ -37,8 +37,10 @@ void TimeDateSet::Command3_Click() {
     // Hours win over minutes; the two are never added together.
     const LocalTime now = program_.services.clock.now();
     LocalTime target = now;
-    if (minutes.listIndex() >= 0) target = now + std::chrono::minutes(leadingNumber(minutes.list(minutes.listIndex())));
-    if (hours.listIndex() >= 0) target = now + std::chrono::hours(leadingNumber(hours.list(hours.listIndex())));
+    if (minutes.listIndex() >= 0)
+        target = now + std::chrono::minutes(leadingNumber(minutes.list(minutes.listIndex())));
+    if (hours.listIndex() >= 0)
+        target = now + std::chrono::hours(leadingNumber(hours.list(hours.listIndex())));
     ctl("List1").addItem(datedEntry(target, method));
 }
 
@@ -54,7 +56,9 @@ void TimeDateSet::mnu_Del_Click() {
     if (list.listIndex() >= 0) list.removeItem(list.listIndex());
 }
 
-void TimeDateSet::mnu_AllDel_Click() { ctl("List1").clear(); }
+void TimeDateSet::mnu_AllDel_Click() {
+    ctl("List1").clear();
+}
 
 void TimeDateSet::Command5_Click() {
     ui::Control& list = ctl("List1");

@@ -27,7 +27,9 @@ void TimeDateSet::Command4_Click() {
                                       folder.path(folder.executable), "");
 }
 
-void TimeDateSet::Command6_Click() { program_.about.show(); }
+void TimeDateSet::Command6_Click() {
+    program_.about.show();
+}
 
 void TimeDateSet::Command7_Click() {
     // Only a help page stored as exactly "Help.htm" counts; otherwise the read-me, unlooked-for.

@@ -56,6 +56,8 @@ TimeSet::TimeSet(Program& program) : ui::Form(program.ui, &TimeSet::definition),
 
 ui::FormDef TimeSet::definition() {
     using ui::Kind;
+    // One control a line, as the window's table reads.
+    // clang-format off
     return {
         .name = "TimeSet",
         .caption = "時刻の設定",
@@ -66,31 +68,43 @@ ui::FormDef TimeSet::definition() {
         .startPosition = ui::StartPosition::CentreScreen,
         .icon = ui::Icon::Running,
         .controls = {
-            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {1080, 2640, 1695, 375}, .tabIndex = 13},
+            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {1080, 2640, 1695, 375},
+             .tabIndex = 13},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
-            {.kind = Kind::ComboBox, .name = "Combo2", .caption = "00分", .rect = {1200, 2160, 975, 300}, .tabIndex = 11},
-            {.kind = Kind::ComboBox, .name = "Combo1", .caption = "01時", .rect = {120, 2160, 975, 300}, .tabIndex = 10},
-            {.kind = Kind::Frame, .name = "Frame2", .caption = "終了タイミング", .rect = {120, 1080, 2655, 975}, .tabIndex = 7},
+            {.kind = Kind::ComboBox, .name = "Combo2", .caption = "00分", .rect = {1200, 2160, 975, 300},
+             .tabIndex = 11},
+            {.kind = Kind::ComboBox, .name = "Combo1", .caption = "01時", .rect = {120, 2160, 975, 300},
+             .tabIndex = 10},
+            {.kind = Kind::Frame, .name = "Frame2", .caption = "終了タイミング", .rect = {120, 1080, 2655, 975},
+             .tabIndex = 7},
             {.kind = Kind::Option, .name = "Option6", .parent = "Frame2", .caption = "この日のみ終了",
              .rect = {120, 240, 1575, 255}, .tabIndex = 9, .value = true},
             {.kind = Kind::Option, .name = "Option5", .parent = "Frame2", .caption = "毎日時間になると終了",
              .rect = {120, 600, 2055, 255}, .tabIndex = 8},
-            {.kind = Kind::Button, .name = "Command1", .caption = "登録", .rect = {2880, 2640, 1695, 375}, .tabIndex = 5},
-            {.kind = Kind::Frame, .name = "Frame1", .caption = "終了方法", .rect = {2880, 240, 1695, 1815}, .tabIndex = 0},
-            {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ", .rect = {120, 1440, 1095, 255},
+            {.kind = Kind::Button, .name = "Command1", .caption = "登録", .rect = {2880, 2640, 1695, 375},
+             .tabIndex = 5},
+            {.kind = Kind::Frame, .name = "Frame1", .caption = "終了方法", .rect = {2880, 240, 1695, 1815},
+             .tabIndex = 0},
+            {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ",
+             .rect = {120, 1440, 1095, 255},
              .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合はログオフしない時があります", .tabIndex = 4},
-            {.kind = Kind::Option, .name = "Option3", .parent = "Frame1", .caption = "再起動", .rect = {120, 1080, 855, 255},
+            {.kind = Kind::Option, .name = "Option3", .parent = "Frame1", .caption = "再起動",
+             .rect = {120, 1080, 855, 255},
              .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は再起動しない時があります", .tabIndex = 3},
-            {.kind = Kind::Option, .name = "Option2", .parent = "Frame1", .caption = "強制終了", .rect = {120, 720, 1095, 255},
+            {.kind = Kind::Option, .name = "Option2", .parent = "Frame1", .caption = "強制終了",
+             .rect = {120, 720, 1095, 255},
              .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動していても強制的に終了します", .tabIndex = 2},
-            {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .caption = "シャットダウン", .rect = {120, 360, 1455, 255},
+            {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .caption = "シャットダウン",
+             .rect = {120, 360, 1455, 255},
              .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は終了しない時があります", .tabIndex = 1, .value = true},
             {.kind = Kind::Label, .name = "Label2", .caption = "現在時刻", .rect = {2280, 2160, 975, 225},
              .font = fonts::japanese(fonts::kPMincho, 11.25, true), .tabIndex = 12, .autoSize = true},
             {.kind = Kind::Label, .name = "Label1", .caption = "99年99月99日", .rect = {240, 360, 2655, 375},
-             .font = fonts::japanese(fonts::kPMincho, 20.25, true), .tabIndex = 6, .align = ui::Align::Centre},
+             .font = fonts::japanese(fonts::kPMincho, 20.25, true), .tabIndex = 6,
+             .align = ui::Align::Centre},
         },
     };
+    // clang-format on
 }
 
 void TimeSet::bindEvents() {
@@ -115,8 +129,9 @@ void TimeSet::Form_Load() {
 
 void TimeSet::Timer1_Timer() {
     const LocalTime now = program_.services.clock.now();
-    ctl("Label2").setCaption(std::string(kClockPrefix) +
-                             program_.services.clock.timeText(now - std::chrono::floor<std::chrono::days>(now)));
+    ctl("Label2").setCaption(
+        std::string(kClockPrefix) +
+        program_.services.clock.timeText(now - std::chrono::floor<std::chrono::days>(now)));
 }
 
 void TimeSet::Command1_Click() {
@@ -135,8 +150,9 @@ void TimeSet::Command1_Click() {
     }
     std::string entry;
     if (ctl("Option6").value()) {
-        entry = ctl("Label1").caption() + " " + twoDigits(*hour) + std::string(kHourSuffix) + twoDigits(*minute) +
-                std::string(kMinuteSuffix) + std::string(kMethodSeparator) + std::string(method);
+        entry = ctl("Label1").caption() + " " + twoDigits(*hour) + std::string(kHourSuffix) +
+                twoDigits(*minute) + std::string(kMinuteSuffix) + std::string(kMethodSeparator) +
+                std::string(method);
     } else {
         entry = everyDayEntry(*hour, *minute, method);
     }
@@ -146,6 +162,8 @@ void TimeSet::Command1_Click() {
     unload();
 }
 
-void TimeSet::Command2_Click() { unload(); }
+void TimeSet::Command2_Click() {
+    unload();
+}
 
 }  // namespace qm

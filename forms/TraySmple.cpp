@@ -26,6 +26,8 @@ TraySmple::TraySmple(Program& program) : ui::Form(program.ui, &TraySmple::defini
 
 ui::FormDef TraySmple::definition() {
     using ui::Kind;
+    // One control a line, as the window's table reads.
+    // clang-format off
     return {
         .name = "TraySmple",
         .caption = "タスクトレイ常駐",
@@ -38,8 +40,10 @@ ui::FormDef TraySmple::definition() {
         .pixelScale = true,  // the icon's mouse message arrives as the X coordinate, in pixels
         .controls = {
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
-            {.kind = Kind::Image, .name = "Image1", .rect = {0, 0, 480, 480}, .visible = false, .icon = ui::Icon::Running},
-            {.kind = Kind::Image, .name = "Image2", .rect = {0, 0, 480, 480}, .visible = false, .icon = ui::Icon::Paused},
+            {.kind = Kind::Image, .name = "Image1", .rect = {0, 0, 480, 480}, .visible = false,
+             .icon = ui::Icon::Running},
+            {.kind = Kind::Image, .name = "Image2", .rect = {0, 0, 480, 480}, .visible = false,
+             .icon = ui::Icon::Paused},
             {.kind = Kind::Menu, .name = "mnuPopup", .caption = "PopUp", .visible = false},
             {.kind = Kind::MenuItem, .name = "mnuTimeSet", .parent = "mnuPopup", .caption = "時刻の設定"},
             {.kind = Kind::MenuItem, .name = "ssVER", .parent = "mnuPopup", .caption = "QTM About(&A)..."},
@@ -47,6 +51,7 @@ ui::FormDef TraySmple::definition() {
             {.kind = Kind::MenuItem, .name = "ssFIN", .parent = "mnuPopup", .caption = "終了(&X)"},
         },
     };
+    // clang-format on
 }
 
 void TraySmple::bindEvents() {
@@ -129,7 +134,9 @@ void TraySmple::Timer1_Timer() {
     if (program_.schedule.dueCheck()) program_.endMessege.show();
 }
 
-void TraySmple::mnuTimeSet_Click() { program_.timeDateSet.show(); }
+void TraySmple::mnuTimeSet_Click() {
+    program_.timeDateSet.show();
+}
 
 void TraySmple::ssVER_Click() {
     ui::Form& about = program_.about;

@@ -39,9 +39,13 @@ HeadlessApp::HeadlessApp(std::string programFolder, VirtualTime start)
     backend.attach(runtime);
 }
 
-void HeadlessApp::start() { program.start(); }
+void HeadlessApp::start() {
+    program.start();
+}
 
-void HeadlessApp::advance(std::chrono::milliseconds by) { backend.advance(by); }
+void HeadlessApp::advance(std::chrono::milliseconds by) {
+    backend.advance(by);
+}
 
 // --- reading -------------------------------------------------------------------------------
 
@@ -51,7 +55,9 @@ ui::Form& HeadlessApp::mutableForm(std::string_view name) const {
     return *form;
 }
 
-const ui::Form& HeadlessApp::form(std::string_view name) const { return mutableForm(name); }
+const ui::Form& HeadlessApp::form(std::string_view name) const {
+    return mutableForm(name);
+}
 
 ui::Control* HeadlessApp::find(const ui::Form& form, std::string_view name) const {
     for (const auto& c : form.controls()) {
@@ -68,7 +74,9 @@ const ui::Control& HeadlessApp::control(std::string_view formName, std::string_v
     return *c;
 }
 
-bool HeadlessApp::isVisible(std::string_view name) const { return !ended() && form(name).isVisible(); }
+bool HeadlessApp::isVisible(std::string_view name) const {
+    return !ended() && form(name).isVisible();
+}
 
 bool HeadlessApp::isOnScreen(std::string_view name) const {
     if (!isVisible(name)) return false;
@@ -88,7 +96,8 @@ bool HeadlessApp::canSee(std::string_view formName, std::string_view name) const
         if (parent.empty()) return true;
         const ui::Control* container = find(f, parent);
         if (!container || container->kind() == ui::Kind::Menu) return false;  // items show only in the popup
-        if (container->kind() == ui::Kind::TabStrip && c->props().tab != container->currentTab()) return false;
+        if (container->kind() == ui::Kind::TabStrip && c->props().tab != container->currentTab())
+            return false;
         c = container;
     }
     return false;
@@ -100,26 +109,37 @@ void HeadlessApp::requireNoModal(const char* action) const {
     if (ended()) throw std::logic_error(std::string("cannot ") + action + ": the program has ended");
     if (!backend.messageBoxes().empty())
         throw std::logic_error(std::string("cannot ") + action + ": a message box is open");
-    if (backend.openMenu()) throw std::logic_error(std::string("cannot ") + action + ": a popup menu is open");
+    if (backend.openMenu())
+        throw std::logic_error(std::string("cannot ") + action + ": a popup menu is open");
 }
 
 ui::Control& HeadlessApp::reach(std::string_view formName, std::string_view name, const char* action) const {
     requireNoModal(action);
-    if (!isVisible(formName)) throw std::logic_error(std::string("cannot ") + action + ": " + std::string(formName) + " is not shown");
+    if (!isVisible(formName))
+        throw std::logic_error(std::string("cannot ") + action + ": " + std::string(formName) +
+                               " is not shown");
     ui::Control* c = find(form(formName), name);
     if (!c) throw std::invalid_argument("no control " + describe(formName, name));
-    if (!canSee(formName, name)) throw std::logic_error(std::string("cannot ") + action + ": " + describe(formName, name) + " is not on the screen");
-    for (const ui::Control* e = c; e; e = e->props().parent.empty() ? nullptr : find(form(formName), e->props().parent)) {
-        if (!e->enabled()) throw std::logic_error(std::string("cannot ") + action + ": " + describe(formName, name) + " is disabled");
+    if (!canSee(formName, name))
+        throw std::logic_error(std::string("cannot ") + action + ": " + describe(formName, name) +
+                               " is not on the screen");
+    for (const ui::Control* e = c; e;
+         e = e->props().parent.empty() ? nullptr : find(form(formName), e->props().parent)) {
+        if (!e->enabled())
+            throw std::logic_error(std::string("cannot ") + action + ": " + describe(formName, name) +
+                                   " is disabled");
     }
     return *c;
 }
 
-void HeadlessApp::click(std::string_view form, std::string_view control) { runtime.click(reach(form, control, "click")); }
+void HeadlessApp::click(std::string_view form, std::string_view control) {
+    runtime.click(reach(form, control, "click"));
+}
 
 void HeadlessApp::select(std::string_view form, std::string_view list, int index) {
     ui::Control& c = reach(form, list, "select");
-    if (index < 0 || index >= c.listCount()) throw std::out_of_range("no item " + std::to_string(index) + " in " + describe(form, list));
+    if (index < 0 || index >= c.listCount())
+        throw std::out_of_range("no item " + std::to_string(index) + " in " + describe(form, list));
     c.syncListIndex(index);
     runtime.click(c);
 }
@@ -127,7 +147,8 @@ void HeadlessApp::select(std::string_view form, std::string_view list, int index
 void HeadlessApp::select(std::string_view form, std::string_view list, std::string_view item) {
     const auto& items = control(form, list).items();
     auto it = std::find(items.begin(), items.end(), item);
-    if (it == items.end()) throw std::out_of_range("no item " + std::string(item) + " in " + describe(form, list));
+    if (it == items.end())
+        throw std::out_of_range("no item " + std::string(item) + " in " + describe(form, list));
     select(form, list, static_cast<int>(it - items.begin()));
 }
 
@@ -141,18 +162,21 @@ void HeadlessApp::pickComboItem(std::string_view form, std::string_view combo, s
     ui::Control& c = reach(form, combo, "pick");
     const auto& items = c.items();
     auto it = std::find(items.begin(), items.end(), item);
-    if (it == items.end()) throw std::out_of_range("no item " + std::string(item) + " in " + describe(form, combo));
+    if (it == items.end())
+        throw std::out_of_range("no item " + std::string(item) + " in " + describe(form, combo));
     c.syncListIndex(static_cast<int>(it - items.begin()));
     c.syncText(*it);
 }
 
 void HeadlessApp::switchTab(std::string_view form, std::string_view tabStrip, int tab) {
     ui::Control& c = reach(form, tabStrip, "switch tabs");
-    if (tab < 0 || tab >= static_cast<int>(c.props().tabs.size())) throw std::out_of_range("no tab " + std::to_string(tab));
+    if (tab < 0 || tab >= static_cast<int>(c.props().tabs.size()))
+        throw std::out_of_range("no tab " + std::to_string(tab));
     c.syncCurrentTab(tab);
 }
 
-void HeadlessApp::clickCalendarDay(std::string_view form, std::string_view calendar, std::chrono::year_month_day day) {
+void HeadlessApp::clickCalendarDay(std::string_view form, std::string_view calendar,
+                                   std::chrono::year_month_day day) {
     ui::Control& c = reach(form, calendar, "click a day");
     c.syncDate(day);
     runtime.click(c);
@@ -170,8 +194,10 @@ void HeadlessApp::trayMouse(unsigned message) {
 void HeadlessApp::pressCloseBox(std::string_view formName) {
     requireNoModal("close a window");
     ui::Form& f = mutableForm(formName);
-    if (!isVisible(formName)) throw std::logic_error("cannot close " + std::string(formName) + ": it is not shown");
-    if (!f.def().controlBox) throw std::logic_error("cannot close " + std::string(formName) + ": it has no close box");
+    if (!isVisible(formName))
+        throw std::logic_error("cannot close " + std::string(formName) + ": it is not shown");
+    if (!f.def().controlBox)
+        throw std::logic_error("cannot close " + std::string(formName) + ": it has no close box");
     runtime.closeRequested(f);
 }
 

@@ -47,7 +47,9 @@ public:
     // Sets the calendar's day, then raises its click, as a click on that day does.
     void clickCalendarDay(std::string_view form, std::string_view calendar, std::chrono::year_month_day day);
     void mouseDown(std::string_view form, std::string_view control, int button);
-    void rightClick(std::string_view form, std::string_view control) { mouseDown(form, control, ui::kRightButton); }
+    void rightClick(std::string_view form, std::string_view control) {
+        mouseDown(form, control, ui::kRightButton);
+    }
     // A mouse message on the tray icon (514 left button up, 517 right button up, …).
     void trayMouse(unsigned message);
     // The close box, Alt+F4 or the system menu's Close; a greyed Close command does nothing.

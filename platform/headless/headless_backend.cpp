@@ -8,7 +8,9 @@ namespace qm::headless {
 
 using namespace std::chrono_literals;
 
-void HeadlessBackend::created(ui::Form& form) { windows_[&form] = nextWindow_++; }
+void HeadlessBackend::created(ui::Form& form) {
+    windows_[&form] = nextWindow_++;
+}
 
 void HeadlessBackend::destroyed(ui::Form& form) {
     std::erase_if(timers_, [&](const ArmedTimer& t) { return &t.timer->form() == &form; });
@@ -23,7 +25,9 @@ void HeadlessBackend::shown(ui::Form& form) {
     zOrder_.push_back(&form);
 }
 
-void HeadlessBackend::hidden(ui::Form& form) { std::erase(zOrder_, &form); }
+void HeadlessBackend::hidden(ui::Form& form) {
+    std::erase(zOrder_, &form);
+}
 
 void HeadlessBackend::disarm(const ui::Control& timer) {
     std::erase_if(timers_, [&](const ArmedTimer& t) { return t.timer == &timer; });
@@ -77,9 +81,10 @@ void HeadlessBackend::advance(std::chrono::milliseconds by) {
 
 void HeadlessBackend::fireDueTimers() {
     while (!quit_) {
-        auto next = std::min_element(timers_.begin(), timers_.end(), [](const ArmedTimer& a, const ArmedTimer& b) {
-            return a.due != b.due ? a.due < b.due : a.order < b.order;
-        });
+        auto next =
+            std::min_element(timers_.begin(), timers_.end(), [](const ArmedTimer& a, const ArmedTimer& b) {
+                return a.due != b.due ? a.due < b.due : a.order < b.order;
+            });
         if (next == timers_.end() || next->due > elapsed_) return;
         // Rearm before the tick: the handler may stop the timer, change it or unload its form.
         ui::Control& timer = *next->timer;

@@ -39,7 +39,7 @@ public:
     void popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) override;
     void messageBox(const std::string& text, const std::string& title, int style,
                     std::function<void()> closed) override;
-    void doEvents() override {}  // nothing is ever pending
+    void doEvents() override {}                      // nothing is ever pending
     void disableCloseCommand(ui::Form&) override {}  // the model's closeDisabled() says it all
     std::uintptr_t windowId(const ui::Form& form) const override;
     void quit(int exitCode) override;

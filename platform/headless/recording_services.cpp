@@ -42,8 +42,8 @@ std::intptr_t RecordingShell::open(std::uintptr_t owner, const std::string& verb
     return 42;  // above 32: the shell's "done"
 }
 
-int RecordingStartupShortcut::create(const std::string& folder, const std::string& name, const std::string& target,
-                                     const std::string& arguments) {
+int RecordingStartupShortcut::create(const std::string& folder, const std::string& name,
+                                     const std::string& target, const std::string& arguments) {
     calls.push_back({folder, name, target, arguments});
     return 1;
 }

@@ -43,19 +43,20 @@ TEST_P(TimerEntry, AppendsADatedEntryForNowPlusTheChosenOffset) {
 
 INSTANTIATE_TEST_SUITE_P(
     Offsets, TimerEntry,
-    ::testing::Values(
-        TimerCase{"minutes", at(kDay, 14h + 29min + 50s), nullptr, "05分後", "Option2", "98年12月06日 14時34分　強制終了"},
-        TimerCase{"hours win over minutes", at(kDay, 10h + 15min), "23時間後", "55分後", "Option1",
-                  "98年12月07日 09時15分　ｼｬｯﾄﾀﾞｳﾝ"},
-        TimerCase{"the minute is where the moment falls", at(kDay, 10h + 59min + 59s), nullptr, "05分後", "Option3",
-                  "98年12月06日 11時04分　再起動"},
-        TimerCase{"across midnight", at(kDay, 23h + 30min), "01時間後", nullptr, "Option4", "98年12月07日 00時30分　ログオフ"},
-        TimerCase{"across a month end", at(1998y / November / 30, 23h + 30min), "01時間後", nullptr, "Option1",
-                  "98年12月01日 00時30分　ｼｬｯﾄﾀﾞｳﾝ"},
-        TimerCase{"across a year end", at(1999y / December / 31, 23h + 45min + 10s), nullptr, "30分後", "Option1",
-                  "00年01月01日 00時15分　ｼｬｯﾄﾀﾞｳﾝ"},
-        TimerCase{"no offset is the minute running", at(kDay, 14h + 29min + 50s), "00時間後", nullptr, "Option1",
-                  "98年12月06日 14時29分　ｼｬｯﾄﾀﾞｳﾝ"}),
+    ::testing::Values(TimerCase{"minutes", at(kDay, 14h + 29min + 50s), nullptr, "05分後", "Option2",
+                                "98年12月06日 14時34分　強制終了"},
+                      TimerCase{"hours win over minutes", at(kDay, 10h + 15min), "23時間後", "55分後",
+                                "Option1", "98年12月07日 09時15分　ｼｬｯﾄﾀﾞｳﾝ"},
+                      TimerCase{"the minute is where the moment falls", at(kDay, 10h + 59min + 59s), nullptr,
+                                "05分後", "Option3", "98年12月06日 11時04分　再起動"},
+                      TimerCase{"across midnight", at(kDay, 23h + 30min), "01時間後", nullptr, "Option4",
+                                "98年12月07日 00時30分　ログオフ"},
+                      TimerCase{"across a month end", at(1998y / November / 30, 23h + 30min), "01時間後",
+                                nullptr, "Option1", "98年12月01日 00時30分　ｼｬｯﾄﾀﾞｳﾝ"},
+                      TimerCase{"across a year end", at(1999y / December / 31, 23h + 45min + 10s), nullptr,
+                                "30分後", "Option1", "00年01月01日 00時15分　ｼｬｯﾄﾀﾞｳﾝ"},
+                      TimerCase{"no offset is the minute running", at(kDay, 14h + 29min + 50s), "00時間後",
+                                nullptr, "Option1", "98年12月06日 14時29分　ｼｬｯﾄﾀﾞｳﾝ"}),
     [](const auto& info) {
         std::string name = info.param.what;
         for (char& ch : name) {
@@ -87,7 +88,8 @@ TEST_F(Editing, TheSelectionsStaySoRegisteringAgainAddsAnEntryFromTheNewTime) {
     app.click("TimeDateSet", "Command3");
     app.advance(3min);
     app.click("TimeDateSet", "Command3");
-    EXPECT_EQ(list(), (std::vector<std::string>{"98年12月06日 14時10分　ｼｬｯﾄﾀﾞｳﾝ", "98年12月06日 14時13分　ｼｬｯﾄﾀﾞｳﾝ"}));
+    EXPECT_EQ(list(), (std::vector<std::string>{"98年12月06日 14時10分　ｼｬｯﾄﾀﾞｳﾝ",
+                                                "98年12月06日 14時13分　ｼｬｯﾄﾀﾞｳﾝ"}));
     EXPECT_EQ(app.control("TimeDateSet", "List3").listIndex(), 2);
 }
 
@@ -103,13 +105,15 @@ TEST_F(Editing, TheRightButtonOnAnEmptyListOffersOnlyDeleteAll) {
 }
 
 TEST_F(Editing, DeleteRemovesTheItemSelectedBeforeTheRightClick) {
-    HeadlessApp& app = openAt(at(kDay, 14h), {"98年12月10日 09時00分　再起動", "98年12月11日 09時00分　ログオフ",
-                                              "98年12月12日 09時00分　強制終了"});
+    HeadlessApp& app =
+        openAt(at(kDay, 14h), {"98年12月10日 09時00分　再起動", "98年12月11日 09時00分　ログオフ",
+                               "98年12月12日 09時00分　強制終了"});
     app.select("TimeDateSet", "List1", 1);
     app.rightClick("TimeDateSet", "List1");
     EXPECT_EQ(menuSeen(app), (std::vector<std::string>{"削除", "全て削除"}));
     app.pickMenuItem("削除");
-    EXPECT_EQ(list(), (std::vector<std::string>{"98年12月10日 09時00分　再起動", "98年12月12日 09時00分　強制終了"}));
+    EXPECT_EQ(list(),
+              (std::vector<std::string>{"98年12月10日 09時00分　再起動", "98年12月12日 09時00分　強制終了"}));
 
     // The selection went with the item: "削除" is disabled again.
     app.rightClick("TimeDateSet", "List1");
@@ -119,7 +123,8 @@ TEST_F(Editing, DeleteRemovesTheItemSelectedBeforeTheRightClick) {
 }
 
 TEST_F(Editing, DeleteAllEmptiesTheListButNotTheFile) {
-    HeadlessApp& app = openAt(at(kDay, 14h), {"98年12月10日 09時00分　再起動", "毎日実行　　　　22時30分　再起動"});
+    HeadlessApp& app =
+        openAt(at(kDay, 14h), {"98年12月10日 09時00分　再起動", "毎日実行　　　　22時30分　再起動"});
     const std::string before = scheduleBytes();
     app.select("TimeDateSet", "List1", 0);
     app.rightClick("TimeDateSet", "List1");
@@ -145,21 +150,21 @@ TEST_P(DeletePast, RemovesEveryDatedEntryWhoseMinuteHasBegun) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, DeletePast,
-    ::testing::Values(
-        PastCase{"the example list",
-                 {"98年01月01日 10時00分　再起動", "毎日実行　　　　10時00分　再起動", "98年12月24日 10時00分　ログオフ"},
-                 {"毎日実行　　　　10時00分　再起動", "98年12月24日 10時00分　ログオフ"}},
-        PastCase{"every-day entries only",
-                 {"毎日実行　　　　09時00分　再起動", "毎日実行　　　　23時00分　ログオフ"},
-                 {"毎日実行　　　　09時00分　再起動", "毎日実行　　　　23時00分　ログオフ"}},
-        PastCase{"the current minute counts as past",
-                 {"98年12月06日 10時00分　再起動", "98年12月06日 10時01分　再起動"},
-                 {"98年12月06日 10時01分　再起動"}},
-        PastCase{"neighbours removed in a row",
-                 {"99年01月01日 00時00分　再起動", "98年12月06日 09時59分　再起動", "98年12月05日 23時00分　再起動",
-                  "30年01月01日 00時00分　再起動"},
-                 {"99年01月01日 00時00分　再起動"}},
-        PastCase{"nothing to do on an empty list", {}, {}}),
+    ::testing::Values(PastCase{"the example list",
+                               {"98年01月01日 10時00分　再起動", "毎日実行　　　　10時00分　再起動",
+                                "98年12月24日 10時00分　ログオフ"},
+                               {"毎日実行　　　　10時00分　再起動", "98年12月24日 10時00分　ログオフ"}},
+                      PastCase{"every-day entries only",
+                               {"毎日実行　　　　09時00分　再起動", "毎日実行　　　　23時00分　ログオフ"},
+                               {"毎日実行　　　　09時00分　再起動", "毎日実行　　　　23時00分　ログオフ"}},
+                      PastCase{"the current minute counts as past",
+                               {"98年12月06日 10時00分　再起動", "98年12月06日 10時01分　再起動"},
+                               {"98年12月06日 10時01分　再起動"}},
+                      PastCase{"neighbours removed in a row",
+                               {"99年01月01日 00時00分　再起動", "98年12月06日 09時59分　再起動",
+                                "98年12月05日 23時00分　再起動", "30年01月01日 00時00分　再起動"},
+                               {"99年01月01日 00時00分　再起動"}},
+                      PastCase{"nothing to do on an empty list", {}, {}}),
     [](const auto& info) {
         std::string name = info.param.what;
         for (char& ch : name) {

@@ -12,7 +12,8 @@ namespace qm::scenarios {
 Scenario::Scenario() {
     std::random_device random;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("quietus-") + (test ? test->name() : "scenario") + "-" + std::to_string(random());
+    std::string name =
+        std::string("quietus-") + (test ? test->name() : "scenario") + "-" + std::to_string(random());
     for (char& c : name) {
         if (c == '/') c = '_';
     }
@@ -61,9 +62,13 @@ std::string Scenario::scheduleBytes() const {
     return bytes.str();
 }
 
-bool Scenario::scheduleExists() const { return std::filesystem::is_regular_file(folder_ / "Dtddta.wet"); }
+bool Scenario::scheduleExists() const {
+    return std::filesystem::is_regular_file(folder_ / "Dtddta.wet");
+}
 
-std::string Scenario::path(const std::string& relative) const { return app_->folder().path(relative); }
+std::string Scenario::path(const std::string& relative) const {
+    return app_->folder().path(relative);
+}
 
 void Scenario::advanceTo(headless::VirtualTime time) {
     const auto now = app_->clock.exact();

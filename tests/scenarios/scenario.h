@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <map>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +20,9 @@ using namespace std::chrono_literals;
 using headless::HeadlessApp;
 
 // A local moment, to the second.
-inline headless::VirtualTime at(year_month_day day, seconds timeOfDay) { return local_days{day} + timeOfDay; }
+inline headless::VirtualTime at(year_month_day day, seconds timeOfDay) {
+    return local_days{day} + timeOfDay;
+}
 
 class Scenario : public ::testing::Test {
 protected:

@@ -25,7 +25,8 @@ protected:
 };
 
 TEST_F(Settings, OpensWithTheFileInItsListTheHourAndMinuteListsAndTheFirstTab) {
-    writeSchedule({"98年12月10日 09時00分　再起動", "98年12月10日 09時00分　再起動", "毎日実行　　　　22時30分　再起動"});
+    writeSchedule({"98年12月10日 09時00分　再起動", "98年12月10日 09時00分　再起動",
+                   "毎日実行　　　　22時30分　再起動"});
     HeadlessApp& app = openAt(at(kDay, 14h + 30min));
 
     EXPECT_TRUE(app.isOnScreen("TimeDateSet"));
@@ -35,15 +36,17 @@ TEST_F(Settings, OpensWithTheFileInItsListTheHourAndMinuteListsAndTheFirstTab) {
                                         "毎日実行　　　　22時30分　再起動"}));
     EXPECT_EQ(app.items("TimeDateSet", "List2"), hoursItems());
     EXPECT_EQ(app.items("TimeDateSet", "List3"),
-              (std::vector<std::string>{"00分後", "05分後", "10分後", "15分後", "20分後", "25分後", "30分後", "35分後",
-                                        "40分後", "45分後", "50分後", "55分後"}));
-    for (const char* list : {"List1", "List2", "List3"}) EXPECT_EQ(app.control("TimeDateSet", list).listIndex(), -1) << list;
+              (std::vector<std::string>{"00分後", "05分後", "10分後", "15分後", "20分後", "25分後", "30分後",
+                                        "35分後", "40分後", "45分後", "50分後", "55分後"}));
+    for (const char* list : {"List1", "List2", "List3"})
+        EXPECT_EQ(app.control("TimeDateSet", list).listIndex(), -1) << list;
     EXPECT_TRUE(app.control("TimeDateSet", "Option1").value());
     EXPECT_EQ(app.control("TimeDateSet", "SSTab1").currentTab(), 0);
     EXPECT_TRUE(app.canSee("TimeDateSet", "Calendar1"));
     EXPECT_FALSE(app.canSee("TimeDateSet", "Command3"));
     EXPECT_EQ(app.control("TimeDateSet", "Calendar1").date(), kDay);
-    EXPECT_EQ(app.control("TimeDateSet", "Command1").props().tooltip, "このボタンを押さないと設定が有効に成りません");
+    EXPECT_EQ(app.control("TimeDateSet", "Command1").props().tooltip,
+              "このボタンを押さないと設定が有効に成りません");
 }
 
 TEST_F(Settings, WithoutAFileItOpensEmpty) {
@@ -59,13 +62,15 @@ TEST_F(Settings, TheTabOrderRunsFromSetThroughTheListToTheHelpButton) {
     for (const auto& c : app.form("TimeDateSet").controls()) {
         if (c->props().tabIndex >= 0) ordered.push_back(c.get());
     }
-    std::sort(ordered.begin(), ordered.end(),
-              [](const ui::Control* a, const ui::Control* b) { return a->props().tabIndex < b->props().tabIndex; });
+    std::sort(ordered.begin(), ordered.end(), [](const ui::Control* a, const ui::Control* b) {
+        return a->props().tabIndex < b->props().tabIndex;
+    });
     std::vector<std::string> names;
     for (const ui::Control* c : ordered) names.push_back(c->name());
-    EXPECT_EQ(names, (std::vector<std::string>{"Command1", "List1", "Command2", "Label1", "SSTab1", "Calendar1", "Frame1",
-                                               "Option4", "Option3", "Option2", "Option1", "Command3", "Label2(0)", "List2",
-                                               "List3", "Label2(1)", "Command4", "Command5", "Command6", "Command7"}));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "Command1", "List1",     "Command2", "Label1",   "SSTab1",   "Calendar1", "Frame1",
+                         "Option4",  "Option3",   "Option2",  "Option1",  "Command3", "Label2(0)", "List2",
+                         "List3",    "Label2(1)", "Command4", "Command5", "Command6", "Command7"}));
 }
 
 struct ClockCase {
@@ -86,10 +91,11 @@ TEST_P(ClockLabel, ShowsTheTwoDigitYearAndTheTimeEvery100MsAlsoWhileHidden) {
 
 INSTANTIATE_TEST_SUITE_P(
     Moments, ClockLabel,
-    ::testing::Values(ClockCase{at(kDay, 14h + 30min + 24s) + 900ms, "現在　　98年12月06日 14:30:25"},
-                      ClockCase{at(kDay, 9h + 5min + 2s) + 900ms, "現在　　98年12月06日 9:05:03"},
-                      ClockCase{at(1998y / December / 31, 23h + 59min + 59s) + 900ms, "現在　　99年01月01日 0:00:00"},
-                      ClockCase{at(1999y / December / 31, 23h + 59min + 59s) + 900ms, "現在　　00年01月01日 0:00:00"}));
+    ::testing::Values(
+        ClockCase{at(kDay, 14h + 30min + 24s) + 900ms, "現在　　98年12月06日 14:30:25"},
+        ClockCase{at(kDay, 9h + 5min + 2s) + 900ms, "現在　　98年12月06日 9:05:03"},
+        ClockCase{at(1998y / December / 31, 23h + 59min + 59s) + 900ms, "現在　　99年01月01日 0:00:00"},
+        ClockCase{at(1999y / December / 31, 23h + 59min + 59s) + 900ms, "現在　　00年01月01日 0:00:00"}));
 
 TEST_F(Settings, AWindowLoadedHiddenOnAnEarlierDayShowsThatDayAndTheFileAsItWasThen) {
     writeSchedule({"98年12月10日 09時00分　再起動"});
@@ -109,9 +115,10 @@ TEST_F(Settings, SaveWritesTheListAsShiftJisLinesChoosesTheNextEntryAndCloses) {
     app.click("TimeDateSet", "Command3");
     app.click("TimeDateSet", "Command1");
 
-    EXPECT_EQ(scheduleBytes(), "98\x94N12\x8C\x8E"
-                               "06\x93\xFA 14\x8E\x9E"
-                               "34\x95\xAA\x81\x40\x8B\xAD\x90\xA7\x8F\x49\x97\xB9\r\n");
+    EXPECT_EQ(scheduleBytes(),
+              "98\x94N12\x8C\x8E"
+              "06\x93\xFA 14\x8E\x9E"
+              "34\x95\xAA\x81\x40\x8B\xAD\x90\xA7\x8F\x49\x97\xB9\r\n");
     EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 14h + 34min, "強制終了"}));
     EXPECT_FALSE(app.isLoaded("TimeDateSet"));
 }
@@ -121,9 +128,10 @@ TEST_F(Settings, SaveWritesTheFileBackInItsOrderWithDuplicates) {
                                          "毎日実行　　　　22時30分　再起動"};
     writeSchedule(lines);
     const std::string before = scheduleBytes();
-    EXPECT_EQ(before.substr(0, 34), "\x96\x88\x93\xFA\x8E\xC0\x8D\x73\x81\x40\x81\x40\x81\x40\x81\x40"
-                                    "22\x8E\x9E"
-                                    "30\x95\xAA\x81\x40\x8D\xC4\x8B\x4E\x93\xAE\r\n");
+    EXPECT_EQ(before.substr(0, 34),
+              "\x96\x88\x93\xFA\x8E\xC0\x8D\x73\x81\x40\x81\x40\x81\x40\x81\x40"
+              "22\x8E\x9E"
+              "30\x95\xAA\x81\x40\x8D\xC4\x8B\x4E\x93\xAE\r\n");
     HeadlessApp& app = openAt(at(kDay, 14h + 30min));
     app.click("TimeDateSet", "Command1");
     EXPECT_EQ(scheduleBytes(), before);
@@ -183,7 +191,8 @@ TEST_F(Settings, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheWindowAndTheSchedul
 
     ASSERT_EQ(app.messageBoxes().size(), 1u);
     EXPECT_TRUE(app.messageBoxes()[0].text.starts_with("設定を保存できませんでした。\n"));
-    EXPECT_GT(app.messageBoxes()[0].text.size(), std::string("設定を保存できませんでした。\n").size());  // and why
+    EXPECT_GT(app.messageBoxes()[0].text.size(),
+              std::string("設定を保存できませんでした。\n").size());  // and why
     EXPECT_EQ(app.messageBoxes()[0].title, "QuietusMachine");
     EXPECT_EQ(app.messageBoxes()[0].style, 0);
     app.answerMessageBox();
@@ -197,7 +206,10 @@ TEST_F(Settings, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheWindowAndTheSchedul
 TEST_F(Settings, ASaveOfALineShiftJisCannotHoldSaysSoAndLeavesTheOldFileIntact) {
     // A hand-edited line with a byte that is no Shift_JIS character reads as U+FFFD, which
     // Shift_JIS cannot hold.
-    writeBytes("Dtddta.wet", "98\x94N12\x8C\x8E" "10\x93\xFA 09\x8E\x9E" "00\x95\xAA\x81\x40\xFF\r\n");
+    writeBytes("Dtddta.wet",
+               "98\x94N12\x8C\x8E"
+               "10\x93\xFA 09\x8E\x9E"
+               "00\x95\xAA\x81\x40\xFF\r\n");
     const std::string before = scheduleBytes();
     HeadlessApp& app = openAt(at(kDay, 14h + 30min));
     const NextDue chosen = nextDue();

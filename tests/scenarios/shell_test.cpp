@@ -26,8 +26,9 @@ TEST_F(Shell, RegisterInStartupMakesTheShortcutWithTheFourArgumentsEachTime) {
     app.click("TimeDateSet", "Command4");
     app.click("TimeDateSet", "Command4");
 
-    const RecordingStartupShortcut::Call expected{"..\\..\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ｽﾀｰﾄｱｯﾌﾟ", "QuietusMachine",
-                                                  app.folder().folder + app.folder().separator + "Quietus.exe", ""};
+    const RecordingStartupShortcut::Call expected{
+        "..\\..\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ｽﾀｰﾄｱｯﾌﾟ", "QuietusMachine",
+        app.folder().folder + app.folder().separator + "Quietus.exe", ""};
     EXPECT_EQ(app.shortcut.calls, (std::vector<RecordingStartupShortcut::Call>{expected, expected}));
     EXPECT_TRUE(app.messageBoxes().empty());
     EXPECT_TRUE(app.isVisible("TimeDateSet"));
@@ -69,8 +70,9 @@ TEST_F(Shell, TheLinkOpensExactlyItsTextThroughTheShell) {
     app.click("TimeDateSet", "Command6");
     app.click("About", "Label5");
     ASSERT_EQ(app.shell.opened.size(), 1u);
-    EXPECT_EQ(app.shell.opened[0], (RecordingShell::Open{RecordingShell::kDesktopWindow, "open",
-                                                         app.caption("About", "Label5"), std::nullopt, "", 5}));
+    EXPECT_EQ(app.shell.opened[0],
+              (RecordingShell::Open{RecordingShell::kDesktopWindow, "open", app.caption("About", "Label5"),
+                                    std::nullopt, "", 5}));
     EXPECT_TRUE(app.caption("About", "Label5").starts_with("http://"));
 }
 
@@ -87,8 +89,8 @@ TEST_P(Help, OpensTheHelpPageStoredExactlyAsHelpHtmOtherwiseTheReadme) {
     HeadlessApp& app = openDetails();
     app.click("TimeDateSet", "Command7");
     ASSERT_EQ(app.shell.opened.size(), 1u);
-    EXPECT_EQ(app.shell.opened[0], (RecordingShell::Open{RecordingShell::kDesktopWindow, "open", path(GetParam().opened),
-                                                         std::string(), "", 5}));
+    EXPECT_EQ(app.shell.opened[0], (RecordingShell::Open{RecordingShell::kDesktopWindow, "open",
+                                                         path(GetParam().opened), std::string(), "", 5}));
     EXPECT_TRUE(app.messageBoxes().empty());
 }
 

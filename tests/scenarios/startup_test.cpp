@@ -44,7 +44,8 @@ TEST_F(StartUp, WithoutScheduleFileTheIconAppearsAndNothingShowsOnScreen) {
 }
 
 TEST_F(StartUp, WithScheduleFileTheSettingsListHoldsItsLinesAndNextDueIsTheEarliest) {
-    writeSchedule({"98年12月10日 09時00分　再起動", "毎日実行　　　　22時00分　ログオフ", "98年12月10日 09時00分　再起動"});
+    writeSchedule({"98年12月10日 09時00分　再起動", "毎日実行　　　　22時00分　ログオフ",
+                   "98年12月10日 09時00分　再起動"});
     HeadlessApp& app = startAt(kMorning);
 
     EXPECT_EQ(app.items("TimeDateSet", "List1"),
@@ -121,7 +122,7 @@ TEST_F(TrayMenu, TimeSettingShowsTheOneSettingsWindowThatStartUpLoaded) {
 
     openSettings(app);
     EXPECT_TRUE(app.isVisible("TimeDateSet"));
-    EXPECT_FALSE(app.isVisible("TraySmple"));  // hidden again once the menu closed
+    EXPECT_FALSE(app.isVisible("TraySmple"));                      // hidden again once the menu closed
     EXPECT_EQ(&app.control("TimeDateSet", "List1"), listAtStart);  // shown, not loaded afresh
 
     openSettings(app);

@@ -54,7 +54,8 @@ TEST_F(TimeOfDay, RegisterWithTheDefaultsAppendsADatedShutDownEntryWithTheHalfWi
     HeadlessApp& app = openDialog({"毎日実行　　　　22時30分　再起動"});
     const std::string before = scheduleBytes();
     app.click("TimeSet", "Command1");
-    EXPECT_EQ(list(), (std::vector<std::string>{"毎日実行　　　　22時30分　再起動", "98年12月06日 00時05分　ｼｬｯﾄﾀﾞｳﾝ"}));
+    EXPECT_EQ(list(), (std::vector<std::string>{"毎日実行　　　　22時30分　再起動",
+                                                "98年12月06日 00時05分　ｼｬｯﾄﾀﾞｳﾝ"}));
     EXPECT_FALSE(app.isLoaded("TimeSet"));
     EXPECT_EQ(scheduleBytes(), before);  // the list only, until "設定"
 }
@@ -111,7 +112,8 @@ TEST_F(TimeOfDay, TheSameChoicesOnTwoOpeningsGiveTwoIdenticalLines) {
     app.click("TimeSet", "Command1");
     app.clickCalendarDay("TimeDateSet", "Calendar1", kPicked);
     app.click("TimeSet", "Command1");
-    EXPECT_EQ(list(), (std::vector<std::string>{"98年12月06日 00時05分　ｼｬｯﾄﾀﾞｳﾝ", "98年12月06日 00時05分　ｼｬｯﾄﾀﾞｳﾝ"}));
+    EXPECT_EQ(list(), (std::vector<std::string>{"98年12月06日 00時05分　ｼｬｯﾄﾀﾞｳﾝ",
+                                                "98年12月06日 00時05分　ｼｬｯﾄﾀﾞｳﾝ"}));
 }
 
 TEST_F(TimeOfDay, AnEntryAddedAfterTheSettingsWindowClosedWaitsInItsListUnsaved) {
@@ -125,7 +127,8 @@ TEST_F(TimeOfDay, AnEntryAddedAfterTheSettingsWindowClosedWaitsInItsListUnsaved)
     EXPECT_FALSE(app.isVisible("TimeDateSet"));
     EXPECT_EQ(scheduleBytes(), before);
     openSettings(app);
-    EXPECT_EQ(list(), (std::vector<std::string>{"毎日実行　　　　22時30分　再起動", "98年12月06日 00時05分　ｼｬｯﾄﾀﾞｳﾝ"}));
+    EXPECT_EQ(list(), (std::vector<std::string>{"毎日実行　　　　22時30分　再起動",
+                                                "98年12月06日 00時05分　ｼｬｯﾄﾀﾞｳﾝ"}));
 }
 
 TEST_F(TimeOfDay, AnAddedEntryIsLostWhenTheSettingsAreCancelled) {
@@ -175,16 +178,18 @@ TEST_P(TypedTime, RegisterAcceptsOnlyAnHourAndMinuteThatCanFireAndWritesThemWith
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, TypedTime,
-    ::testing::Values(TypedCase{"9", "5", "09時05分　ｼｬｯﾄﾀﾞｳﾝ"}, TypedCase{"9時", "5分", "09時05分　ｼｬｯﾄﾀﾞｳﾝ"},
-                      TypedCase{"0", "0", "00時00分　ｼｬｯﾄﾀﾞｳﾝ"}, TypedCase{"23時", "59分", "23時59分　ｼｬｯﾄﾀﾞｳﾝ"},
-                      TypedCase{"07", "08分", "07時08分　ｼｬｯﾄﾀﾞｳﾝ"}, TypedCase{"１２時", "３０", "12時30分　ｼｬｯﾄﾀﾞｳﾝ"},
-                      TypedCase{"24時", "00分", kBadHour}, TypedCase{"", "00分", kBadHour},
-                      TypedCase{"時", "00分", kBadHour}, TypedCase{"123", "00分", kBadHour},
-                      TypedCase{"1a", "00分", kBadHour}, TypedCase{" 9", "00分", kBadHour},
-                      TypedCase{"-1", "00分", kBadHour}, TypedCase{"12分", "00分", kBadHour},
-                      TypedCase{"12時", "60分", kBadMinute}, TypedCase{"12時", "", kBadMinute},
-                      TypedCase{"12時", "5分後", kBadMinute}, TypedCase{"12時", "5時", kBadMinute},
-                      TypedCase{"99", "99", kBadHour}));
+    ::testing::Values(TypedCase{"9", "5", "09時05分　ｼｬｯﾄﾀﾞｳﾝ"},
+                      TypedCase{"9時", "5分", "09時05分　ｼｬｯﾄﾀﾞｳﾝ"},
+                      TypedCase{"0", "0", "00時00分　ｼｬｯﾄﾀﾞｳﾝ"},
+                      TypedCase{"23時", "59分", "23時59分　ｼｬｯﾄﾀﾞｳﾝ"},
+                      TypedCase{"07", "08分", "07時08分　ｼｬｯﾄﾀﾞｳﾝ"},
+                      TypedCase{"１２時", "３０", "12時30分　ｼｬｯﾄﾀﾞｳﾝ"}, TypedCase{"24時", "00分", kBadHour},
+                      TypedCase{"", "00分", kBadHour}, TypedCase{"時", "00分", kBadHour},
+                      TypedCase{"123", "00分", kBadHour}, TypedCase{"1a", "00分", kBadHour},
+                      TypedCase{" 9", "00分", kBadHour}, TypedCase{"-1", "00分", kBadHour},
+                      TypedCase{"12分", "00分", kBadHour}, TypedCase{"12時", "60分", kBadMinute},
+                      TypedCase{"12時", "", kBadMinute}, TypedCase{"12時", "5分後", kBadMinute},
+                      TypedCase{"12時", "5時", kBadMinute}, TypedCase{"99", "99", kBadHour}));
 
 TEST_F(TimeOfDay, AnEveryDayEntryFromTypedTimeIsZeroPaddedToo) {
     HeadlessApp& app = openDialog();

@@ -9,7 +9,9 @@ const year_month_day kDay = 1998y / December / 1;
 const auto kJustBefore = at(kDay, 21h + 29min + 50s);
 const auto kDue = at(kDay, 21h + 30min);
 
-std::string entryAt2130(std::string_view method) { return "98年12月01日 21時30分　" + std::string(method); }
+std::string entryAt2130(std::string_view method) {
+    return "98年12月01日 21時30分　" + std::string(method);
+}
 
 class Warning : public Scenario {
 protected:
@@ -25,8 +27,9 @@ protected:
 };
 
 TEST_F(Warning, TheWorkedExampleOpensAtHalfPastNineWithTheShutDownWord) {
-    writeSchedule({"98年12月10日 09時00分　再起動", "毎日実行　　　　08時00分　ログオフ", "98年11月30日 23時00分　強制終了",
-                   "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ", "98年12月01日 21時30分　再起動"});
+    writeSchedule({"98年12月10日 09時00分　再起動", "毎日実行　　　　08時00分　ログオフ",
+                   "98年11月30日 23時00分　強制終了", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ",
+                   "98年12月01日 21時30分　再起動"});
     HeadlessApp& app = startAt(at(kDay, 10h + 0min + 20s));
     EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 30min, "ｼｬｯﾄﾀﾞｳﾝ"}));
 
@@ -58,7 +61,8 @@ TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItsFlagsAbout31Seconds
     EXPECT_EQ(app.control("EndMessege", "Label3").foreColour(), 0x00000000u);
     EXPECT_TRUE(app.form("EndMessege").closeDisabled());
     // Centred on the screen.
-    EXPECT_EQ(app.form("EndMessege").left(), (app.backend.screenSize().width - app.form("EndMessege").width()) / 2);
+    EXPECT_EQ(app.form("EndMessege").left(),
+              (app.backend.screenSize().width - app.form("EndMessege").width()) / 2);
 
     advanceTo(kDue + 30s + 900ms);
     EXPECT_EQ(app.caption("EndMessege", "Label3"), "0");
@@ -74,8 +78,8 @@ TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItsFlagsAbout31Seconds
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, EachMethod,
-                         ::testing::Values(MethodCase{"ｼｬｯﾄﾀﾞｳﾝ", 1}, MethodCase{"強制終了", 5}, MethodCase{"再起動", 2},
-                                           MethodCase{"ログオフ", 0}));
+                         ::testing::Values(MethodCase{"ｼｬｯﾄﾀﾞｳﾝ", 1}, MethodCase{"強制終了", 5},
+                                           MethodCase{"再起動", 2}, MethodCase{"ログオフ", 0}));
 
 TEST_F(Warning, TheLastNineNumbersRunFromDarkGreyToRedAndZeroStaysRed) {
     HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
@@ -88,7 +92,8 @@ TEST_F(Warning, TheLastNineNumbersRunFromDarkGreyToRedAndZeroStaysRed) {
         const std::string expected = std::to_string(30 - second);
         EXPECT_EQ(app.caption("EndMessege", "Label3"), expected);
         const auto it = coloured.find(expected);
-        EXPECT_EQ(app.control("EndMessege", "Label3").foreColour(), it == coloured.end() ? 0x00000000u : it->second)
+        EXPECT_EQ(app.control("EndMessege", "Label3").foreColour(),
+                  it == coloured.end() ? 0x00000000u : it->second)
             << expected;
     }
 }
@@ -185,7 +190,8 @@ TEST_P(UnknownWord, ShowsTheWordButNeverRequestsAndWaitsAtZeroForAbort) {
 INSTANTIATE_TEST_SUITE_P(Words, UnknownWord,
                          ::testing::Values(UnknownWordCase{"", "確認", "します。"},
                                            UnknownWordCase{"ｼｬｯﾄﾀﾞｳﾝ ", "ｼｬｯﾄﾀﾞｳﾝ 確認", "ｼｬｯﾄﾀﾞｳﾝ します。"},
-                                           UnknownWordCase{"シャットダウン", "シャットダウン確認", "シャットダウンします。"}));
+                                           UnknownWordCase{"シャットダウン", "シャットダウン確認",
+                                                           "シャットダウンします。"}));
 
 // Mended: the warning does what it announces.
 

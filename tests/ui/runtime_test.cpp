@@ -1,6 +1,8 @@
 // The form runtime's own rules, on the headless back end: each form once, load and show, a
 // control reference loading its form hidden, timers while loaded, unload back to the definition,
 // modal pieces with timers ticking behind them, and nothing after the program's end.
+#include "platform/ui/runtime.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/virtual_clock.h"
-#include "platform/ui/runtime.h"
 
 namespace qm::ui {
 namespace {
@@ -27,28 +28,34 @@ FormDef probeDefinition(std::string name, int timerInterval) {
         .caption = "design",
         .clientWidth = 3000,
         .clientHeight = 2000,
-        .controls = {
-            {.kind = Kind::Label, .name = "Label1", .caption = "design"},
-            {.kind = Kind::Timer, .name = "Timer1", .interval = timerInterval},
-            {.kind = Kind::Button, .name = "Command1", .caption = "close"},
-            {.kind = Kind::Frame, .name = "Frame1"},
-            {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .value = true},
-            {.kind = Kind::Option, .name = "Option2", .parent = "Frame1"},
-            {.kind = Kind::Frame, .name = "Frame2"},
-            {.kind = Kind::Option, .name = "Option3", .parent = "Frame2", .value = true},
-            {.kind = Kind::Menu, .name = "mnu", .visible = false},
-            {.kind = Kind::MenuItem, .name = "mnuA", .parent = "mnu", .caption = "A"},
-            {.kind = Kind::MenuItem, .name = "mnuB", .parent = "mnu", .caption = "B", .enabled = false},
-        },
+        .controls =
+            {
+                {.kind = Kind::Label, .name = "Label1", .caption = "design"},
+                {.kind = Kind::Timer, .name = "Timer1", .interval = timerInterval},
+                {.kind = Kind::Button, .name = "Command1", .caption = "close"},
+                {.kind = Kind::Frame, .name = "Frame1"},
+                {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .value = true},
+                {.kind = Kind::Option, .name = "Option2", .parent = "Frame1"},
+                {.kind = Kind::Frame, .name = "Frame2"},
+                {.kind = Kind::Option, .name = "Option3", .parent = "Frame2", .value = true},
+                {.kind = Kind::Menu, .name = "mnu", .visible = false},
+                {.kind = Kind::MenuItem, .name = "mnuA", .parent = "mnu", .caption = "A"},
+                {.kind = Kind::MenuItem, .name = "mnuB", .parent = "mnu", .caption = "B", .enabled = false},
+            },
     };
 }
-FormDef slowProbe() { return probeDefinition("Probe", 1000); }
-FormDef fastProbe() { return probeDefinition("Other", 100); }
+FormDef slowProbe() {
+    return probeDefinition("Probe", 1000);
+}
+FormDef fastProbe() {
+    return probeDefinition("Other", 100);
+}
 
 // Notes everything that happens to it in a shared log.
 class Probe final : public Form {
 public:
-    Probe(Runtime& runtime, std::vector<std::string>& log, FormDef (*define)()) : Form(runtime, define), log_(log) {}
+    Probe(Runtime& runtime, std::vector<std::string>& log, FormDef (*define)())
+        : Form(runtime, define), log_(log) {}
 
     int loads = 0;
     int unloads = 0;
@@ -82,9 +89,7 @@ protected:
     FormRuntime() { backend.attach(runtime); }
 
     std::vector<std::string> takeLog() { return std::exchange(log, {}); }
-    long ticksOf(const std::string& name) {
-        return std::count(log.begin(), log.end(), name + " tick");
-    }
+    long ticksOf(const std::string& name) { return std::count(log.begin(), log.end(), name + " tick"); }
 
     VirtualClock clock{local_days{2000y / January / 1} + 12h};
     HeadlessBackend backend{clock};
@@ -141,9 +146,9 @@ TEST_F(FormRuntime, TimersOfDifferentFormsTickInTimeOrder) {
     probe.load();
     other.load();
     backend.advance(1s);
-    const std::vector<std::string> expected{"Probe load", "Other load", "Other tick", "Other tick", "Other tick",
-                                            "Other tick", "Other tick", "Other tick", "Other tick", "Other tick",
-                                            "Other tick", "Probe tick", "Other tick"};
+    const std::vector<std::string> expected{
+        "Probe load", "Other load", "Other tick", "Other tick", "Other tick", "Other tick", "Other tick",
+        "Other tick", "Other tick", "Other tick", "Other tick", "Probe tick", "Other tick"};
     EXPECT_EQ(takeLog(), expected);  // armed first, ticks first on a tie
 }
 
@@ -223,7 +228,7 @@ TEST_F(FormRuntime, APopupMenuRunsTheChosenItemThenItsContinuation) {
     takeLog();
     probe.popupMenu(probe.ctl("mnu"), 0, [&] { log.push_back("closed"); });
     ASSERT_TRUE(backend.openMenu());
-    backend.advance(1s);  // timers tick while the menu is open
+    backend.advance(1s);                      // timers tick while the menu is open
     EXPECT_FALSE(backend.pickMenuItem("B"));  // disabled: the menu stays open
     EXPECT_FALSE(backend.pickMenuItem("nothing"));
     EXPECT_TRUE(backend.openMenu());
