@@ -1,5 +1,7 @@
 // Editing the settings list: timer entries, the list's popup menu, and deleting past entries.
 // None of it reaches the file before "設定".
+#include <ostream>
+
 #include "tests/scenarios/scenario.h"
 
 namespace qm::scenarios {
@@ -26,6 +28,10 @@ struct TimerCase {
     const char* option;
     const char* entry;
 };
+
+void PrintTo(const TimerCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class TimerEntry : public Editing, public ::testing::WithParamInterface<TimerCase> {};
 
@@ -138,6 +144,10 @@ struct PastCase {
     std::vector<std::string> before;
     std::vector<std::string> after;
 };
+
+void PrintTo(const PastCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class DeletePast : public Editing, public ::testing::WithParamInterface<PastCase> {};
 

@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>

@@ -1,6 +1,8 @@
 // The settings window: loading, the clock label, saving (to the byte) and cancelling, and the
 // failed save we mend.
 #include <algorithm>
+#include <cstdio>
+#include <ostream>
 
 #include "tests/scenarios/scenario.h"
 
@@ -11,7 +13,11 @@ const year_month_day kDay = 1998y / December / 6;
 
 std::vector<std::string> hoursItems() {
     std::vector<std::string> out;
-    for (int h = 0; h <= 23; ++h) out.push_back((h < 10 ? "0" : "") + std::to_string(h) + "時間後");
+    for (int h = 0; h <= 23; ++h) {
+        char item[32];
+        std::snprintf(item, sizeof item, "%02d時間後", h);
+        out.push_back(item);
+    }
     return out;
 }
 
@@ -77,6 +83,10 @@ struct ClockCase {
     headless::VirtualTime moment;  // the first tick comes 100 ms later
     const char* label;
 };
+
+void PrintTo(const ClockCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class ClockLabel : public Settings, public ::testing::WithParamInterface<ClockCase> {};
 

@@ -1,4 +1,6 @@
 // The Startup shortcut, the About window with its link, and the help button.
+#include <ostream>
+
 #include "tests/scenarios/scenario.h"
 
 namespace qm::scenarios {
@@ -81,6 +83,10 @@ struct HelpCase {
     std::vector<const char*> files;  // relative to the program folder
     const char* opened;              // relative to the program folder
 };
+
+void PrintTo(const HelpCase& c, std::ostream* out) {
+    *out << c.what;
+}
 
 class Help : public Shell, public ::testing::WithParamInterface<HelpCase> {};
 

@@ -1,5 +1,8 @@
 // The time-of-day dialog: opened by a day on the settings window's calendar, it adds a dated or
 // every-day entry to the settings list; the typed hour and minute are checked (mended).
+#include <cstdio>
+#include <ostream>
+
 #include "tests/scenarios/scenario.h"
 
 namespace qm::scenarios {
@@ -23,7 +26,11 @@ protected:
 
 std::vector<std::string> numbered(int count, const char* unit) {
     std::vector<std::string> out;
-    for (int n = 0; n < count; ++n) out.push_back((n < 10 ? "0" : "") + std::to_string(n) + unit);
+    for (int n = 0; n < count; ++n) {
+        char item[32];
+        std::snprintf(item, sizeof item, "%02d%s", n, unit);
+        out.push_back(item);
+    }
     return out;
 }
 
@@ -147,6 +154,10 @@ struct TypedCase {
     const char* minute;
     const char* result;  // the entry's time and method, or the message
 };
+
+void PrintTo(const TypedCase& c, std::ostream* out) {
+    *out << '"' << c.hour << "\" \"" << c.minute << '"';
+}
 
 class TypedTime : public TimeOfDay, public ::testing::WithParamInterface<TypedCase> {};
 

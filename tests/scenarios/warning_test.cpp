@@ -1,5 +1,8 @@
 // The exit warning: an entry coming due, the warning's texts, the count with its colours, the
 // request at zero for each method, "OK", "中止", and the faults we mend.
+#include <map>
+#include <ostream>
+
 #include "tests/scenarios/scenario.h"
 
 namespace qm::scenarios {
@@ -45,6 +48,10 @@ struct MethodCase {
     const char* word;
     unsigned flags;
 };
+
+void PrintTo(const MethodCase& c, std::ostream* out) {
+    *out << c.word;
+}
 
 class EachMethod : public Warning, public ::testing::WithParamInterface<MethodCase> {};
 
@@ -169,6 +176,10 @@ struct UnknownWordCase {
     const char* caption;
     const char* thirdLine;
 };
+
+void PrintTo(const UnknownWordCase& c, std::ostream* out) {
+    *out << '"' << c.word << '"';
+}
 
 class UnknownWord : public Warning, public ::testing::WithParamInterface<UnknownWordCase> {};
 
