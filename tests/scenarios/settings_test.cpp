@@ -214,12 +214,12 @@ TEST_F(Settings, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheWindowAndTheSchedul
 }
 
 TEST_F(Settings, ASaveOfALineShiftJisCannotHoldSaysSoAndLeavesTheOldFileIntact) {
-    // A hand-edited line with a byte that is no Shift_JIS character reads as U+FFFD, which
-    // Shift_JIS cannot hold.
+    // A hand-edited line whose method starts with a lead byte and no valid second byte reads
+    // with U+FFFD, which Shift_JIS cannot hold.
     writeBytes("Dtddta.wet",
                "98\x94N12\x8C\x8E"
                "10\x93\xFA 09\x8E\x9E"
-               "00\x95\xAA\x81\x40\xFF\r\n");
+               "00\x95\xAA\x81\x40\x81\x7F\r\n");
     const std::string before = scheduleBytes();
     HeadlessApp& app = openAt(at(kDay, 14h + 30min));
     const NextDue chosen = nextDue();
