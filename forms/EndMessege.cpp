@@ -139,8 +139,8 @@ void EndMessege::requestSessionEnd() {
 }
 
 void EndMessege::Command1_Click() {
-    hide();
-}  // the countdown goes on unseen
+    hide();  // the countdown goes on unseen
+}
 
 void EndMessege::Command2_Click() {
     // An abort within the due second must not find the same entry again.

@@ -155,7 +155,7 @@ void TimeDateSet::Command1_Click() {
 }
 
 void TimeDateSet::Command2_Click() {
-    unload();
-}  // the edits are discarded
+    unload();  // the edits are discarded
+}
 
 }  // namespace qm
