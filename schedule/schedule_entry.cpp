@@ -45,6 +45,54 @@ bool twoDigitField(std::string_view line, const std::size_t* offsets, std::size_
     return true;
 }
 
+// Lines this program writes have the usual separators, so their fields sit at fixed byte
+// offsets. Where every separator is found at its usual offset, reading by byte gives exactly what
+// the walk by character gives; any other line goes the long way.
+constexpr std::string_view kDatedShape = "00年00月00日 00時00分　";
+constexpr std::string_view kEveryDayShape = "毎日実行　　　　00時00分　";
+
+// Compares a whole shape at once: the digits' places must hold digits, all else must be equal.
+// The shape is a compile-time constant, so the loops unroll into a few wide compares.
+template <std::size_t N>
+constexpr std::array<unsigned char, N> shapeMask(std::string_view shape) {
+    std::array<unsigned char, N> mask{};
+    for (std::size_t i = 0; i < N; ++i) mask[i] = shape[i] == '0' ? 0xF0 : 0xFF;
+    return mask;
+}
+
+template <std::size_t N, std::size_t D>
+constexpr std::array<std::size_t, D> digitPlaces(std::string_view shape) {
+    std::array<std::size_t, D> places{};
+    for (std::size_t i = 0, d = 0; i < N; ++i)
+        if (shape[i] == '0') places[d++] = i;
+    return places;
+}
+
+template <std::size_t N, std::size_t D>
+bool matchesShape(std::string_view line, std::string_view shape,
+                  const std::array<unsigned char, N>& mask,
+                  const std::array<std::size_t, D>& digits) {
+    if (line.size() < N) return false;
+    // A digit is 0x30-0x39: under the mask 0xF0 it reads 0x30, as the shape's '0' does; then
+    // the low four bits of each digit place must be 9 or less.
+    unsigned char differ = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        differ |= static_cast<unsigned char>((static_cast<unsigned char>(line[i]) & mask[i]) ^
+                                             static_cast<unsigned char>(shape[i]));
+    bool digitsOk = true;
+    for (std::size_t i : digits) digitsOk &= (line[i] & 0x0F) <= 9;
+    return differ == 0 && digitsOk;
+}
+
+constexpr auto kDatedMask = shapeMask<kDatedShape.size()>(kDatedShape);
+constexpr auto kDatedDigits = digitPlaces<kDatedShape.size(), 10>(kDatedShape);
+constexpr auto kEveryDayMask = shapeMask<kEveryDayShape.size()>(kEveryDayShape);
+constexpr auto kEveryDayDigits = digitPlaces<kEveryDayShape.size(), 4>(kEveryDayShape);
+
+int digitsAt(std::string_view line, std::size_t at) {
+    return (line[at] - '0') * 10 + (line[at + 1] - '0');
+}
+
 bool isPastDated(std::string_view line, LocalTime now) {
     const auto fields = parseEntryFields(line);
     if (!fields || fields->kind != EntryKind::Dated) return false;
@@ -57,6 +105,15 @@ bool isPastDated(std::string_view line, LocalTime now) {
 bool isEveryDayLine(std::string_view line) { return line.starts_with(kEveryDayWord); }
 
 std::optional<EntryFields> parseEntryFields(std::string_view line) {
+    if (matchesShape(line, kDatedShape, kDatedMask, kDatedDigits)) {
+        return EntryFields{EntryKind::Dated, digitsAt(line, 0),  digitsAt(line, 5),
+                           digitsAt(line, 10), digitsAt(line, 16), digitsAt(line, 21),
+                           line.substr(kDatedShape.size())};
+    }
+    if (matchesShape(line, kEveryDayShape, kEveryDayMask, kEveryDayDigits)) {
+        return EntryFields{EntryKind::EveryDay, 0, 0, 0, digitsAt(line, 24), digitsAt(line, 29),
+                           line.substr(kEveryDayShape.size())};
+    }
     std::array<std::size_t, kDatedFixedChars + 1> at{};
     EntryFields f;
     if (isEveryDayLine(line)) {
