@@ -106,12 +106,14 @@ bool isEveryDayLine(std::string_view line) { return line.starts_with(kEveryDayWo
 
 std::optional<EntryFields> parseEntryFields(std::string_view line) {
     if (matchesShape(line, kDatedShape, kDatedMask, kDatedDigits)) {
-        return EntryFields{EntryKind::Dated, digitsAt(line, 0),  digitsAt(line, 5),
-                           digitsAt(line, 10), digitsAt(line, 16), digitsAt(line, 21),
+        const auto& d = kDatedDigits;  // year, month, day, hour, minute: two places each
+        return EntryFields{EntryKind::Dated,     digitsAt(line, d[0]), digitsAt(line, d[2]),
+                           digitsAt(line, d[4]), digitsAt(line, d[6]), digitsAt(line, d[8]),
                            line.substr(kDatedShape.size())};
     }
     if (matchesShape(line, kEveryDayShape, kEveryDayMask, kEveryDayDigits)) {
-        return EntryFields{EntryKind::EveryDay, 0, 0, 0, digitsAt(line, 24), digitsAt(line, 29),
+        const auto& d = kEveryDayDigits;  // hour, minute
+        return EntryFields{EntryKind::EveryDay, 0, 0, 0, digitsAt(line, d[0]), digitsAt(line, d[2]),
                            line.substr(kEveryDayShape.size())};
     }
     std::array<std::size_t, kDatedFixedChars + 1> at{};
