@@ -23,6 +23,7 @@ void Schedule::selectNextDue(Passing passing) { selectAt(clock_.now(), passing);
 
 void Schedule::selectAt(LocalTime now, Passing passing) {
     const local_days today = floor<days>(now);
+    const year_month_day todayDate{today};
     lastSeenDate_ = today;
 
     // An absent file leaves NextDue alone: at start-up it keeps its never-due value.
@@ -36,6 +37,9 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
         ++lineCount;
         const auto fields = parseEntryFields(line);
         if (!fields) return;  // neither layout: it stays in the file, it never fires
+        // Most dated entries of a long schedule lie on earlier days: a comparison of the date
+        // fields passes over them without working out their moment.
+        if (fields->kind == EntryKind::Dated && entryDate(*fields) < todayDate) return;
         const auto moment = entryMoment(*fields, today);
         if (!moment || *moment < now) return;
         if (passing == Passing::UpToNow && *moment == now) return;

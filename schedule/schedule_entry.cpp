@@ -148,14 +148,17 @@ std::optional<ParsedEntry> parseEntry(std::string_view line) {
 std::optional<LocalTime> entryMoment(const EntryFields& entry, local_days today) {
     if (entry.hour < 0 || entry.hour > 23 || entry.minute < 0 || entry.minute > 59)
         return std::nullopt;
-    year_month_day date{today};
-    if (entry.kind == EntryKind::Dated) {
-        date = expandYear(entry.year2) / month(static_cast<unsigned>(entry.month)) /
-               day(static_cast<unsigned>(entry.day));
-        // Rejects month 00 or 13, day 00, 31 April, 29 February of a common year.
-        if (!date.ok()) return std::nullopt;
-    }
-    return local_days{date} + hours{entry.hour} + minutes{entry.minute};
+    const auto timeOfDay = hours{entry.hour} + minutes{entry.minute};
+    if (entry.kind == EntryKind::EveryDay) return today + timeOfDay;
+    const year_month_day date = entryDate(entry);
+    // Rejects month 00 or 13, day 00, 31 April, 29 February of a common year.
+    if (!date.ok()) return std::nullopt;
+    return local_days{date} + timeOfDay;
+}
+
+year_month_day entryDate(const EntryFields& entry) {
+    return expandYear(entry.year2) / month(static_cast<unsigned>(entry.month)) /
+           day(static_cast<unsigned>(entry.day));
 }
 
 std::optional<LocalTime> entryMoment(const ParsedEntry& entry, local_days today) {

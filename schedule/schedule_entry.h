@@ -54,6 +54,8 @@ std::optional<EntryFields> parseEntryFields(std::string_view line);
 // nullopt for an impossible date, an hour over 23 or a minute over 59.
 std::optional<LocalTime> entryMoment(const ParsedEntry& entry, std::chrono::local_days today);
 std::optional<LocalTime> entryMoment(const EntryFields& entry, std::chrono::local_days today);
+// The date fields of a dated entry as they stand, not checked: ok() is false for 31 April.
+std::chrono::year_month_day entryDate(const EntryFields& entry);
 
 // 98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ: the minute in which `moment` falls; seconds dropped.
 std::string datedEntry(LocalTime moment, std::string_view method);
