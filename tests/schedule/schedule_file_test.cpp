@@ -143,5 +143,15 @@ TEST(ProgramFolder, PathsAreTheFolderASeparatorAndTheName) {
     EXPECT_EQ((ProgramFolder{"/opt/qm", '/'}.path("Readme.txt")), "/opt/qm/Readme.txt");
 }
 
+TEST(SystemClock, ReadsLocalTimeToTheSecondAndWritesTheTimeAsTheSystemDoes) {
+    using namespace std::chrono;
+    const auto clock = makeSystemClock();
+    // Local time is within a day of UTC in any zone.
+    const auto utc = floor<seconds>(system_clock::now()).time_since_epoch();
+    EXPECT_LE(abs(clock->now().time_since_epoch() - utc), hours{26});
+    // The user's format decides the hour and any AM/PM mark; minutes and seconds are two digits.
+    EXPECT_NE(clock->timeText(hours{9} + minutes{5} + seconds{3}).find("05:03"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qm
