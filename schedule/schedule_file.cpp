@@ -10,9 +10,9 @@ namespace qm {
 namespace {
 
 // Names the first character of `line` that Shift_JIS cannot hold, so the user knows what to
-// change: `line N: "😀" (U+1F600) has no Shift_JIS form`.
+// change, in the program's own language: `2行目の「😀」(U+1F600) はShift_JISで保存できません`.
 std::string unencodableReason(const TextCodec& codec, std::string_view line, std::size_t index) {
-    std::string out = "line " + std::to_string(index + 1) + ": ";
+    std::string out = std::to_string(index + 1) + "行目の";
     for (std::size_t pos = 0; pos < line.size();) {
         const std::size_t len = utf8CharLength(line, pos);
         const std::string_view ch = line.substr(pos, len);
@@ -20,12 +20,12 @@ std::string unencodableReason(const TextCodec& codec, std::string_view line, std
             char code[16];
             std::snprintf(code, sizeof code, "U+%04X",
                           static_cast<unsigned>(utf8CodePoint(line, pos, len)));
-            out.append("\"").append(ch).append("\" (").append(code).append(")");
-            return out.append(" has no Shift_JIS form");
+            out.append("「").append(ch).append("」(").append(code).append(")");
+            return out.append(" はShift_JISで保存できません");
         }
         pos += len;
     }
-    return out.append("a character has no Shift_JIS form");
+    return out.append("文字はShift_JISで保存できません");
 }
 
 }  // namespace

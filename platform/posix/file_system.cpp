@@ -15,7 +15,7 @@ namespace qm {
 namespace {
 
 std::string reason(const std::string& what, const std::string& path, int error) {
-    return what + " " + path + ": " + std::generic_category().message(error);
+    return "「" + path + "」を" + what + ": " + std::generic_category().message(error);
 }
 
 struct PathParts {
@@ -108,16 +108,16 @@ public:
         // through whatever else might sit under that name.
         ::unlink(temp.c_str());
         Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.get() < 0) return Status::failure(reason("cannot create", temp, errno));
+        if (fd.get() < 0) return Status::failure(reason("作成できません", temp, errno));
         if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.close() != 0) {
             const int error = errno;
             ::unlink(temp.c_str());
-            return Status::failure(reason("cannot write", temp, error));
+            return Status::failure(reason("書き込めません", temp, error));
         }
         if (::rename(temp.c_str(), path.c_str()) != 0) {
             const int error = errno;
             ::unlink(temp.c_str());
-            return Status::failure(reason("cannot replace", path, error));
+            return Status::failure(reason("置き換えられません", path, error));
         }
         return syncFolder(split(path).folder);
     }
@@ -127,9 +127,9 @@ private:
     // them the rename is as safe as it gets.
     static Status syncFolder(const std::string& folder) {
         Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (dir.get() < 0) return Status::failure(reason("cannot open", folder, errno));
+        if (dir.get() < 0) return Status::failure(reason("開けません", folder, errno));
         if (::fsync(dir.get()) != 0 && errno != EINVAL)
-            return Status::failure(reason("cannot flush", folder, errno));
+            return Status::failure(reason("書き出せません", folder, errno));
         return Status::success();
     }
 };

@@ -12,7 +12,7 @@ namespace {
 constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 std::string reason(const std::string& what, const std::string& path, DWORD error) {
-    return what + " " + path + ": " + systemMessage(error);
+    return "「" + path + "」を" + what + ": " + systemMessage(error);
 }
 
 class Handle {
@@ -87,17 +87,17 @@ public:
         const std::wstring wideTemp = widen(temp);
         Handle file(::CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) return Status::failure(reason("cannot create", temp, ::GetLastError()));
+        if (!file.valid()) return Status::failure(reason("作成できません", temp, ::GetLastError()));
         if (!writeAll(file.get(), bytes) || !::FlushFileBuffers(file.get()) || !file.close()) {
             const DWORD error = ::GetLastError();
             ::DeleteFileW(wideTemp.c_str());
-            return Status::failure(reason("cannot write", temp, error));
+            return Status::failure(reason("書き込めません", temp, error));
         }
         if (!::MoveFileExW(wideTemp.c_str(), widen(path).c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             const DWORD error = ::GetLastError();
             ::DeleteFileW(wideTemp.c_str());
-            return Status::failure(reason("cannot replace", path, error));
+            return Status::failure(reason("置き換えられません", path, error));
         }
         return Status::success();
     }

@@ -114,7 +114,7 @@ TEST_P(ScheduleFileOnDisk, ACharacterShiftJisCannotHoldFailsTheSaveAndKeepsTheOl
     temp.write("Dtddta.wet", "old\r\n");
     const Status status = save({"98年05月12日 13時05分　再起動", "bad \xF0\x9F\x98\x80 line"});
     EXPECT_FALSE(status.ok);
-    EXPECT_NE(status.message.find("line 2"), std::string::npos) << status.message;
+    EXPECT_NE(status.message.find("2行目"), std::string::npos) << status.message;
     EXPECT_NE(status.message.find("U+1F600"), std::string::npos) << status.message;
     EXPECT_EQ(temp.read("Dtddta.wet"), "old\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 1);
