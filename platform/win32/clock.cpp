@@ -38,6 +38,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<Clock> makeSystemClock() { return std::make_unique<Win32Clock>(); }
+std::unique_ptr<Clock> makeSystemClock() {
+    return std::make_unique<Win32Clock>();
+}
 
 }  // namespace qm

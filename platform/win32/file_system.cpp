@@ -65,8 +65,8 @@ public:
     }
 
     std::optional<std::string> readAll(const std::string& path) const override {
-        Handle file(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        Handle file(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return std::nullopt;
         std::string bytes;
         LARGE_INTEGER size{};
@@ -105,6 +105,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<FileSystem> makeFileSystem() { return std::make_unique<Win32FileSystem>(); }
+std::unique_ptr<FileSystem> makeFileSystem() {
+    return std::make_unique<Win32FileSystem>();
+}
 
 }  // namespace qm

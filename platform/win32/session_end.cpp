@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/services.h"
-#include "platform/win32/system_error.h"
+#include "platform/win32/wide.h"
 
 namespace qm::win32 {
 namespace {

@@ -12,7 +12,6 @@
 #include <memory>
 
 #include "platform/win32/services.h"
-#include "platform/win32/system_error.h"
 #include "platform/win32/wide.h"
 
 namespace qm::win32 {

@@ -19,8 +19,7 @@ std::wstring decodeCarefully(std::string_view sjis) {
         const bool lead = ::IsDBCSLeadByteEx(kShiftJis, static_cast<BYTE>(sjis[i]));
         const int len = (lead && i + 1 < sjis.size()) ? 2 : 1;
         wchar_t ch[2];
-        const int n = ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, sjis.data() + i, len,
-                                            ch, 2);
+        const int n = ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, sjis.data() + i, len, ch, 2);
         if (n > 0) {
             out.append(ch, static_cast<std::size_t>(n));
             i += static_cast<std::size_t>(len);
@@ -37,8 +36,7 @@ public:
     std::string decode(std::string_view sjis) const override {
         if (sjis.empty()) return {};
         const int size = static_cast<int>(sjis.size());
-        const int n = ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, sjis.data(), size,
-                                            nullptr, 0);
+        const int n = ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, sjis.data(), size, nullptr, 0);
         if (n <= 0) return narrow(decodeCarefully(sjis));
         std::wstring wide(static_cast<std::size_t>(n), L'\0');
         ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, sjis.data(), size, wide.data(), n);
@@ -53,12 +51,12 @@ public:
         // No best fit ("ñ" would become "n") and no default character: a character without a
         // Shift_JIS code fails the whole text.
         BOOL usedDefault = FALSE;
-        const int n = ::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size,
-                                            nullptr, 0, nullptr, &usedDefault);
+        const int n = ::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
+                                            nullptr, &usedDefault);
         if (n <= 0 || usedDefault) return std::nullopt;
         std::string out(static_cast<std::size_t>(n), '\0');
-        ::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), n,
-                              nullptr, &usedDefault);
+        ::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), n, nullptr,
+                              &usedDefault);
         // Whatever is written must read back as the same text.
         if (usedDefault || decode(out) != utf8) return std::nullopt;
         return out;
@@ -67,6 +65,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<TextCodec> makeShiftJisCodec() { return std::make_unique<Win32ShiftJisCodec>(); }
+std::unique_ptr<TextCodec> makeShiftJisCodec() {
+    return std::make_unique<Win32ShiftJisCodec>();
+}
 
 }  // namespace qm

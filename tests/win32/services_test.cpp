@@ -1,10 +1,10 @@
-// The other Windows services: the single-instance mutex, the shutdown privilege, the shell, the
-// OS's own error texts, and the tray icon's mouse messages reaching the program.
+// The other Windows services: the single-instance mutex, the shutdown privilege, the shell, and
+// the tray icon's mouse messages reaching the program.
 #include "platform/win32/services.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/system_error.h"
+#include "platform/win32/wide.h"
 
 namespace qm::win32 {
 namespace {
@@ -89,14 +89,6 @@ TEST(Shell, OwnerIsTheDesktopWindowAndAMissingDocumentIsReportedByTheShell) {
     const std::intptr_t result = shell->open(shell->desktopWindow(), "open", "C:\\no\\such\\Help\\Help.htm",
                                              std::string(), "", kSwShow);
     EXPECT_LE(result, 32) << "ShellExecute reports failure with a value of 32 or less";
-}
-
-TEST(SystemError, SpeaksTheOsReasonWithoutALineEnd) {
-    const std::string text = systemMessage(ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(text.empty());
-    EXPECT_NE(text.back(), '\n');
-    EXPECT_NE(text, "error 2");
-    EXPECT_EQ(systemMessage(0x2FFFFFFF), "error 805306367");
 }
 
 // What the tray service told the shell.
