@@ -112,7 +112,8 @@ cp "$schedule" "$work/original.wet"
 
 # --- Start-up: the icon in the tray ---------------------------------------------------------------
 
-(cd "$program" && exec wine Quietus.exe >/dev/null 2>&1) &
+# The program's process log shows the session-end request as Wine carries it out (wineboot).
+(cd "$program" && WINEDEBUG=+process exec wine Quietus.exe >/dev/null 2>"$work/quietus.log") &
 tray_window=$(window "タスクトレイ常駐" 60)
 read -r _ tl tt _ _ <<<"$tray_window"
 [ "$tl" -lt -1000 ] && [ "$tt" -lt -1000 ] || fail "the tray window is on the screen at $tl,$tt"
@@ -241,7 +242,12 @@ grep "^count" "$work/watch.log" | awk '{printf "%s ", $2} END {print ""}' | grep
   fail "the count did not run 30 to 0: $(grep '^count' "$work/watch.log" | awk '{printf "%s ", $2}')"
 elapsed=$(awk '/^request/ {print $2}' "$work/watch.log")
 note "the count runs 30 … 0, then the session end is requested"
-# Wine carries out ExitWindowsEx by ending every program of the prefix, and its server stops.
+# Wine carries out ExitWindowsEx(EWX_SHUTDOWN) with "wineboot --end-session --shutdown" (a forced
+# exit would add --force, a restart would drop --shutdown): it ends every program of the prefix,
+# and its server stops.
+request=$(grep -a -o 'cmdline L"[^"]*wineboot.exe[^"]*"' "$work/quietus.log" | head -1 | sed 's/.*wineboot.exe//; s/"$//')
+[ "$request" = " --end-session --shutdown" ] || fail "the request was not a shut-down: wineboot$request"
+note "ExitWindowsEx asked for a shut-down" "(wineboot$request)"
 timeout 30 wineserver -w || fail "Wine's session did not end"
 note "Wine's session ended (the program, explorer and wineserver are gone)"
 
