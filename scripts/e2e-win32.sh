@@ -7,12 +7,14 @@
 # into docs/screenshots/.
 #
 # Usage: scripts/e2e-win32.sh [DIST_DIR] [BUILD_DIR]   (defaults: dist/win32, build/win32)
+# When dist/win64 is there too, its Quietus.exe is started first and ended from its menu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 dist=$(realpath "${1:-dist/win32}")
 build=$(realpath "${2:-build/win32}")
 driver=$build/tests/win32/qm-e2e-driver.exe
+dist64=$(realpath "$(dirname "$dist")/win64" 2>/dev/null || true)
 shots=$top/docs/screenshots
 started=$SECONDS
 
@@ -100,6 +102,16 @@ pixels() {  # pixels COLOUR LEFT TOP RIGHT BOTTOM
   convert "$work/area.png" -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:round(mean*w*h)]' info:
 }
 sjis() { iconv -f UTF-8 -t CP932; }
+icon_shows() {  # icon_shows COLOUR: the lamp of that colour is lit in the tray
+  for _ in $(seq 30); do [ "$(pixels "$1" "$il" "$it" "$ir" "$ib")" -gt 4 ] && return 0; sleep 0.2; done
+  return 1
+}
+open_menu() {
+  click_at $(((il + ir) / 2)) $(((it + ib) / 2)) 1
+  window "" 10 "#32768"
+}
+# The menu's items by height: 時刻の設定, QTM About(&A)..., a separator, 終了(&X).
+menu_item() { read -r _ l t r b <<<"$1"; sleep 0.3; click_at $(((l + r) / 2)) $((t + (b - t) * $2 / 100)); }
 line() { printf '%s\r\n' "$@"; }
 
 mkdir -p "$shots"
@@ -110,6 +122,24 @@ schedule="$program/Dtddta.wet"
 { line "98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ"; line "毎日実行　　　　22時30分　再起動"; } | sjis >"$schedule"
 cp "$schedule" "$work/original.wet"
 
+# --- The 64-bit program: starts, and 終了(&X) takes its icon away and ends it -----------------------
+
+if [ -f "$dist64/Quietus.exe" ]; then
+  mkdir -p "$work/win64"
+  cp -r "$dist64"/. "$work/win64/"
+  cp "$schedule" "$work/win64/"
+  (cd "$work/win64" && exec wine Quietus.exe >/dev/null 2>&1) &
+  win64=$!
+  window "タスクトレイ常駐" 60 >/dev/null
+  read -r il it ir ib <<<"$(drive tray || fail "no taskbar")"
+  icon_shows '#00FF00' || fail "the 64-bit program shows no icon"
+  menu_item "$(open_menu)" 83
+  for _ in $(seq 50); do kill -0 $win64 2>/dev/null || break; sleep 0.2; done
+  ! kill -0 $win64 2>/dev/null || fail "終了(X) did not end the 64-bit program"
+  [ "$(pixels '#00FF00' "$il" "$it" "$ir" "$ib")" -le 4 ] || fail "the icon stayed after 終了(X)"
+  note "the 64-bit program runs; 終了(X) removes its icon and ends it"
+fi
+
 # --- Start-up: the icon in the tray ---------------------------------------------------------------
 
 # The program's process log shows the session-end request as Wine carries it out (wineboot).
@@ -119,8 +149,7 @@ read -r _ tl tt _ _ <<<"$tray_window"
 [ "$tl" -lt -1000 ] && [ "$tt" -lt -1000 ] || fail "the tray window is on the screen at $tl,$tt"
 note "TraySmple loaded, its window far off-screen ($tl,$tt)"
 read -r il it ir ib <<<"$(drive tray || fail "no taskbar")"
-for _ in $(seq 30); do [ "$(pixels '#00FF00' "$il" "$it" "$ir" "$ib")" -gt 4 ] && break; sleep 0.2; done
-[ "$(pixels '#00FF00' "$il" "$it" "$ir" "$ib")" -gt 4 ] || fail "no running (green) icon in the tray"
+icon_shows '#00FF00' || fail "no running (green) icon in the tray"
 note "the tray icon appears, green lamp lit"
 xdotool mousemove $(((il + ir) / 2)) $(((it + ib) / 2))
 sleep 1.5  # the tip
@@ -141,12 +170,6 @@ note "a second start says 既に起動されています; the first keeps runnin
 
 # --- The popup menu and the settings window ------------------------------------------------------
 
-open_menu() {
-  click_at $(((il + ir) / 2)) $(((it + ib) / 2)) 1
-  window "" 10 "#32768"
-}
-# The menu's items by height: 時刻の設定, QTM About(&A)..., a separator, 終了(&X).
-menu_item() { read -r _ l t r b <<<"$1"; sleep 0.3; click_at $(((l + r) / 2)) $((t + (b - t) * $2 / 100)); }
 menu=$(open_menu)
 sleep 0.3
 read -r _ ml mt mr mb <<<"$menu"
