@@ -19,6 +19,7 @@ add_library(qm_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/line_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_lists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_painting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32_backend.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session_end.cpp

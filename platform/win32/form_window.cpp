@@ -300,6 +300,7 @@ void FormWindow::onActivate(bool active) {
             return;
         }
     }
+    SetFocus(hwnd_);  // nothing to type into: the window itself takes the keys
 }
 
 void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {

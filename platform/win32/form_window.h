@@ -96,6 +96,9 @@ private:
 // Child-window ids start here, clear of IDOK and IDCANCEL, which the dialog keys send.
 inline constexpr int kFirstControlId = 1000;
 
+// Reports the mouse buttons pressed on a list or combo box to the runtime as `control`'s.
+void listenForMouseDowns(HWND hwnd, ui::Control& control);
+
 // Colours are 0x00BBGGRR; a set top bit names a system colour, as form designers write them.
 inline COLORREF colourRef(ui::Colour colour) {
     if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));
