@@ -42,7 +42,11 @@ void setCaption(ControlView& view) {
         case Kind::Frame: static_cast<QGroupBox*>(view.widget)->setTitle(text); break;
         case Kind::ComboBox: static_cast<QComboBox*>(view.widget)->setEditText(text); break;
         case Kind::Menu: view.menu->setTitle(text); break;
-        case Kind::MenuItem: view.action->setText(text); break;
+        case Kind::MenuItem:
+            // "-" makes the item a separator, with no text of its own.
+            view.action->setSeparator(control.caption() == "-");
+            view.action->setText(view.action->isSeparator() ? QString() : text);
+            break;
         default: break;
     }
 }

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <algorithm>
 
@@ -149,7 +151,6 @@ void FormView::createObject(ControlView& view) {
             if (ui::Control* parentMenu = byName(control.props().parent)) menu = &build(*parentMenu);
             QMenu* qmenu = menu && menu->menu ? menu->menu : nullptr;
             view.action = new QAction(qmenu ? static_cast<QObject*>(qmenu) : this);
-            view.action->setSeparator(control.caption() == "-");
             if (qmenu) qmenu->addAction(view.action);
             break;
         }
@@ -159,6 +160,12 @@ void FormView::createObject(ControlView& view) {
             calendar->setFirstDayOfWeek(Qt::Sunday);
             calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
             calendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+            // The grid shares out the width the definition gives; Qt's own minimum column width
+            // would push Saturday off the edge.
+            if (auto* grid = calendar->findChild<QTableView*>()) {
+                grid->horizontalHeader()->setMinimumSectionSize(1);
+                grid->verticalHeader()->setMinimumSectionSize(1);
+            }
             view.widget = calendar;
             break;
         }
