@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
@@ -126,6 +127,7 @@ void QtBackend::messageBox(const std::string& text, const std::string& title, in
     box.setTextFormat(Qt::PlainText);
     box.setIcon(QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setIcon(QIcon());  // a plain OK, as the program's boxes have
     box.setWindowIcon(programIcon(ui::Icon::Running));
     box.exec();
     if (closed) closed();

@@ -98,6 +98,12 @@ void FormView::applyGeometry(ControlView& view) {
         }
         rect.translate(0, -raise);
     }
+    if (p.kind == Kind::Option && view.widget->parentWidget()) {
+        // The substitute face runs wider than the Windows one: an option button's caption may use
+        // the free width of its frame rather than be cut.
+        const int room = view.widget->parentWidget()->width() - rect.left() - 2;
+        rect.setWidth(std::max(rect.width(), std::min(view.widget->sizeHint().width(), room)));
+    }
     view.widget->setGeometry(rect);
 }
 
