@@ -14,6 +14,7 @@
 
 #include "platform/qt/qt_form_view.h"
 #include "platform/qt/qt_icons.h"
+#include "platform/qt/qt_trace.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {
@@ -50,6 +51,7 @@ void QtBackend::created(ui::Form& form) {
 }
 
 void QtBackend::destroyed(ui::Form& form) {
+    trace(QStringLiteral("unloaded %1").arg(qs(form.name())));
     auto it = views_.find(&form);
     if (it == views_.end()) return;
     if (it->second) it->second->retire();
@@ -60,6 +62,7 @@ void QtBackend::shown(ui::Form& form) {
     FormView* v = view(form);
     if (!v) return;
     QWidget* w = v->window();
+    trace(QStringLiteral("shown %1 \"%2\"").arg(qs(form.name()), w->windowTitle()));
     w->show();
     w->raise();
     w->activateWindow();
@@ -67,14 +70,21 @@ void QtBackend::shown(ui::Form& form) {
 }
 
 void QtBackend::hidden(ui::Form& form) {
+    trace(QStringLiteral("hidden %1").arg(qs(form.name())));
     if (FormView* v = view(form)) v->window()->hide();
 }
 
 void QtBackend::formChanged(ui::Form& form, ui::FormProp prop) {
+    if (prop == ui::FormProp::Caption) trace(QStringLiteral("caption %1 \"%2\"").arg(qs(form.name()), qs(form.caption())));
     if (FormView* v = view(form)) v->applyForm(prop);
 }
 
 void QtBackend::changed(ui::Control& control, ui::Prop prop) {
+    if (tracing() && control.kind() == ui::Kind::Label) {
+        const QString name = qs(control.form().name() + "." + control.name());
+        if (prop == ui::Prop::Caption) trace(QStringLiteral("text %1 \"%2\"").arg(name, qs(control.caption())));
+        if (prop == ui::Prop::ForeColour) trace(QStringLiteral("colour %1 %2").arg(name, toQColor(control.foreColour()).name()));
+    }
     if (FormView* v = view(control.form())) v->apply(control, prop);
 }
 
@@ -121,6 +131,7 @@ void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, int /*flags*/, std:
 void QtBackend::messageBox(const std::string& text, const std::string& title, int /*style*/,
                            std::function<void()> closed) {
     // The program only uses style 0: an OK button and no icon.
+    trace(QStringLiteral("message \"%1\" \"%2\"").arg(qs(title), qs(text)));
     QMessageBox box;
     box.setWindowTitle(qs(title));
     box.setText(qs(text));
