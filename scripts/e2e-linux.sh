@@ -30,7 +30,7 @@ world() {
   mkdir -p "$dir/home/.config" "$dir/run" "$dir/prog"
   chmod 700 "$dir/run"
   vd_pids=()
-  trap 'vd_stop_all' EXIT
+  vd_on_exit
   fail() { echo "FAIL $name: $*" | tee "$dir/result"; exit 1; }
   note() { echo "[$name] $*"; }
 

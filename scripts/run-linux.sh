@@ -19,7 +19,7 @@ fi
 
 source scripts/virtual-desktop.sh
 work=$(mktemp -d)
-trap 'vd_stop_all; rm -rf "$work"' EXIT
+vd_on_exit 'rm -rf "$work"'
 vd_start_display "$work"
 vd_start_buses "$work"
 vd_start_tray "$work"

@@ -53,21 +53,24 @@ vd_tray_icon() {
   xwininfo -tree -id "$panel" | awk '/\("quietus" / { print $1; found = 1; exit } END { exit !found }'
 }
 
-# vd_bus DIR NAME: a private bus (its own dbus-daemon); prints its address.
+# vd_bus DIR NAME: a private bus (its own dbus-daemon); its address goes into vd_address.
+# (Not a command substitution: the daemon would hold its output open, and the subshell would
+# forget the daemon's process id.)
 vd_bus() {
   local file="$1/$2.address"
-  dbus-daemon --config-file="$vd_here/private-bus.conf" --nofork --print-address=9 9>"$file" 2>/dev/null &
+  dbus-daemon --config-file="$vd_here/private-bus.conf" --nofork --print-address=9 9>"$file" >/dev/null 2>&1 &
   vd_pids+=($!)
   vd_wait 10 test -s "$file" || vd_die "dbus-daemon did not start" || return 1
-  head -1 "$file"
+  vd_address=$(head -1 "$file")
 }
 
 # vd_start_buses DIR: a private session bus and a private stand-in for the system bus, so that no
 # call ever reaches the machine's own.
 vd_start_buses() {
-  DBUS_SESSION_BUS_ADDRESS=$(vd_bus "$1" session) || return 1
-  DBUS_SYSTEM_BUS_ADDRESS=$(vd_bus "$1" system) || return 1
-  export DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS
+  vd_bus "$1" session || return 1
+  export DBUS_SESSION_BUS_ADDRESS=$vd_address
+  vd_bus "$1" system || return 1
+  export DBUS_SYSTEM_BUS_ADDRESS=$vd_address
 }
 
 # vd_start_logind LOG: python3-dbusmock's logind on the private system bus, logging every call;
@@ -129,7 +132,15 @@ vd_shot() {
 # vd_shot_area X Y W H FILE: part of the screen.
 vd_shot_area() { import -window root -crop "$3x$4+$1+$2" +repage "$5"; }
 
+# vd_on_exit [COMMAND]: ends everything started here (then runs COMMAND) when this shell exits.
+# Subshells of command substitutions may run the trap too; only the shell that set it acts.
+vd_on_exit() {
+  vd_owner=$BASHPID
+  trap "vd_stop_all; ${1:-:}" EXIT
+}
+
 vd_stop_all() {
+  [ "${vd_owner:-$BASHPID}" = "$BASHPID" ] || return 0
   local pid
   for pid in "${vd_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${vd_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
