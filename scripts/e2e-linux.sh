@@ -96,7 +96,7 @@ world() {
   local calls count
   calls=$(grep -oE " (PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" | sed 's/^ //' | paste -sd, -)
   [ "$calls" = "$expected" ] || fail "logind saw '$calls', not '$expected'"
-  count=$(grep -oE 'text EndMessege.Label3 "[0-9]+"' "$dir/trace" | grep -oE '[0-9]+' | paste -sd' ' -)
+  count=$(grep -oE 'text EndMessege.Label3 "[0-9]+"' "$dir/trace" | grep -oE '"[0-9]+"' | tr -d '"' | paste -sd' ' -)
   [ "$count" = "$(seq 29 -1 0 | paste -sd' ' -)" ] || fail "the count ran '$count'"
   grep -q 'colour EndMessege.Label3 #ff0000' "$dir/trace" || fail "the count did not turn red"
   echo "PASS $name: icon, second copy, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened" | tee "$dir/result"
@@ -161,10 +161,18 @@ tour_windows() {
 source scripts/virtual-desktop.sh
 started=$(date +%s)
 pids=()
-world shutdown "ｼｬｯﾄﾀﾞｳﾝ" "PowerOff False" 50 tour & pids+=($!)
-world forced "強制終了" "PowerOff False" 12 quick & pids+=($!)
-world restart "再起動" "Reboot False" 12 quick & pids+=($!)
-world logoff "ログオフ" "Terminate" 12 quick & pids+=($!)
+# One desktop per method (or only those named on the command line).
+declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ")
+declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate")
+for name in "${@:-shutdown forced restart logoff}"; do
+  for name in $name; do
+    if [ "$name" = shutdown ]; then
+      world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!)
+    else
+      world "$name" "${words[$name]}" "${calls[$name]}" 12 quick & pids+=($!)
+    fi
+  done
+done
 status=0
 for pid in "${pids[@]}"; do wait "$pid" || status=1; done
 
