@@ -44,13 +44,14 @@ vd_start_tray() {
   vd_wait 10 vd_tray_panel >/dev/null || vd_die "trayer did not start"
 }
 
-vd_tray_panel() { xwininfo -root -tree | awk '/"panel" "trayer"/ { print $1; found = 1; exit } END { exit !found }'; }
+# (awk reads to the end: a reader that stops early breaks the pipe, which pipefail counts as failure.)
+vd_tray_panel() { xwininfo -root -tree | awk '/"panel" "trayer"/ && !id { id = $1 } END { if (!id) exit 1; print id }'; }
 
 # The window of quietus's icon inside the tray, or failure when the icon is not there.
 vd_tray_icon() {
   local panel
   panel=$(vd_tray_panel) || return 1
-  xwininfo -tree -id "$panel" | awk '/\("quietus" / { print $1; found = 1; exit } END { exit !found }'
+  xwininfo -tree -id "$panel" | awk '/\("quietus" / && !id { id = $1 } END { if (!id) exit 1; print id }'
 }
 
 # vd_bus DIR NAME: a private bus (its own dbus-daemon); its address goes into vd_address.
