@@ -105,14 +105,15 @@ world() {
 # The windows a user reaches from the tray, each photographed; the autostart entry registered.
 tour_windows() {
   local dir=$1 icon=$2
-  local area
   # The icon running and paused (right click toggles), and the menu (left click).
-  area() { xwininfo -id "$(vd_tray_panel)" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x-56, y-8}'; }
-  read -r ax ay <<<"$(area)"
-  vd_shot_area "$ax" "$ay" 88 48 "$shots/tray-running.png"
+  # The tray (trayer's panel at the bottom right) with a margin above and to the left.
+  local ax ay aw ah
+  read -r ax ay aw ah <<<"$(xwininfo -id "$(vd_tray_panel)" |
+    awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print x-16, y-16, w+16, h+16}')"
+  vd_shot_area "$ax" "$ay" "$aw" "$ah" "$shots/tray-running.png"
   vd_click "$icon" 10 10 3
   sleep 0.5
-  vd_shot_area "$ax" "$ay" 88 48 "$shots/tray-paused.png"
+  vd_shot_area "$ax" "$ay" "$aw" "$ah" "$shots/tray-paused.png"
   vd_click "$icon" 10 10 3
   sleep 0.3
   vd_click "$icon" 10 10 1
