@@ -49,6 +49,8 @@ public:
     const NextDue& nextDue() const { return nextDue_; }
 
 private:
+    void selectAt(LocalTime now, Passing passing);
+
     const ScheduleFile& file_;
     const Clock& clock_;
     std::function<std::size_t()> entryCount_;

@@ -26,17 +26,36 @@ struct ParsedEntry {
     int hour = 0;
     int minute = 0;
     std::string method;  // from position 18 (dated) or 16 (every-day) to the end
+
+    bool operator==(const ParsedEntry&) const = default;
+};
+
+// The same fields with the method as a view into the parsed line: the selection reads every line
+// of the file and must not allocate for each.
+struct EntryFields {
+    EntryKind kind = EntryKind::Dated;
+    int year2 = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    std::string_view method;
 };
 
 // True when the first four characters are exactly "毎日実行".
 bool isEveryDayLine(std::string_view line);
 
-// nullopt when the line is too short or a numeric field is not two decimal digits.
+// nullopt when the line is too short (it lacks a character before the method's position; the
+// method itself may be empty) or a numeric field is not two decimal digits.
 std::optional<ParsedEntry> parseEntry(std::string_view line);
+std::optional<EntryFields> parseEntryFields(std::string_view line);
 
 // The moment a parsed entry stands for (seconds 00); every-day entries stand for `today`.
 // nullopt for an impossible date, an hour over 23 or a minute over 59.
 std::optional<LocalTime> entryMoment(const ParsedEntry& entry, std::chrono::local_days today);
+std::optional<LocalTime> entryMoment(const EntryFields& entry, std::chrono::local_days today);
+// The date fields of a dated entry as they stand, not checked: ok() is false for 31 April.
+std::chrono::year_month_day entryDate(const EntryFields& entry);
 
 // 98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ: the minute in which `moment` falls; seconds dropped.
 std::string datedEntry(LocalTime moment, std::string_view method);

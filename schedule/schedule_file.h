@@ -1,6 +1,7 @@
 // The schedule file "Dtddta.wet" beside the executable: Shift_JIS lines ending in CR LF.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ public:
     // Every line without its end (CR LF or a lone CR), in file order, untrimmed; a last line
     // without an end counts. Nothing when the file is absent. Undecodable bytes become U+FFFD.
     std::vector<std::string> readLines() const;
+    // The whole file decoded, for readers that walk it with forEachLine and keep no copy of
+    // each line; nullopt when the file is absent or cannot be read.
+    std::optional<std::string> readText() const;
     // Replaces the file with these lines, each ended by CR LF, in one step; an empty list gives
     // a zero-length file. On failure (a character Shift_JIS cannot hold, a write error) the old
     // file is intact and the reason is returned.
@@ -35,5 +39,22 @@ private:
     const TextCodec& codec_;
     std::string path_;
 };
+
+// Calls `f` with each line of `text` without its end. A line ends at CR LF or at a lone CR; a
+// lone LF belongs to the line. A last line without an end counts; an empty text has no lines.
+template <class F>
+void forEachLine(std::string_view text, F&& f) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t cr = text.find('\r', start);
+        if (cr == std::string_view::npos) {
+            f(text.substr(start));
+            return;
+        }
+        f(text.substr(start, cr - start));
+        start = cr + 1;
+        if (start < text.size() && text[start] == '\n') ++start;
+    }
+}
 
 }  // namespace qm

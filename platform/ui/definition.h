@@ -21,7 +21,7 @@ struct Rect {
 };
 
 struct Font {
-    std::string face;
+    std::string face{};
     double points = 9.0;
     bool bold = false;
     int charset = kCharsetDefault;
@@ -49,17 +49,18 @@ enum class Icon { None, Running, Paused };  // the traffic light: green lamp lit
 enum class Border { None, FixedSingle, FixedDialog };
 enum class StartPosition { Manual, CentreScreen };
 
+// Every member has a default, so a definition names only what differs (designated initializers).
 struct ControlDef {
     Kind kind = Kind::Label;
-    std::string name;    // "Label2(0)" for a member of a control array
-    std::string parent;  // "" for the form; else a Frame, Menu or TabStrip of the same form
+    std::string name{};    // "Label2(0)" for a member of a control array
+    std::string parent{};  // "" for the form; else a Frame, Menu or TabStrip of the same form
     int tab = -1;        // children of a TabStrip: the tab that shows them
-    std::string caption; // caption; a combo box's edit text; a menu item's text
-    Rect rect;
-    std::optional<Font> font;
-    std::optional<Colour> foreColour;
-    std::optional<Colour> backColour;
-    std::string tooltip;
+    std::string caption{}; // caption; a combo box's edit text; a menu item's text
+    Rect rect{};
+    std::optional<Font> font{};
+    std::optional<Colour> foreColour{};
+    std::optional<Colour> backColour{};
+    std::string tooltip{};
     int tabIndex = -1;
     Align align = Align::Left;
     bool autoSize = false;
@@ -67,13 +68,13 @@ struct ControlDef {
     bool visible = true;
     bool value = false;   // Option: selected
     int interval = 0;     // Timer: milliseconds
-    std::vector<std::string> tabs;  // TabStrip: captions
+    std::vector<std::string> tabs{};  // TabStrip: captions
     Icon icon = Icon::None;         // Image
 };
 
 struct FormDef {
-    std::string name;
-    std::string caption;
+    std::string name{};
+    std::string caption{};
     int clientWidth = 0;   // twips
     int clientHeight = 0;  // twips
     Border border = Border::FixedSingle;
@@ -84,7 +85,7 @@ struct FormDef {
     StartPosition startPosition = StartPosition::Manual;
     Icon icon = Icon::Running;
     bool pixelScale = false;  // mouse coordinates arrive in pixels, not twips
-    std::vector<ControlDef> controls;  // in the order of the definition
+    std::vector<ControlDef> controls{};  // in the order of the definition
 };
 
 }  // namespace qm::ui

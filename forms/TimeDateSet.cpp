@@ -1,0 +1,161 @@
+// The settings window: its definition, loading, the clock label, "設定" and "キャンセル".
+#include "forms/TimeDateSet.h"
+
+#include <chrono>
+#include <string_view>
+
+#include "app/program.h"
+#include "forms/texts.h"
+#include "schedule/schedule_entry.h"
+
+namespace qm {
+
+namespace {
+
+inline constexpr std::string_view kClockPrefix = "現在　　";
+inline constexpr std::string_view kHoursLaterSuffix = "時間後";
+inline constexpr std::string_view kMinutesLaterSuffix = "分後";
+// A save that failed: this, then the OS's reason on the next line.
+inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした。";
+
+inline constexpr ui::Colour kBlue = 0x00FF0000;
+
+}  // namespace
+
+TimeDateSet::TimeDateSet(Program& program)
+    : ui::Form(program.ui, &TimeDateSet::definition), program_(program) {}
+
+ui::FormDef TimeDateSet::definition() {
+    using ui::Kind;
+    const ui::Font gothic9 = fonts::japanese(fonts::kPGothic, 9, true);
+    // One control a line, as the window's table reads.
+    // clang-format off
+    return {
+        .name = "TimeDateSet",
+        .caption = "QuietusMachine",
+        .clientWidth = 7290,
+        .clientHeight = 2790,
+        .border = ui::Border::FixedSingle,
+        .startPosition = ui::StartPosition::CentreScreen,
+        .icon = ui::Icon::Running,
+        .controls = {
+            // Outside the tabs.
+            {.kind = Kind::TabStrip, .name = "SSTab1", .rect = {0, 0, 3885, 2775}, .tabIndex = 4,
+             .tabs = {"日付で設定", "タイマー設定", "詳細設定"}},
+            {.kind = Kind::Label, .name = "Label1", .caption = "Label1", .rect = {3960, 120, 3255, 180},
+             .font = gothic9, .foreColour = kBlue, .tabIndex = 3, .autoSize = true},
+            {.kind = Kind::ListBox, .name = "List1", .rect = {3960, 360, 3255, 1815},
+             .font = fonts::japanese(fonts::kPMincho, 9.75, false), .tabIndex = 1},
+            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {4440, 2280, 1335, 375},
+             .tabIndex = 2},
+            {.kind = Kind::Button, .name = "Command1", .caption = "設定", .rect = {5880, 2280, 1335, 375},
+             .tooltip = "このボタンを押さないと設定が有効に成りません", .tabIndex = 0},
+            {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
+            {.kind = Kind::Menu, .name = "mnu_PopUp2", .caption = "PupUp2", .visible = false},
+            {.kind = Kind::MenuItem, .name = "mnu_Del", .parent = "mnu_PopUp2", .caption = "削除"},
+            {.kind = Kind::MenuItem, .name = "mnu_AllDel", .parent = "mnu_PopUp2", .caption = "全て削除"},
+
+            // First tab, "日付で設定".
+            {.kind = Kind::Calendar, .name = "Calendar1", .parent = "SSTab1", .tab = 0,
+             .rect = {120, 360, 3615, 2295}, .font = fonts::japanese(fonts::kPGothic, 8.25, false), .tabIndex = 5},
+
+            // Second tab, "タイマー設定".
+            {.kind = Kind::Label, .name = "Label2(0)", .parent = "SSTab1", .tab = 1, .caption = "何時間後に終了",
+             .rect = {120, 480, 1260, 180}, .tabIndex = 12, .autoSize = true},
+            {.kind = Kind::ListBox, .name = "List2", .parent = "SSTab1", .tab = 1,
+             .rect = {120, 720, 1815, 600}, .tabIndex = 13},
+            {.kind = Kind::Label, .name = "Label2(1)", .parent = "SSTab1", .tab = 1, .caption = "何分後に終了",
+             .rect = {120, 1440, 1080, 180}, .tabIndex = 15, .autoSize = true},
+            {.kind = Kind::ListBox, .name = "List3", .parent = "SSTab1", .tab = 1,
+             .rect = {120, 1680, 1815, 600}, .tabIndex = 14},
+            {.kind = Kind::Frame, .name = "Frame1", .parent = "SSTab1", .tab = 1, .caption = "終了方法",
+             .rect = {2040, 360, 1695, 1815}, .tabIndex = 6},
+            {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .caption = "シャットダウン",
+             .rect = {120, 360, 1455, 255},
+             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は終了しない時があります", .tabIndex = 10, .value = true},
+            {.kind = Kind::Option, .name = "Option2", .parent = "Frame1", .caption = "強制終了",
+             .rect = {120, 720, 1095, 255},
+             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動していても強制的に終了します", .tabIndex = 9},
+            {.kind = Kind::Option, .name = "Option3", .parent = "Frame1", .caption = "再起動",
+             .rect = {120, 1080, 855, 255},
+             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は再起動しない時があります", .tabIndex = 8},
+            {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ",
+             .rect = {120, 1440, 1095, 255},
+             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合はログオフしない時があります", .tabIndex = 7},
+            {.kind = Kind::Button, .name = "Command3", .parent = "SSTab1", .tab = 1, .caption = "登録",
+             .rect = {2040, 2280, 1695, 375}, .tabIndex = 11},
+
+            // Third tab, "詳細設定".
+            {.kind = Kind::Button, .name = "Command5", .parent = "SSTab1", .tab = 2, .caption = "過去の日付だけ削除",
+             .rect = {240, 600, 3375, 375}, .tabIndex = 17},
+            {.kind = Kind::Button, .name = "Command4", .parent = "SSTab1", .tab = 2, .caption = "スタートアップに登録",
+             .rect = {240, 1080, 3375, 375}, .tabIndex = 16},
+            {.kind = Kind::Line, .name = "Line1", .parent = "SSTab1", .tab = 2, .rect = {120, 1680, 3600, 0}},
+            {.kind = Kind::Button, .name = "Command6", .parent = "SSTab1", .tab = 2,
+             .caption = "QuietusMachine　About",
+             .rect = {240, 1800, 3375, 375}, .tabIndex = 18},
+            {.kind = Kind::Button, .name = "Command7", .parent = "SSTab1", .tab = 2,
+             .caption = "QuietusMachine  Help",
+             .rect = {240, 2280, 3375, 375}, .tabIndex = 19},
+        },
+    };
+    // clang-format on
+}
+
+void TimeDateSet::bindEvents() {
+    ctl("Timer1").onTimer = [this] { Timer1_Timer(); };
+    ctl("Command1").onClick = [this] { Command1_Click(); };
+    ctl("Command2").onClick = [this] { Command2_Click(); };
+    ctl("Command3").onClick = [this] { Command3_Click(); };
+    ctl("List1").onMouseDown = [this](int button, int shift, double x, double y) {
+        List1_MouseDown(button, shift, x, y);
+    };
+    ctl("mnu_Del").onClick = [this] { mnu_Del_Click(); };
+    ctl("mnu_AllDel").onClick = [this] { mnu_AllDel_Click(); };
+    ctl("Command5").onClick = [this] { Command5_Click(); };
+    ctl("Calendar1").onClick = [this] { Calendar1_Click(); };
+    ctl("Command4").onClick = [this] { Command4_Click(); };
+    ctl("Command6").onClick = [this] { Command6_Click(); };
+    ctl("Command7").onClick = [this] { Command7_Click(); };
+}
+
+void TimeDateSet::Form_Load() {
+    const auto today = std::chrono::floor<std::chrono::days>(program_.services.clock.now());
+    ctl("Calendar1").setDate(std::chrono::year_month_day{today});
+
+    ui::Control& hours = ctl("List2");
+    for (int h = 0; h <= 23; ++h) hours.addItem(twoDigits(h) + std::string(kHoursLaterSuffix));
+    ui::Control& minutes = ctl("List3");
+    for (int m = 0; m <= 55; m += 5) minutes.addItem(twoDigits(m) + std::string(kMinutesLaterSuffix));
+
+    // An absent schedule file reads as no lines.
+    ui::Control& list = ctl("List1");
+    for (std::string& line : program_.scheduleFile.readLines()) list.addItem(std::move(line));
+}
+
+void TimeDateSet::Timer1_Timer() {
+    const LocalTime now = program_.services.clock.now();
+    const auto today = std::chrono::floor<std::chrono::days>(now);
+    ctl("Label1").setCaption(std::string(kClockPrefix) + dateLabelText(std::chrono::year_month_day{today}) +
+                             " " + program_.services.clock.timeText(now - today));
+}
+
+void TimeDateSet::Command1_Click() {
+    const Status saved = program_.scheduleFile.rewrite(ctl("List1").items());
+    if (!saved.ok) {
+        // The old file is intact and NextDue unchanged; the list stays for another try.
+        std::string text(kSaveFailed);
+        if (!saved.message.empty()) text += "\n" + saved.message;
+        runtime().messageBox(text, std::string(texts::kProgramTitle), ui::kMbOk);
+        return;
+    }
+    // While this window still exists, so the selection counts the list just saved.
+    program_.schedule.selectNextDue();
+    unload();
+}
+
+void TimeDateSet::Command2_Click() {
+    unload();  // the edits are discarded
+}
+
+}  // namespace qm

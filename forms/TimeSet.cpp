@@ -1,0 +1,169 @@
+// The time-of-day dialog: its definition, loading from the calendar's day and the clock, the
+// clock label, "登録" with its check of the typed hour and minute, and "キャンセル".
+#include "forms/TimeSet.h"
+
+#include <chrono>
+#include <string>
+
+#include "app/program.h"
+#include "forms/method_choice.h"
+#include "forms/texts.h"
+#include "schedule/schedule_entry.h"
+
+namespace qm {
+
+namespace {
+
+inline constexpr std::string_view kHourSuffix = "時";
+inline constexpr std::string_view kMinuteSuffix = "分";
+inline constexpr std::string_view kClockPrefix = "現在時刻　";
+inline constexpr std::string_view kMethodSeparator = "　";
+inline constexpr std::string_view kBadHour = "「時」には0から23までの数字を入力して下さい";
+inline constexpr std::string_view kBadMinute = "「分」には0から59までの数字を入力して下さい";
+
+// A digit as typed: ASCII, or the full-width form a Japanese input method gives.
+std::optional<int> digitAt(std::string_view text, std::size_t& pos) {
+    if (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') return text[pos++] - '0';
+    static constexpr std::string_view kFullWidthZero = "０";  // U+FF10: EF BC 90 ... U+FF19: EF BC 99
+    if (pos + 3 <= text.size() && text.compare(pos, 2, kFullWidthZero.substr(0, 2)) == 0) {
+        const auto last = static_cast<unsigned char>(text[pos + 2]);
+        const auto zero = static_cast<unsigned char>(kFullWidthZero[2]);
+        if (last >= zero && last <= zero + 9) {
+            pos += 3;
+            return last - zero;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> TimeSet::typedNumber(std::string_view text, std::string_view suffix, int max) {
+    if (text.ends_with(suffix)) text.remove_suffix(suffix.size());
+    std::size_t pos = 0;
+    int value = 0;
+    int digits = 0;
+    while (pos < text.size()) {
+        const std::optional<int> digit = digitAt(text, pos);
+        if (!digit || ++digits > 2) return std::nullopt;
+        value = value * 10 + *digit;
+    }
+    if (digits == 0 || value > max) return std::nullopt;
+    return value;
+}
+
+TimeSet::TimeSet(Program& program) : ui::Form(program.ui, &TimeSet::definition), program_(program) {}
+
+ui::FormDef TimeSet::definition() {
+    using ui::Kind;
+    // One control a line, as the window's table reads.
+    // clang-format off
+    return {
+        .name = "TimeSet",
+        .caption = "時刻の設定",
+        .clientWidth = 4680,
+        .clientHeight = 3090,
+        .border = ui::Border::FixedDialog,
+        .showInTaskbar = false,
+        .startPosition = ui::StartPosition::CentreScreen,
+        .icon = ui::Icon::Running,
+        .controls = {
+            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {1080, 2640, 1695, 375},
+             .tabIndex = 13},
+            {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
+            {.kind = Kind::ComboBox, .name = "Combo2", .caption = "00分", .rect = {1200, 2160, 975, 300},
+             .tabIndex = 11},
+            {.kind = Kind::ComboBox, .name = "Combo1", .caption = "01時", .rect = {120, 2160, 975, 300},
+             .tabIndex = 10},
+            {.kind = Kind::Frame, .name = "Frame2", .caption = "終了タイミング", .rect = {120, 1080, 2655, 975},
+             .tabIndex = 7},
+            {.kind = Kind::Option, .name = "Option6", .parent = "Frame2", .caption = "この日のみ終了",
+             .rect = {120, 240, 1575, 255}, .tabIndex = 9, .value = true},
+            {.kind = Kind::Option, .name = "Option5", .parent = "Frame2", .caption = "毎日時間になると終了",
+             .rect = {120, 600, 2055, 255}, .tabIndex = 8},
+            {.kind = Kind::Button, .name = "Command1", .caption = "登録", .rect = {2880, 2640, 1695, 375},
+             .tabIndex = 5},
+            {.kind = Kind::Frame, .name = "Frame1", .caption = "終了方法", .rect = {2880, 240, 1695, 1815},
+             .tabIndex = 0},
+            {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ",
+             .rect = {120, 1440, 1095, 255},
+             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合はログオフしない時があります", .tabIndex = 4},
+            {.kind = Kind::Option, .name = "Option3", .parent = "Frame1", .caption = "再起動",
+             .rect = {120, 1080, 855, 255},
+             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は再起動しない時があります", .tabIndex = 3},
+            {.kind = Kind::Option, .name = "Option2", .parent = "Frame1", .caption = "強制終了",
+             .rect = {120, 720, 1095, 255},
+             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動していても強制的に終了します", .tabIndex = 2},
+            {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .caption = "シャットダウン",
+             .rect = {120, 360, 1455, 255},
+             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は終了しない時があります", .tabIndex = 1, .value = true},
+            {.kind = Kind::Label, .name = "Label2", .caption = "現在時刻", .rect = {2280, 2160, 975, 225},
+             .font = fonts::japanese(fonts::kPMincho, 11.25, true), .tabIndex = 12, .autoSize = true},
+            {.kind = Kind::Label, .name = "Label1", .caption = "99年99月99日", .rect = {240, 360, 2655, 375},
+             .font = fonts::japanese(fonts::kPMincho, 20.25, true), .tabIndex = 6,
+             .align = ui::Align::Centre},
+        },
+    };
+    // clang-format on
+}
+
+void TimeSet::bindEvents() {
+    ctl("Timer1").onTimer = [this] { Timer1_Timer(); };
+    ctl("Command1").onClick = [this] { Command1_Click(); };
+    ctl("Command2").onClick = [this] { Command2_Click(); };
+}
+
+void TimeSet::Form_Load() {
+    // The calendar's day as it is now; a later click on another day does not reach an open dialog.
+    ctl("Label1").setCaption(dateLabelText(program_.timeDateSet.ctl("Calendar1").date()));
+
+    const LocalTime now = program_.services.clock.now();
+    const std::chrono::hh_mm_ss clock{now - std::chrono::floor<std::chrono::days>(now)};
+    ui::Control& hour = ctl("Combo1");
+    ui::Control& minute = ctl("Combo2");
+    hour.setText(twoDigits(static_cast<int>(clock.hours().count())) + std::string(kHourSuffix));
+    minute.setText(twoDigits(static_cast<int>(clock.minutes().count())) + std::string(kMinuteSuffix));
+    for (int h = 0; h <= 23; ++h) hour.addItem(twoDigits(h) + std::string(kHourSuffix));
+    for (int m = 0; m <= 59; ++m) minute.addItem(twoDigits(m) + std::string(kMinuteSuffix));
+}
+
+void TimeSet::Timer1_Timer() {
+    const LocalTime now = program_.services.clock.now();
+    ctl("Label2").setCaption(
+        std::string(kClockPrefix) +
+        program_.services.clock.timeText(now - std::chrono::floor<std::chrono::days>(now)));
+}
+
+void TimeSet::Command1_Click() {
+    const std::string_view method = chosenMethodWord(*this);
+    // Readers take the fields from fixed positions, so only an hour and a minute that can fire
+    // go into the list, written with two digits.
+    const std::optional<int> hour = typedNumber(ctl("Combo1").text(), kHourSuffix, 23);
+    if (!hour) {
+        runtime().messageBox(std::string(kBadHour), std::string(texts::kProgramTitle), ui::kMbOk);
+        return;
+    }
+    const std::optional<int> minute = typedNumber(ctl("Combo2").text(), kMinuteSuffix, 59);
+    if (!minute) {
+        runtime().messageBox(std::string(kBadMinute), std::string(texts::kProgramTitle), ui::kMbOk);
+        return;
+    }
+    std::string entry;
+    if (ctl("Option6").value()) {
+        entry = ctl("Label1").caption() + " " + twoDigits(*hour) + std::string(kHourSuffix) +
+                twoDigits(*minute) + std::string(kMinuteSuffix) + std::string(kMethodSeparator) +
+                std::string(method);
+    } else {
+        entry = everyDayEntry(*hour, *minute, method);
+    }
+    // The settings window may have been closed meanwhile: referring to its list loads it
+    // hidden, and the entry waits there, unsaved, for the next time it is shown.
+    program_.timeDateSet.ctl("List1").addItem(std::move(entry));
+    unload();
+}
+
+void TimeSet::Command2_Click() {
+    unload();
+}
+
+}  // namespace qm

@@ -1,0 +1,27 @@
+// Texts that more than one window shows, and the fonts the window tables share. Texts that only
+// one window shows live in that window's unit.
+#pragma once
+
+#include <string_view>
+
+#include "platform/ui/definition.h"
+
+namespace qm::texts {
+
+// The program's name: the settings window's caption and the title of every message box.
+inline constexpr std::string_view kProgramTitle = "QuietusMachine";
+
+}  // namespace qm::texts
+
+namespace qm::fonts {
+
+inline constexpr std::string_view kPGothic = "ＭＳ Ｐゴシック";
+inline constexpr std::string_view kPMincho = "ＭＳ Ｐ明朝";
+
+// A Japanese face in the Shift-JIS character set, as the window tables give it.
+inline ui::Font japanese(std::string_view face, double points, bool bold) {
+    return ui::Font{
+        .face = std::string(face), .points = points, .bold = bold, .charset = ui::kCharsetShiftJis};
+}
+
+}  // namespace qm::fonts

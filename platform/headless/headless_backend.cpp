@@ -1,0 +1,138 @@
+// The headless back end: windows as ids, timers on the virtual clock, modal pieces held open.
+#include "platform/headless/headless_backend.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace qm::headless {
+
+using namespace std::chrono_literals;
+
+void HeadlessBackend::created(ui::Form& form) {
+    windows_[&form] = nextWindow_++;
+}
+
+void HeadlessBackend::destroyed(ui::Form& form) {
+    std::erase_if(timers_, [&](const ArmedTimer& t) { return &t.timer->form() == &form; });
+    std::erase(zOrder_, &form);
+    windows_.erase(&form);
+    // A menu whose window goes away closes with it, without a choice.
+    if (menu_ && menu_->open.form == &form) menu_.reset();
+}
+
+void HeadlessBackend::shown(ui::Form& form) {
+    std::erase(zOrder_, &form);
+    zOrder_.push_back(&form);
+}
+
+void HeadlessBackend::hidden(ui::Form& form) {
+    std::erase(zOrder_, &form);
+}
+
+void HeadlessBackend::disarm(const ui::Control& timer) {
+    std::erase_if(timers_, [&](const ArmedTimer& t) { return t.timer == &timer; });
+}
+
+void HeadlessBackend::timerChanged(ui::Control& timer) {
+    // Enabling a timer or changing its interval starts its count afresh, as native timers do.
+    disarm(timer);
+    if (timer.form().isLoaded() && timer.enabled() && timer.interval() > 0) {
+        timers_.push_back({&timer, elapsed_ + std::chrono::milliseconds(timer.interval()), nextOrder_++});
+    }
+}
+
+ui::Size HeadlessBackend::outerSize(const ui::Form& form) const {
+    return {form.def().clientWidth, form.def().clientHeight};
+}
+
+void HeadlessBackend::popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) {
+    if (menu_) throw std::logic_error("a popup menu is already open");
+    menu_ = PendingMenu{{&form, &menu, flags}, std::move(closed)};
+}
+
+void HeadlessBackend::messageBox(const std::string& text, const std::string& title, int style,
+                                 std::function<void()> closed) {
+    boxes_.push_back({{text, title, style}, std::move(closed)});
+}
+
+std::uintptr_t HeadlessBackend::windowId(const ui::Form& form) const {
+    auto it = windows_.find(&form);
+    return it == windows_.end() ? 0 : it->second;
+}
+
+void HeadlessBackend::quit(int exitCode) {
+    // Everything on the screen goes with the program; nothing more ticks or answers.
+    quit_ = exitCode;
+    timers_.clear();
+    boxes_.clear();
+    menu_.reset();
+    zOrder_.clear();
+}
+
+void HeadlessBackend::advance(std::chrono::milliseconds by) {
+    while (by > 0ms && !quit_) {
+        const auto step = std::min<std::chrono::milliseconds>(by, 100ms);
+        by -= step;
+        elapsed_ += step;
+        clock_.advance(step);
+        fireDueTimers();
+    }
+}
+
+void HeadlessBackend::fireDueTimers() {
+    while (!quit_) {
+        auto next =
+            std::min_element(timers_.begin(), timers_.end(), [](const ArmedTimer& a, const ArmedTimer& b) {
+                return a.due != b.due ? a.due < b.due : a.order < b.order;
+            });
+        if (next == timers_.end() || next->due > elapsed_) return;
+        // Rearm before the tick: the handler may stop the timer, change it or unload its form.
+        ui::Control& timer = *next->timer;
+        next->due += std::chrono::milliseconds(timer.interval());
+        next->order = nextOrder_++;
+        runtime_->timerTick(timer);
+    }
+}
+
+std::vector<HeadlessBackend::MessageBox> HeadlessBackend::messageBoxes() const {
+    std::vector<MessageBox> out;
+    for (const PendingBox& b : boxes_) out.push_back(b.box);
+    return out;
+}
+
+bool HeadlessBackend::answerMessageBox() {
+    if (boxes_.empty()) return false;
+    std::function<void()> closed = std::move(boxes_.back().closed);
+    boxes_.pop_back();
+    if (closed) closed();
+    return true;
+}
+
+std::optional<HeadlessBackend::OpenMenu> HeadlessBackend::openMenu() const {
+    if (!menu_) return std::nullopt;
+    return menu_->open;
+}
+
+bool HeadlessBackend::pickMenuItem(const std::string& nameOrCaption) {
+    if (!menu_) return false;
+    ui::Control* chosen = nullptr;
+    for (ui::Control* item : menu_->open.form->childrenOf(menu_->open.menu->name())) {
+        if (item->name() == nameOrCaption || item->caption() == nameOrCaption) chosen = item;
+    }
+    if (!chosen || !chosen->enabled() || !chosen->visible() || chosen->caption() == "-") return false;
+    PendingMenu menu = std::move(*menu_);
+    menu_.reset();
+    runtime_->click(*chosen);
+    if (menu.closed) menu.closed();
+    return true;
+}
+
+bool HeadlessBackend::dismissMenu() {
+    if (!menu_) return false;
+    PendingMenu menu = std::move(*menu_);
+    menu_.reset();
+    if (menu.closed) menu.closed();
+    return true;
+}
+
+}  // namespace qm::headless

@@ -1,0 +1,118 @@
+// The headless back end: the form model with no window system. Windows exist as ids with a
+// position and a place in the z-order, timers run on the virtual clock, and the modal pieces
+// (message boxes, popup menus) stay open until someone answers them.
+//
+// Implemented: every Backend operation. Time passes only through advance(), in steps of 100 ms,
+// firing the timers of every loaded form in time order. Headless windows have no frame: a form's
+// outer size is its client size. The screen is 1024 x 768 pixels at 96 dpi unless set otherwise.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/headless/virtual_clock.h"
+#include "platform/ui/runtime.h"
+
+namespace qm::headless {
+
+class HeadlessBackend final : public ui::Backend {
+public:
+    explicit HeadlessBackend(VirtualClock& clock) : clock_(clock) {}
+    // The runtime that receives timer ticks and the answers to modal pieces; set once, before
+    // any form loads.
+    void attach(ui::Runtime& runtime) { runtime_ = &runtime; }
+
+    // ui::Backend
+    void created(ui::Form& form) override;
+    void destroyed(ui::Form& form) override;
+    void shown(ui::Form& form) override;
+    void hidden(ui::Form& form) override;
+    void formChanged(ui::Form&, ui::FormProp) override {}
+    void changed(ui::Control&, ui::Prop) override { ++changes_; }
+    void timerChanged(ui::Control& timer) override;
+    ui::Size outerSize(const ui::Form& form) const override;
+    ui::Size screenSize() const override { return screen_; }
+    void popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) override;
+    void messageBox(const std::string& text, const std::string& title, int style,
+                    std::function<void()> closed) override;
+    void doEvents() override {}                      // nothing is ever pending
+    void disableCloseCommand(ui::Form&) override {}  // the model's closeDisabled() says it all
+    std::uintptr_t windowId(const ui::Form& form) const override;
+    void quit(int exitCode) override;
+
+    // Lets `by` pass on the virtual clock in steps of at most 100 ms; after each step every timer
+    // that has come due ticks, earliest first, the one armed first on a tie.
+    void advance(std::chrono::milliseconds by);
+    // Milliseconds since the back end was made; timers are due on this scale.
+    std::chrono::milliseconds elapsed() const { return elapsed_; }
+
+    // The message boxes on the screen, the most recent last.
+    struct MessageBox {
+        std::string text;
+        std::string title;
+        int style = 0;
+    };
+    std::vector<MessageBox> messageBoxes() const;
+    // Closes the most recent message box with its OK button. False when none is open.
+    bool answerMessageBox();
+
+    // The popup menu on the screen, if any.
+    struct OpenMenu {
+        ui::Form* form = nullptr;
+        ui::Control* menu = nullptr;
+        int flags = 0;
+    };
+    std::optional<OpenMenu> openMenu() const;
+    // Picks an item of the open menu by name or caption; false when there is no such item or it
+    // cannot be chosen (disabled, hidden, a separator). The menu stays open then.
+    bool pickMenuItem(const std::string& nameOrCaption);
+    // Closes the open menu without a choice. False when none is open.
+    bool dismissMenu();
+
+    // Shown forms, the front one last.
+    const std::vector<const ui::Form*>& zOrder() const { return zOrder_; }
+    void setScreenSize(ui::Size twips) { screen_ = twips; }
+
+    bool quitCalled() const { return quit_.has_value(); }
+    std::optional<int> exitCode() const { return quit_; }
+    // How many control property changes have reached the back end.
+    long changes() const { return changes_; }
+
+private:
+    struct ArmedTimer {
+        ui::Control* timer;
+        std::chrono::milliseconds due;
+        std::uint64_t order;
+    };
+    struct PendingBox {
+        MessageBox box;
+        std::function<void()> closed;
+    };
+    struct PendingMenu {
+        OpenMenu open;
+        std::function<void()> closed;
+    };
+
+    void disarm(const ui::Control& timer);
+    void fireDueTimers();
+
+    VirtualClock& clock_;
+    ui::Runtime* runtime_ = nullptr;
+    std::chrono::milliseconds elapsed_{0};
+    std::vector<ArmedTimer> timers_;
+    std::uint64_t nextOrder_ = 0;
+    std::map<const ui::Form*, std::uintptr_t> windows_;
+    std::uintptr_t nextWindow_ = 0x20000;
+    std::vector<const ui::Form*> zOrder_;
+    std::vector<PendingBox> boxes_;
+    std::optional<PendingMenu> menu_;
+    ui::Size screen_{1024 * 15, 768 * 15};
+    std::optional<int> quit_;
+    long changes_ = 0;
+};
+
+}  // namespace qm::headless

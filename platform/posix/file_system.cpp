@@ -1,0 +1,141 @@
+// Files on POSIX systems: a directory scan for the lookup, and saves that replace a file through
+// a flushed temporary file and rename(2), so a crash leaves the old file or the new one, whole.
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <system_error>
+
+#include "platform/os_services.h"
+
+namespace qm {
+namespace {
+
+std::string reason(const std::string& what, const std::string& path, int error) {
+    return "「" + path + "」を" + what + ": " + std::generic_category().message(error);
+}
+
+struct PathParts {
+    std::string folder;
+    std::string name;
+};
+
+PathParts split(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    // Closes now, so the caller sees a write error that only shows at close.
+    int close() {
+        const int r = ::close(fd_);
+        fd_ = -1;
+        return r;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+    std::optional<std::string> lookUpName(const std::string& path) const override {
+        // A scan with an exact comparison rather than stat(): on a case-insensitive mount
+        // stat() would also find "DTDDTA.WET", which is not the name asked for.
+        const PathParts parts = split(path);
+        if (parts.name.empty() || parts.name.front() == '.') return std::nullopt;
+        DIR* dir = ::opendir(parts.folder.c_str());
+        if (!dir) return std::nullopt;
+        std::optional<std::string> found;
+        while (const dirent* entry = ::readdir(dir)) {
+            if (parts.name != entry->d_name) continue;
+            struct stat st {};
+            if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+                found = entry->d_name;
+            break;
+        }
+        ::closedir(dir);
+        return found;
+    }
+
+    std::optional<std::string> readAll(const std::string& path) const override {
+        Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() < 0) return std::nullopt;
+        std::string bytes;
+        struct stat st {};
+        if (::fstat(fd.get(), &st) == 0 && st.st_size > 0)
+            bytes.reserve(static_cast<std::size_t>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return std::nullopt;
+            }
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+        return bytes;
+    }
+
+    Status replaceAll(const std::string& path, std::string_view bytes) override {
+        const std::string temp = path + ".tmp";
+        // A temporary file left by an interrupted save is stale: start afresh, and never write
+        // through whatever else might sit under that name.
+        ::unlink(temp.c_str());
+        Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.get() < 0) return Status::failure(reason("作成できません", temp, errno));
+        if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.close() != 0) {
+            const int error = errno;
+            ::unlink(temp.c_str());
+            return Status::failure(reason("書き込めません", temp, error));
+        }
+        if (::rename(temp.c_str(), path.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(temp.c_str());
+            return Status::failure(reason("置き換えられません", path, error));
+        }
+        return syncFolder(split(path).folder);
+    }
+
+private:
+    // Makes the rename itself durable. File systems that cannot sync a folder say EINVAL; for
+    // them the rename is as safe as it gets.
+    static Status syncFolder(const std::string& folder) {
+        Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dir.get() < 0) return Status::failure(reason("開けません", folder, errno));
+        if (::fsync(dir.get()) != 0 && errno != EINVAL)
+            return Status::failure(reason("書き出せません", folder, errno));
+        return Status::success();
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> makeFileSystem() { return std::make_unique<PosixFileSystem>(); }
+
+}  // namespace qm

@@ -1,0 +1,97 @@
+// Shift_JIS (code page 932) through glibc's iconv "CP932", which follows the Windows table.
+#include <errno.h>
+#include <iconv.h>
+
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/os_services.h"
+
+namespace qm {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// One conversion direction, opened for one call and closed with it.
+class Iconv {
+public:
+    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw std::system_error(errno, std::generic_category(),
+                                    std::string("iconv ") + from + " to " + to);
+    }
+    ~Iconv() { iconv_close(cd_); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    // Converts all of `in`. On a byte sequence that does not convert, `onBad` decides: it
+    // returns false to give up, or true after it has dealt with the first byte (which is then
+    // skipped).
+    template <class OnBad>
+    bool convert(std::string_view in, std::string& out, OnBad onBad) {
+        char* inPtr = const_cast<char*>(in.data());
+        std::size_t inLeft = in.size();
+        std::size_t used = 0;
+        out.resize(in.size() + in.size() / 2 + 16);
+        while (inLeft > 0) {
+            char* outPtr = out.data() + used;
+            std::size_t outLeft = out.size() - used;
+            const std::size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+            used = out.size() - outLeft;
+            if (r != static_cast<std::size_t>(-1)) break;
+            if (errno == E2BIG) {
+                out.resize(out.size() * 2);
+            } else if (errno == EILSEQ || errno == EINVAL) {
+                // EINVAL: the input ends inside a character, a lone lead byte at the end.
+                out.resize(used);
+                if (!onBad(out)) return false;
+                used = out.size();
+                out.resize(used + inLeft + inLeft / 2 + 16);
+                ++inPtr;
+                --inLeft;
+            } else {
+                return false;
+            }
+        }
+        out.resize(used);
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+class IconvShiftJisCodec final : public TextCodec {
+public:
+    IconvShiftJisCodec() {
+        // Fail at start-up, not at the first read, when the system lacks the conversion.
+        Iconv check("UTF-8", "CP932");
+    }
+
+    std::string decode(std::string_view sjis) const override {
+        // A byte that starts no valid character becomes U+FFFD on its own and decoding goes on
+        // with the next byte, so a bad byte never swallows a CR and the line structure holds.
+        std::string out;
+        Iconv("UTF-8", "CP932").convert(sjis, out, [](std::string& o) {
+            o += kReplacement;
+            return true;
+        });
+        return out;
+    }
+
+    std::optional<std::string> encode(std::string_view utf8) const override {
+        std::string out;
+        if (!Iconv("CP932", "UTF-8").convert(utf8, out, [](std::string&) { return false; }))
+            return std::nullopt;
+        // iconv also maps a few characters to a code that reads back as another one (U+301C
+        // WAVE DASH is written as the code of U+FF5E): that is as unencodable as no code at all.
+        if (decode(out) != utf8) return std::nullopt;
+        return out;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TextCodec> makeShiftJisCodec() { return std::make_unique<IconvShiftJisCodec>(); }
+
+}  // namespace qm

@@ -1,0 +1,74 @@
+// The next-due selection over the schedule file, and the due check of the tray timer.
+#include "schedule/next_due.h"
+
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "schedule/schedule_entry.h"
+
+namespace qm {
+
+using namespace std::chrono;
+
+NextDue initialNextDue() { return {local_days{year{1899} / December / 30}, seconds{0}, {}}; }
+
+NextDue emptyNextDue() { return {local_days{year{1900} / January / 1}, seconds{0}, {}}; }
+
+Schedule::Schedule(const ScheduleFile& file, const Clock& clock) : file_(file), clock_(clock) {}
+
+void Schedule::setEntryCount(std::function<std::size_t()> count) { entryCount_ = std::move(count); }
+
+void Schedule::selectNextDue(Passing passing) { selectAt(clock_.now(), passing); }
+
+void Schedule::selectAt(LocalTime now, Passing passing) {
+    const local_days today = floor<days>(now);
+    const year_month_day todayDate{today};
+    lastSeenDate_ = today;
+
+    // An absent file leaves NextDue alone: at start-up it keeps its never-due value.
+    const auto text = file_.readText();
+    if (!text) return;
+
+    std::optional<LocalTime> best;
+    std::string_view bestMethod;  // points into `text`, copied once at the end
+    std::size_t lineCount = 0;
+    forEachLine(*text, [&](std::string_view line) {
+        ++lineCount;
+        const auto fields = parseEntryFields(line);
+        if (!fields) return;  // neither layout: it stays in the file, it never fires
+        // Most dated entries of a long schedule lie on earlier days: a comparison of the date
+        // fields passes over them without working out their moment.
+        if (fields->kind == EntryKind::Dated && entryDate(*fields) < todayDate) return;
+        const auto moment = entryMoment(*fields, today);
+        if (!moment || *moment < now) return;
+        if (passing == Passing::UpToNow && *moment == now) return;
+        // Strictly earlier only: on a tie the line that came first keeps its method.
+        if (!best || *moment < *best) {
+            best = moment;
+            bestMethod = fields->method;
+        }
+    });
+
+    // With no candidate NextDue is cleared rather than kept, so an entry the user deleted (or
+    // one that has passed) can never come due again.
+    if (best) {
+        const local_days date = floor<days>(*best);
+        nextDue_ = NextDue{date, *best - date, std::string(bestMethod)};
+    } else {
+        nextDue_ = emptyNextDue();
+    }
+    // The settings list has the last word: an empty list means nothing is scheduled.
+    const std::size_t entries = entryCount_ ? entryCount_() : lineCount;
+    if (entries == 0) nextDue_ = emptyNextDue();
+}
+
+bool Schedule::dueCheck() {
+    const LocalTime now = clock_.now();
+    const local_days today = floor<days>(now);
+    // While the program stays resident past midnight, every-day entries must come round again.
+    if (today != lastSeenDate_) selectAt(now, Passing::BeforeNow);
+    return today == nextDue_.date && now - today == nextDue_.time;
+}
+
+}  // namespace qm

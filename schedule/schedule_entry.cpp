@@ -1,0 +1,219 @@
+// Schedule lines: building both layouts from fields and reading them back by character position.
+#include "schedule/schedule_entry.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "schedule/utf8.h"
+
+namespace qm {
+namespace {
+
+using namespace std::chrono;
+
+// Characters before the method word, and the positions (0-based) of the numeric fields.
+constexpr std::size_t kDatedFixedChars = 17;
+constexpr std::size_t kEveryDayFixedChars = 15;
+constexpr std::size_t kDatedYear = 0, kDatedMonth = 3, kDatedDay = 6, kDatedHour = 10,
+                      kDatedMinute = 13;
+constexpr std::size_t kEveryDayHour = 8, kEveryDayMinute = 11;
+
+// Byte offsets of the first `count` characters, and in offsets[count] the end of the last of
+// them. False when the line holds fewer characters.
+template <std::size_t N>
+bool charOffsets(std::string_view line, std::size_t count, std::array<std::size_t, N>& offsets) {
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (pos >= line.size()) return false;
+        offsets[i] = pos;
+        pos += utf8CharLength(line, pos);
+    }
+    offsets[count] = pos;
+    return true;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The two characters from position `index` on as a number. Only ASCII digits count, and a digit
+// is a one-byte character, so the second one sits in the byte after the first.
+bool twoDigitField(std::string_view line, const std::size_t* offsets, std::size_t index,
+                   int& out) {
+    const std::size_t at = offsets[index];
+    if (!isDigit(line[at]) || !isDigit(line[at + 1])) return false;
+    out = (line[at] - '0') * 10 + (line[at + 1] - '0');
+    return true;
+}
+
+// Lines this program writes have the usual separators, so their fields sit at fixed byte
+// offsets. Where every separator is found at its usual offset, reading by byte gives exactly what
+// the walk by character gives; any other line goes the long way.
+constexpr std::string_view kDatedShape = "00年00月00日 00時00分　";
+constexpr std::string_view kEveryDayShape = "毎日実行　　　　00時00分　";
+
+// Compares a whole shape at once: the digits' places must hold digits, all else must be equal.
+// The shape is a compile-time constant, so the loops unroll into a few wide compares.
+template <std::size_t N>
+constexpr std::array<unsigned char, N> shapeMask(std::string_view shape) {
+    std::array<unsigned char, N> mask{};
+    for (std::size_t i = 0; i < N; ++i) mask[i] = shape[i] == '0' ? 0xF0 : 0xFF;
+    return mask;
+}
+
+template <std::size_t N, std::size_t D>
+constexpr std::array<std::size_t, D> digitPlaces(std::string_view shape) {
+    std::array<std::size_t, D> places{};
+    for (std::size_t i = 0, d = 0; i < N; ++i)
+        if (shape[i] == '0') places[d++] = i;
+    return places;
+}
+
+template <std::size_t N, std::size_t D>
+bool matchesShape(std::string_view line, std::string_view shape,
+                  const std::array<unsigned char, N>& mask,
+                  const std::array<std::size_t, D>& digits) {
+    if (line.size() < N) return false;
+    // A digit is 0x30-0x39: under the mask 0xF0 it reads 0x30, as the shape's '0' does; then
+    // the low four bits of each digit place must be 9 or less.
+    unsigned char differ = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        differ |= static_cast<unsigned char>((static_cast<unsigned char>(line[i]) & mask[i]) ^
+                                             static_cast<unsigned char>(shape[i]));
+    bool digitsOk = true;
+    for (std::size_t i : digits) digitsOk &= (line[i] & 0x0F) <= 9;
+    return differ == 0 && digitsOk;
+}
+
+constexpr auto kDatedMask = shapeMask<kDatedShape.size()>(kDatedShape);
+constexpr auto kDatedDigits = digitPlaces<kDatedShape.size(), 10>(kDatedShape);
+constexpr auto kEveryDayMask = shapeMask<kEveryDayShape.size()>(kEveryDayShape);
+constexpr auto kEveryDayDigits = digitPlaces<kEveryDayShape.size(), 4>(kEveryDayShape);
+
+int digitsAt(std::string_view line, std::size_t at) {
+    return (line[at] - '0') * 10 + (line[at + 1] - '0');
+}
+
+bool isPastDated(std::string_view line, LocalTime now) {
+    const auto fields = parseEntryFields(line);
+    if (!fields || fields->kind != EntryKind::Dated) return false;
+    const auto moment = entryMoment(*fields, floor<days>(now));
+    return moment && *moment <= now;
+}
+
+}  // namespace
+
+bool isEveryDayLine(std::string_view line) { return line.starts_with(kEveryDayWord); }
+
+std::optional<EntryFields> parseEntryFields(std::string_view line) {
+    if (matchesShape(line, kDatedShape, kDatedMask, kDatedDigits)) {
+        const auto& d = kDatedDigits;  // year, month, day, hour, minute: two places each
+        return EntryFields{EntryKind::Dated,     digitsAt(line, d[0]), digitsAt(line, d[2]),
+                           digitsAt(line, d[4]), digitsAt(line, d[6]), digitsAt(line, d[8]),
+                           line.substr(kDatedShape.size())};
+    }
+    if (matchesShape(line, kEveryDayShape, kEveryDayMask, kEveryDayDigits)) {
+        const auto& d = kEveryDayDigits;  // hour, minute
+        return EntryFields{EntryKind::EveryDay, 0, 0, 0, digitsAt(line, d[0]), digitsAt(line, d[2]),
+                           line.substr(kEveryDayShape.size())};
+    }
+    std::array<std::size_t, kDatedFixedChars + 1> at{};
+    EntryFields f;
+    if (isEveryDayLine(line)) {
+        f.kind = EntryKind::EveryDay;
+        if (!charOffsets(line, kEveryDayFixedChars, at)) return std::nullopt;
+        if (!twoDigitField(line, at.data(), kEveryDayHour, f.hour) ||
+            !twoDigitField(line, at.data(), kEveryDayMinute, f.minute))
+            return std::nullopt;
+        f.method = line.substr(at[kEveryDayFixedChars]);
+        return f;
+    }
+    if (!charOffsets(line, kDatedFixedChars, at)) return std::nullopt;
+    if (!twoDigitField(line, at.data(), kDatedYear, f.year2) ||
+        !twoDigitField(line, at.data(), kDatedMonth, f.month) ||
+        !twoDigitField(line, at.data(), kDatedDay, f.day) ||
+        !twoDigitField(line, at.data(), kDatedHour, f.hour) ||
+        !twoDigitField(line, at.data(), kDatedMinute, f.minute))
+        return std::nullopt;
+    f.method = line.substr(at[kDatedFixedChars]);
+    return f;
+}
+
+std::optional<ParsedEntry> parseEntry(std::string_view line) {
+    const auto f = parseEntryFields(line);
+    if (!f) return std::nullopt;
+    return ParsedEntry{f->kind, f->year2, f->month, f->day, f->hour, f->minute,
+                       std::string(f->method)};
+}
+
+std::optional<LocalTime> entryMoment(const EntryFields& entry, local_days today) {
+    if (entry.hour < 0 || entry.hour > 23 || entry.minute < 0 || entry.minute > 59)
+        return std::nullopt;
+    const auto timeOfDay = hours{entry.hour} + minutes{entry.minute};
+    if (entry.kind == EntryKind::EveryDay) return today + timeOfDay;
+    const year_month_day date = entryDate(entry);
+    // Rejects month 00 or 13, day 00, 31 April, 29 February of a common year.
+    if (!date.ok()) return std::nullopt;
+    return local_days{date} + timeOfDay;
+}
+
+year_month_day entryDate(const EntryFields& entry) {
+    return expandYear(entry.year2) / month(static_cast<unsigned>(entry.month)) /
+           day(static_cast<unsigned>(entry.day));
+}
+
+std::optional<LocalTime> entryMoment(const ParsedEntry& entry, local_days today) {
+    return entryMoment(EntryFields{entry.kind, entry.year2, entry.month, entry.day, entry.hour,
+                                   entry.minute, entry.method},
+                       today);
+}
+
+std::string datedEntry(LocalTime moment, std::string_view method) {
+    const auto date = floor<days>(moment);
+    const hh_mm_ss time{floor<minutes>(moment - date)};
+    std::string out = dateLabelText(year_month_day{date});
+    out += ' ';
+    out += twoDigits(static_cast<int>(time.hours().count()));
+    out += "時";
+    out += twoDigits(static_cast<int>(time.minutes().count()));
+    out += "分　";
+    out += method;
+    return out;
+}
+
+std::string everyDayEntry(int hour, int minute, std::string_view method) {
+    std::string out(kEveryDayPrefix);
+    out += twoDigits(hour);
+    out += "時";
+    out += twoDigits(minute);
+    out += "分　";
+    out += method;
+    return out;
+}
+
+year expandYear(int year2) { return year{year2 < 30 ? 2000 + year2 : 1900 + year2}; }
+
+std::string shortDateText(year_month_day date) {
+    const int y = (static_cast<int>(date.year()) % 100 + 100) % 100;
+    return twoDigits(y) + "/" + twoDigits(static_cast<int>(static_cast<unsigned>(date.month()))) +
+           "/" + twoDigits(static_cast<int>(static_cast<unsigned>(date.day())));
+}
+
+std::string dateLabelText(year_month_day date) {
+    // Year, month and day are cut from the short date, as every window does it.
+    const std::string s = shortDateText(date);
+    return s.substr(0, 2) + "年" + s.substr(3, 2) + "月" + s.substr(6, 2) + "日";
+}
+
+std::string twoDigits(int value) {
+    if (value < 0 || value > 99) return std::to_string(value);
+    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+}
+
+std::vector<std::string> withoutPastEntries(std::vector<std::string> lines, LocalTime now) {
+    // Removing a past entry never makes another one past or future, so one filtering pass
+    // leaves the same list as rescanning from the top after every removal.
+    std::erase_if(lines, [now](const std::string& line) { return isPastDated(line, now); });
+    return lines;
+}
+
+}  // namespace qm

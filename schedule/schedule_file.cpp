@@ -1,0 +1,70 @@
+// The schedule file: the existence test, reading every line and saving the list in one step.
+#include "schedule/schedule_file.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "schedule/utf8.h"
+
+namespace qm {
+namespace {
+
+// Names the first character of `line` that Shift_JIS cannot hold, so the user knows what to
+// change, in the program's own language: `2行目の「😀」(U+1F600) はShift_JISで保存できません`.
+std::string unencodableReason(const TextCodec& codec, std::string_view line, std::size_t index) {
+    std::string out = std::to_string(index + 1) + "行目の";
+    for (std::size_t pos = 0; pos < line.size();) {
+        const std::size_t len = utf8CharLength(line, pos);
+        const std::string_view ch = line.substr(pos, len);
+        if (!codec.encode(ch)) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X",
+                          static_cast<unsigned>(utf8CodePoint(line, pos, len)));
+            out.append("「").append(ch).append("」(").append(code).append(")");
+            return out.append(" はShift_JISで保存できません");
+        }
+        pos += len;
+    }
+    return out.append("文字はShift_JISで保存できません");
+}
+
+}  // namespace
+
+ScheduleFile::ScheduleFile(FileSystem& files, const TextCodec& codec, std::string path)
+    : files_(files), codec_(codec), path_(std::move(path)) {}
+
+bool ScheduleFile::exists() const {
+    // The name as stored must match exactly: "dtddta.wet" is not the schedule, even where the
+    // file system would open it under either name.
+    const auto name = files_.lookUpName(path_);
+    return name && *name == kScheduleFileName;
+}
+
+std::optional<std::string> ScheduleFile::readText() const {
+    if (!exists()) return std::nullopt;
+    auto bytes = files_.readAll(path_);
+    if (!bytes) return std::nullopt;
+    return codec_.decode(*bytes);
+}
+
+std::vector<std::string> ScheduleFile::readLines() const {
+    std::vector<std::string> lines;
+    if (const auto text = readText())
+        forEachLine(*text, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+Status ScheduleFile::rewrite(std::span<const std::string> lines) {
+    // Everything is encoded before anything is written: a line that cannot be saved leaves the
+    // old file as it was.
+    std::string bytes;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto encoded = codec_.encode(lines[i]);
+        if (!encoded) return Status::failure(unencodableReason(codec_, lines[i], i));
+        bytes += *encoded;
+        bytes += "\r\n";
+    }
+    return files_.replaceAll(path_, bytes);
+}
+
+}  // namespace qm

@@ -1,0 +1,281 @@
+// The exit warning: an entry coming due, the warning's texts, the count with its colours, the
+// request at zero for each method, "OK", "中止", and the faults we mend.
+#include <map>
+#include <ostream>
+
+#include "tests/scenarios/scenario.h"
+
+namespace qm::scenarios {
+namespace {
+
+const year_month_day kDay = 1998y / December / 1;
+const auto kJustBefore = at(kDay, 21h + 29min + 50s);
+const auto kDue = at(kDay, 21h + 30min);
+
+std::string entryAt2130(std::string_view method) {
+    return "98年12月01日 21時30分　" + std::string(method);
+}
+
+class Warning : public Scenario {
+protected:
+    // The program running with one entry at 21:30 and the warning just opened.
+    HeadlessApp& openWarningFor(std::string_view method, std::vector<std::string> moreLines = {}) {
+        std::vector<std::string> lines{entryAt2130(method)};
+        lines.insert(lines.end(), moreLines.begin(), moreLines.end());
+        writeSchedule(lines);
+        HeadlessApp& app = startAt(kJustBefore);
+        advanceTo(kDue);
+        return app;
+    }
+};
+
+TEST_F(Warning, TheWorkedExampleOpensAtHalfPastNineWithTheShutDownWord) {
+    writeSchedule({"98年12月10日 09時00分　再起動", "毎日実行　　　　08時00分　ログオフ",
+                   "98年11月30日 23時00分　強制終了", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ",
+                   "98年12月01日 21時30分　再起動"});
+    HeadlessApp& app = startAt(at(kDay, 10h + 0min + 20s));
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 30min, "ｼｬｯﾄﾀﾞｳﾝ"}));
+
+    advanceTo(kDue - 100ms);
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+    advanceTo(kDue);
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    EXPECT_TRUE(app.isOnScreen("EndMessege"));
+    EXPECT_EQ(app.form("EndMessege").caption(), "ｼｬｯﾄﾀﾞｳﾝ確認");
+}
+
+struct MethodCase {
+    const char* word;
+    unsigned flags;
+};
+
+void PrintTo(const MethodCase& c, std::ostream* out) {
+    *out << c.word;
+}
+
+class EachMethod : public Warning, public ::testing::WithParamInterface<MethodCase> {};
+
+TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItsFlagsAbout31SecondsAfterOpening) {
+    const MethodCase& c = GetParam();
+    HeadlessApp& app = openWarningFor(c.word);
+
+    ASSERT_TRUE(app.isVisible("EndMessege"));
+    EXPECT_EQ(app.form("EndMessege").caption(), std::string(c.word) + "確認");
+    EXPECT_EQ(app.caption("EndMessege", "Label4"), "設定時間が来ました");
+    EXPECT_EQ(app.caption("EndMessege", "Label1"), "このまま何もしなければ３０秒後に");
+    EXPECT_EQ(app.caption("EndMessege", "Label2"), std::string(c.word) + "します。");
+    EXPECT_EQ(app.caption("EndMessege", "Label3"), "30");
+    EXPECT_EQ(app.control("EndMessege", "Label3").foreColour(), 0x00000000u);
+    EXPECT_TRUE(app.form("EndMessege").closeDisabled());
+    // Centred on the screen.
+    EXPECT_EQ(app.form("EndMessege").left(),
+              (app.backend.screenSize().width - app.form("EndMessege").width()) / 2);
+
+    advanceTo(kDue + 30s + 900ms);
+    EXPECT_EQ(app.caption("EndMessege", "Label3"), "0");
+    EXPECT_TRUE(app.session.requests.empty());
+    EXPECT_FALSE(app.ended());
+
+    advanceTo(kDue + 31s);
+    EXPECT_EQ(app.session.requests, std::vector<unsigned>{c.flags});
+    EXPECT_TRUE(app.ended());
+    // The program ended at once: the tray window's unload, which removes the icon, did not run.
+    EXPECT_TRUE(app.tray.shown());
+    EXPECT_EQ(app.tray.calls.back().op, headless::RecordingTrayIcon::Op::Add);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, EachMethod,
+                         ::testing::Values(MethodCase{"ｼｬｯﾄﾀﾞｳﾝ", 1}, MethodCase{"強制終了", 5},
+                                           MethodCase{"再起動", 2}, MethodCase{"ログオフ", 0}));
+
+TEST_F(Warning, TheLastNineNumbersRunFromDarkGreyToRedAndZeroStaysRed) {
+    HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
+    const std::map<std::string, ui::Colour> coloured{
+        {"9", 0x00404040}, {"8", 0x00808080}, {"7", 0x00FF00FF}, {"6", 0x00FF0000}, {"5", 0x00FFFF00},
+        {"4", 0x0000FF00}, {"3", 0x0000FFFF}, {"2", 0x000080FF}, {"1", 0x000000FF}, {"0", 0x000000FF},
+    };
+    for (int second = 1; second <= 30; ++second) {
+        advanceTo(kDue + seconds(second));
+        const std::string expected = std::to_string(30 - second);
+        EXPECT_EQ(app.caption("EndMessege", "Label3"), expected);
+        const auto it = coloured.find(expected);
+        EXPECT_EQ(app.control("EndMessege", "Label3").foreColour(),
+                  it == coloured.end() ? 0x00000000u : it->second)
+            << expected;
+    }
+}
+
+TEST_F(Warning, OkHidesItAndTheSessionStillEndsOnTime) {
+    HeadlessApp& app = openWarningFor("再起動");
+    app.advance(2s);
+    app.click("EndMessege", "Command1");
+    EXPECT_FALSE(app.isVisible("EndMessege"));
+    EXPECT_TRUE(app.isLoaded("EndMessege"));
+
+    advanceTo(kDue + 30s + 900ms);
+    EXPECT_EQ(app.caption("EndMessege", "Label3"), "0");  // counted on unseen
+    EXPECT_TRUE(app.session.requests.empty());
+    advanceTo(kDue + 31s);
+    EXPECT_EQ(app.session.requests, std::vector<unsigned>{2});
+}
+
+TEST_F(Warning, OkWithinTheDueSecondLetsTheNextDueCheckShowItAgainWithTheCountWhereItWas) {
+    HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
+    app.click("EndMessege", "Command1");
+    EXPECT_FALSE(app.isVisible("EndMessege"));
+    app.advance(100ms);
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    EXPECT_EQ(app.caption("EndMessege", "Label3"), "30");
+
+    // Once the second is over, OK hides it for good.
+    advanceTo(kDue + 5s);
+    app.click("EndMessege", "Command1");
+    advanceTo(kDue + 30s);
+    EXPECT_FALSE(app.isVisible("EndMessege"));
+}
+
+TEST_F(Warning, AbortClosesItWithoutRequestAndTheNextEntryWarnsAfreshFromThirty) {
+    HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ", {"98年12月01日 21時45分　ログオフ"});
+    advanceTo(kDue + 12s);
+    EXPECT_EQ(app.control("EndMessege", "Label3").foreColour(), 0x00000000u);
+    advanceTo(kDue + 25s);
+    EXPECT_EQ(app.caption("EndMessege", "Label3"), "5");
+    app.click("EndMessege", "Command2");
+
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 45min, "ログオフ"}));
+    advanceTo(at(kDay, 21h + 44min + 59s));
+    EXPECT_TRUE(app.session.requests.empty());
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+
+    advanceTo(at(kDay, 21h + 45min));
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    EXPECT_EQ(app.form("EndMessege").caption(), "ログオフ確認");
+    EXPECT_EQ(app.caption("EndMessege", "Label3"), "30");
+    EXPECT_EQ(app.control("EndMessege", "Label3").foreColour(), 0x00000000u);
+}
+
+TEST_F(Warning, TheCloseBoxDoesNothing) {
+    HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
+    app.pressCloseBox("EndMessege");
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    advanceTo(kDue + 31s);
+    EXPECT_EQ(app.session.requests, std::vector<unsigned>{1});
+}
+
+TEST_F(Warning, ItKeepsTickingWhileTheTrayMenuIsOpen) {
+    HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
+    app.trayMouse(kWmLButtonUp);
+    advanceTo(kDue + 10s);
+    EXPECT_EQ(app.caption("EndMessege", "Label3"), "20");
+    app.dismissMenu();
+}
+
+struct UnknownWordCase {
+    const char* word;
+    const char* caption;
+    const char* thirdLine;
+};
+
+void PrintTo(const UnknownWordCase& c, std::ostream* out) {
+    *out << '"' << c.word << '"';
+}
+
+class UnknownWord : public Warning, public ::testing::WithParamInterface<UnknownWordCase> {};
+
+TEST_P(UnknownWord, ShowsTheWordButNeverRequestsAndWaitsAtZeroForAbort) {
+    const UnknownWordCase& c = GetParam();
+    HeadlessApp& app = openWarningFor(c.word);
+    EXPECT_EQ(app.form("EndMessege").caption(), c.caption);
+    EXPECT_EQ(app.caption("EndMessege", "Label2"), c.thirdLine);
+
+    advanceTo(kDue + 45s);
+    EXPECT_TRUE(app.session.requests.empty());
+    EXPECT_EQ(app.caption("EndMessege", "Label3"), "0");
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    app.click("EndMessege", "Command2");
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+    EXPECT_FALSE(app.ended());
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, UnknownWord,
+                         ::testing::Values(UnknownWordCase{"", "確認", "します。"},
+                                           UnknownWordCase{"ｼｬｯﾄﾀﾞｳﾝ ", "ｼｬｯﾄﾀﾞｳﾝ 確認", "ｼｬｯﾄﾀﾞｳﾝ します。"},
+                                           UnknownWordCase{"シャットダウン", "シャットダウン確認",
+                                                           "シャットダウンします。"}));
+
+// Mended: the warning does what it announces.
+
+TEST_F(Warning, ASaveDuringTheCountdownThatChoosesAnotherMethodDoesNotChangeTheRequest) {
+    HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
+    app.advance(5s);  // past the due second, so the entry counting down is in the past
+    openSettings(app);
+    app.switchTab("TimeDateSet", "SSTab1", 1);
+    app.select("TimeDateSet", "List2", "01時間後");
+    app.click("TimeDateSet", "Option3");
+    app.click("TimeDateSet", "Command3");
+    app.click("TimeDateSet", "Command1");
+    EXPECT_EQ(nextDue().method, "再起動");
+
+    advanceTo(kDue + 31s);
+    EXPECT_EQ(app.session.requests, std::vector<unsigned>{1});
+    EXPECT_EQ(app.form("EndMessege").caption(), "ｼｬｯﾄﾀﾞｳﾝ確認");
+}
+
+TEST_F(Warning, ASaveOfAnEmptyListDuringTheCountdownStillEndsTheSessionAsAnnounced) {
+    HeadlessApp& app = openWarningFor("強制終了");
+    openSettings(app);
+    app.rightClick("TimeDateSet", "List1");
+    app.pickMenuItem("全て削除");
+    app.click("TimeDateSet", "Command1");
+    EXPECT_EQ(nextDue(), emptyNextDue());
+
+    advanceTo(kDue + 31s);
+    EXPECT_EQ(app.session.requests, std::vector<unsigned>{5});
+}
+
+// Mended: "中止" aborts.
+
+TEST_F(Warning, AbortWithinTheDueSecondDoesNotBringTheWarningBack) {
+    HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ", {"98年12月01日 22時00分　再起動"});
+    app.click("EndMessege", "Command2");
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+
+    advanceTo(kDue + 900ms);
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 22h, "再起動"}));
+    advanceTo(kDue + 40s);
+    EXPECT_TRUE(app.session.requests.empty());
+}
+
+// Mended: a refused session end is not silent.
+
+TEST_F(Warning, ARefusedRequestSaysWhyClosesTheWarningAndTheProgramStaysForTheNextEntry) {
+    HeadlessApp& app = makeApp(kJustBefore);
+    writeSchedule({entryAt2130("ｼｬｯﾄﾀﾞｳﾝ"), "98年12月01日 21時40分　ログオフ"});
+    app.session.refusal = "この操作を行う特権がありません。";
+    app.start();
+    advanceTo(kDue + 31s);
+
+    EXPECT_EQ(app.session.requests, std::vector<unsigned>{1});
+    EXPECT_FALSE(app.ended());
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_EQ(app.messageBoxes()[0].text, "ｼｬｯﾄﾀﾞｳﾝできませんでした。\nこの操作を行う特権がありません。");
+    EXPECT_EQ(app.messageBoxes()[0].title, "QuietusMachine");
+    EXPECT_EQ(app.messageBoxes()[0].style, 0);
+    EXPECT_TRUE(app.tray.shown());
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 40min, "ログオフ"}));
+
+    // The due check keeps running behind the message; the next entry warns as usual.
+    app.session.refusal.reset();
+    advanceTo(at(kDay, 21h + 40min));
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    app.answerMessageBox();
+    advanceTo(at(kDay, 21h + 40min + 31s));
+    EXPECT_EQ(app.session.requests, (std::vector<unsigned>{1, 0}));
+    EXPECT_TRUE(app.ended());
+}
+
+}  // namespace
+}  // namespace qm::scenarios

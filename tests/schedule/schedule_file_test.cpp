@@ -1,0 +1,157 @@
+// The schedule file on this OS's own file system: bytes on disk, line ends, the case-exact
+// existence test and saves that fail without harm.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "platform/os_services.h"
+#include "platform/program_folder_lookup.h"
+#include "schedule/schedule_file.h"
+#include "tests/support/temp_folder.h"
+
+namespace qm {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ScheduleFileOnDisk : public ::testing::TestWithParam<std::string_view> {
+protected:
+    test::TempFolder temp{GetParam()};
+    std::unique_ptr<FileSystem> files = makeFileSystem();
+    std::unique_ptr<TextCodec> codec = makeShiftJisCodec();
+    ScheduleFile file{*files, *codec, temp.path("Dtddta.wet")};
+
+    Status save(const Lines& lines) { return file.rewrite(lines); }
+};
+
+// Also in a folder whose name is not ASCII, as a Japanese user's folders often are.
+INSTANTIATE_TEST_SUITE_P(Folders, ScheduleFileOnDisk, ::testing::Values("", "予定 ﾌｫﾙﾀﾞ"),
+                         [](const auto& info) { return info.param.empty() ? "Plain" : "Japanese"; });
+
+TEST_P(ScheduleFileOnDisk, SavesShiftJisLinesEachEndedByCrLf) {
+    ASSERT_TRUE(save({"98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ", "毎日実行　　　　22時30分　再起動"}).ok);
+    const std::string bytes = temp.read("Dtddta.wet");
+    ASSERT_EQ(bytes.size(), 31u + 2 + 32 + 2);
+    EXPECT_EQ(bytes.substr(0, 33),
+              "98\x94\x4e" "05\x8c\x8e" "12\x93\xfa 13\x8e\x9e" "05\x95\xaa\x81\x40"
+              "\xbc\xac\xaf\xc4\xc0\xde\xb3\xdd\r\n");
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+}
+
+TEST_P(ScheduleFileOnDisk, ReadsBackWhatItSavedInOrderWithDuplicates) {
+    const Lines lines = {"毎日実行　　　　22時30分　再起動", "98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ",
+                         "毎日実行　　　　22時30分　再起動", "", "  spaces stay  "};
+    ASSERT_TRUE(save(lines).ok);
+    EXPECT_EQ(file.readLines(), lines);
+}
+
+TEST_P(ScheduleFileOnDisk, LinesEndAtCrLfOrALoneCr) {
+    struct Case {
+        std::string_view bytes;
+        Lines lines;
+    };
+    for (const Case& c : {
+             Case{"a\r\nb\rc\r\n\r\nlast", {"a", "b", "c", "", "last"}},
+             Case{"one\r\n", {"one"}},
+             Case{"one\r", {"one"}},
+             Case{"\r\n", {""}},
+             Case{"\r\n\r\n", {"", ""}},
+             Case{"\r\r\n", {"", ""}},
+             Case{"a\nb\r\n", {"a\nb"}},  // a lone LF is no line end
+             Case{" \t x \r\n", {" \t x "}},
+         }) {
+        temp.write("Dtddta.wet", c.bytes);
+        EXPECT_EQ(file.readLines(), c.lines) << c.bytes;
+    }
+}
+
+TEST_P(ScheduleFileOnDisk, BadBytesBecomeReplacementCharactersInTheirLineOnly) {
+    temp.write("Dtddta.wet", "98\x94\x4e\xfd" "05\x8c\x8e\r\nok\x81\r\nnext");
+    EXPECT_EQ(file.readLines(), (Lines{"98年\xEF\xBF\xBD" "05月", "ok\xEF\xBF\xBD", "next"}));
+}
+
+TEST_P(ScheduleFileOnDisk, AnAbsentFileIsEmptyAndNotPresent) {
+    EXPECT_FALSE(file.exists());
+    EXPECT_TRUE(file.readLines().empty());
+    EXPECT_EQ(file.readText(), std::nullopt);
+}
+
+TEST_P(ScheduleFileOnDisk, AnEmptyFileIsPresent) {
+    temp.write("Dtddta.wet", "");
+    EXPECT_TRUE(file.exists());
+    EXPECT_TRUE(file.readLines().empty());
+    EXPECT_EQ(file.readText(), "");
+}
+
+TEST_P(ScheduleFileOnDisk, ANameInOtherCapitalsIsNotTheSchedule) {
+    temp.write("dtddta.wet", "98年05月12日 13時05分　再起動\r\n");
+    EXPECT_FALSE(file.exists());
+    EXPECT_TRUE(file.readLines().empty());
+}
+
+TEST_P(ScheduleFileOnDisk, AFolderOfThatNameIsNotTheSchedule) {
+    std::filesystem::create_directory(temp.folder() / "Dtddta.wet");
+    EXPECT_FALSE(file.exists());
+    EXPECT_TRUE(file.readLines().empty());
+}
+
+TEST_P(ScheduleFileOnDisk, SavingAnEmptyListLeavesAZeroLengthFileThatExists) {
+    temp.write("Dtddta.wet", "old\r\n");
+    ASSERT_TRUE(save({}).ok);
+    EXPECT_TRUE(file.exists());
+    EXPECT_EQ(std::filesystem::file_size(temp.folder() / "Dtddta.wet"), 0u);
+}
+
+TEST_P(ScheduleFileOnDisk, AShorterSaveLeavesNothingOfTheLongerOne) {
+    ASSERT_TRUE(save(Lines(50, "98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ")).ok);
+    ASSERT_TRUE(save({"x"}).ok);
+    EXPECT_EQ(temp.read("Dtddta.wet"), "x\r\n");
+    // Nothing else is left beside the schedule.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 1);
+}
+
+TEST_P(ScheduleFileOnDisk, ACharacterShiftJisCannotHoldFailsTheSaveAndKeepsTheOldFile) {
+    temp.write("Dtddta.wet", "old\r\n");
+    const Status status = save({"98年05月12日 13時05分　再起動", "bad \xF0\x9F\x98\x80 line"});
+    EXPECT_FALSE(status.ok);
+    EXPECT_NE(status.message.find("2行目"), std::string::npos) << status.message;
+    EXPECT_NE(status.message.find("U+1F600"), std::string::npos) << status.message;
+    EXPECT_EQ(temp.read("Dtddta.wet"), "old\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 1);
+}
+
+TEST_P(ScheduleFileOnDisk, ASaveIntoAMissingFolderFailsWithTheReason) {
+    ScheduleFile nowhere{*files, *codec, temp.path("missing/Dtddta.wet")};
+    const Status status = nowhere.rewrite(Lines{"x"});
+    EXPECT_FALSE(status.ok);
+    EXPECT_FALSE(status.message.empty());
+    EXPECT_FALSE(std::filesystem::exists(temp.folder() / "missing"));
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
+    const ProgramFolder folder = runningProgramFolder();
+    ASSERT_FALSE(folder.folder.empty());
+    EXPECT_NE(folder.folder.back(), folder.separator);
+    EXPECT_TRUE(std::filesystem::is_regular_file(test::fromUtf8(folder.path(QM_TEST_EXE_NAME))))
+        << folder.path(QM_TEST_EXE_NAME);
+}
+
+TEST(ProgramFolder, PathsAreTheFolderASeparatorAndTheName) {
+    const ProgramFolder windows{"C:\\Tools", '\\'};
+    EXPECT_EQ(windows.path("Dtddta.wet"), "C:\\Tools\\Dtddta.wet");
+    EXPECT_EQ(windows.path("Help/Help.htm"), "C:\\Tools\\Help\\Help.htm");
+    EXPECT_EQ((ProgramFolder{"/opt/qm", '/'}.path("Readme.txt")), "/opt/qm/Readme.txt");
+}
+
+TEST(SystemClock, ReadsLocalTimeToTheSecondAndWritesTheTimeAsTheSystemDoes) {
+    using namespace std::chrono;
+    const auto clock = makeSystemClock();
+    // Local time is within a day of UTC in any zone.
+    const auto utc = floor<seconds>(system_clock::now()).time_since_epoch();
+    EXPECT_LE(abs(clock->now().time_since_epoch() - utc), hours{26});
+    // The user's format decides the hour and any AM/PM mark; minutes and seconds are two digits.
+    EXPECT_NE(clock->timeText(hours{9} + minutes{5} + seconds{3}).find("05:03"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qm

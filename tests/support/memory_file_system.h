@@ -1,0 +1,46 @@
+// A file system in memory that looks names up the way Windows does (ignoring case, returning
+// the name as stored), and can be told to fail a save.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace qm::test {
+
+class MemoryFileSystem final : public FileSystem {
+public:
+    std::map<std::string, std::string> files;  // full path -> bytes
+    bool failSaves = false;
+    int saves = 0;
+
+    std::optional<std::string> lookUpName(const std::string& path) const override {
+        for (const auto& [stored, bytes] : files)
+            if (sameIgnoringCase(stored, path)) return stored.substr(stored.find_last_of("/\\") + 1);
+        return std::nullopt;
+    }
+    std::optional<std::string> readAll(const std::string& path) const override {
+        const auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return it->second;
+    }
+    Status replaceAll(const std::string& path, std::string_view bytes) override {
+        if (failSaves) return Status::failure("disk full");
+        ++saves;
+        files[path] = std::string(bytes);
+        return Status::success();
+    }
+
+private:
+    static bool sameIgnoringCase(std::string_view a, std::string_view b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) ==
+                   std::tolower(static_cast<unsigned char>(y));
+        });
+    }
+};
+
+}  // namespace qm::test
