@@ -1,11 +1,12 @@
 // The D-Bus calls that end the session, and the choice between them.
 #include "platform/qt/dbus_session_end.h"
 
+#include <unistd.h>
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <unistd.h>
 
 namespace qm::qt {
 
@@ -44,7 +45,8 @@ QDBusMessage logindCall(const QString& method, const QVariantList& args) {
 Status ownSession(QString* path) {
     const QDBusConnection bus = QDBusConnection::systemBus();
     QDBusMessage reply;
-    Status byPid = send(bus, logindCall(QStringLiteral("GetSessionByPID"), {static_cast<uint>(getpid())}), &reply);
+    Status byPid =
+        send(bus, logindCall(QStringLiteral("GetSessionByPID"), {static_cast<uint>(getpid())}), &reply);
     if (!byPid.ok) {
         const QString id = qEnvironmentVariable("XDG_SESSION_ID");
         if (id.isEmpty()) return byPid;
@@ -60,14 +62,19 @@ Status ownSession(QString* path) {
 
 SessionEndCall sessionEndCall(unsigned flags, SessionManager manager) {
     switch (flags) {
-        case kEwxShutdown | kEwxForce: return SessionEndCall::LogindPowerOff;
-        case kEwxShutdown: return manager == SessionManager::Kde ? SessionEndCall::KdeShutdown : SessionEndCall::LogindPowerOff;
-        case kEwxReboot: return manager == SessionManager::Kde ? SessionEndCall::KdeReboot : SessionEndCall::LogindReboot;
+        case kEwxShutdown | kEwxForce:
+            return SessionEndCall::LogindPowerOff;
+        case kEwxShutdown:
+            return manager == SessionManager::Kde ? SessionEndCall::KdeShutdown
+                                                  : SessionEndCall::LogindPowerOff;
+        case kEwxReboot:
+            return manager == SessionManager::Kde ? SessionEndCall::KdeReboot : SessionEndCall::LogindReboot;
         case kEwxLogoff:
             if (manager == SessionManager::Kde) return SessionEndCall::KdeLogout;
             if (manager == SessionManager::Gnome) return SessionEndCall::GnomeLogout;
             return SessionEndCall::LogindTerminate;
-        default: return SessionEndCall::None;
+        default:
+            return SessionEndCall::None;
     }
 }
 
@@ -82,32 +89,43 @@ SessionManager DbusSessionEnd::sessionManager() {
 Status DbusSessionEnd::perform(SessionEndCall call) {
     auto kde = [](const char* method) {
         return send(QDBusConnection::sessionBus(),
-                    QDBusMessage::createMethodCall(kKdeService, QStringLiteral("/Shutdown"), kKdeService, QString::fromLatin1(method)));
+                    QDBusMessage::createMethodCall(kKdeService, QStringLiteral("/Shutdown"), kKdeService,
+                                                   QString::fromLatin1(method)));
     };
     switch (call) {
-        case SessionEndCall::None: return Status::failure("no way to end the session is known for this request");
-        case SessionEndCall::KdeLogout: return kde("logout");
-        case SessionEndCall::KdeShutdown: return kde("logoutAndShutdown");
-        case SessionEndCall::KdeReboot: return kde("logoutAndReboot");
+        case SessionEndCall::None:
+            return Status::failure("no way to end the session is known for this request");
+        case SessionEndCall::KdeLogout:
+            return kde("logout");
+        case SessionEndCall::KdeShutdown:
+            return kde("logoutAndShutdown");
+        case SessionEndCall::KdeReboot:
+            return kde("logoutAndReboot");
         case SessionEndCall::GnomeLogout: {
-            QDBusMessage logout = QDBusMessage::createMethodCall(kGnomeService, QStringLiteral("/org/gnome/SessionManager"),
-                                                                 kGnomeService, QStringLiteral("Logout"));
+            QDBusMessage logout =
+                QDBusMessage::createMethodCall(kGnomeService, QStringLiteral("/org/gnome/SessionManager"),
+                                               kGnomeService, QStringLiteral("Logout"));
             logout.setArguments({1u});
             return send(QDBusConnection::sessionBus(), logout);
         }
-        case SessionEndCall::LogindPowerOff: return send(QDBusConnection::systemBus(), logindCall(QStringLiteral("PowerOff"), {false}));
-        case SessionEndCall::LogindReboot: return send(QDBusConnection::systemBus(), logindCall(QStringLiteral("Reboot"), {false}));
+        case SessionEndCall::LogindPowerOff:
+            return send(QDBusConnection::systemBus(), logindCall(QStringLiteral("PowerOff"), {false}));
+        case SessionEndCall::LogindReboot:
+            return send(QDBusConnection::systemBus(), logindCall(QStringLiteral("Reboot"), {false}));
         case SessionEndCall::LogindTerminate: {
             QString path;
             if (Status found = ownSession(&path); !found.ok) return found;
             return send(QDBusConnection::systemBus(),
-                        QDBusMessage::createMethodCall(kLogindService, path, QStringLiteral("org.freedesktop.login1.Session"),
+                        QDBusMessage::createMethodCall(kLogindService, path,
+                                                       QStringLiteral("org.freedesktop.login1.Session"),
                                                        QStringLiteral("Terminate")));
         }
     }
     return Status::failure("no way to end the session is known for this request");
 }
 
-Status DbusSessionEnd::endSession(unsigned flags) { return perform(sessionEndCall(flags, sessionManager())); }
+Status DbusSessionEnd::endSession(unsigned flags) {
+    return perform(sessionEndCall(flags, sessionManager()));
+}
 
 }  // namespace qm::qt

@@ -14,14 +14,14 @@ namespace qm::qt {
 enum class SessionManager { None, Kde, Gnome };
 
 enum class SessionEndCall {
-    None,            // flags that name no way of ending the session
+    None,  // flags that name no way of ending the session
     KdeLogout,
     KdeShutdown,
     KdeReboot,
     GnomeLogout,     // Logout(1): no confirmation
     LogindPowerOff,  // PowerOff(false): not interactive
     LogindReboot,
-    LogindTerminate, // Session.Terminate of the program's own session
+    LogindTerminate,  // Session.Terminate of the program's own session
 };
 
 // Which call ends the session for a uFlags value, given the session manager present.

@@ -1,9 +1,10 @@
 // QLockFile behind the single-instance service.
 #include "platform/qt/lock_file_instance.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QLockFile>
-#include <unistd.h>
 
 namespace qm::qt {
 

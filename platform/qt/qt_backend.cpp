@@ -7,8 +7,8 @@
 #include <QCursor>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QThread>
 
@@ -19,7 +19,9 @@
 
 namespace qm::qt {
 
-QtBackend::QtBackend() { QApplication::setFont(defaultFont()); }
+QtBackend::QtBackend() {
+    QApplication::setFont(defaultFont());
+}
 
 QtBackend::~QtBackend() {
     for (auto& [form, view] : views_) delete view.data();
@@ -75,15 +77,18 @@ void QtBackend::hidden(ui::Form& form) {
 }
 
 void QtBackend::formChanged(ui::Form& form, ui::FormProp prop) {
-    if (prop == ui::FormProp::Caption) trace(QStringLiteral("caption %1 \"%2\"").arg(qs(form.name()), qs(form.caption())));
+    if (prop == ui::FormProp::Caption)
+        trace(QStringLiteral("caption %1 \"%2\"").arg(qs(form.name()), qs(form.caption())));
     if (FormView* v = view(form)) v->applyForm(prop);
 }
 
 void QtBackend::changed(ui::Control& control, ui::Prop prop) {
     if (tracing() && control.kind() == ui::Kind::Label) {
         const QString name = qs(control.form().name() + "." + control.name());
-        if (prop == ui::Prop::Caption) trace(QStringLiteral("text %1 \"%2\"").arg(name, qs(control.caption())));
-        if (prop == ui::Prop::ForeColour) trace(QStringLiteral("colour %1 %2").arg(name, toQColor(control.foreColour()).name()));
+        if (prop == ui::Prop::Caption)
+            trace(QStringLiteral("text %1 \"%2\"").arg(name, qs(control.caption())));
+        if (prop == ui::Prop::ForeColour)
+            trace(QStringLiteral("colour %1 %2").arg(name, toQColor(control.foreColour()).name()));
     }
     if (FormView* v = view(control.form())) v->apply(control, prop);
 }
@@ -144,7 +149,9 @@ void QtBackend::messageBox(const std::string& text, const std::string& title, in
     if (closed) closed();
 }
 
-void QtBackend::doEvents() { QCoreApplication::processEvents(); }
+void QtBackend::doEvents() {
+    QCoreApplication::processEvents();
+}
 
 void QtBackend::disableCloseCommand(ui::Form& form) {
     if (FormView* v = view(form)) v->disableClose();

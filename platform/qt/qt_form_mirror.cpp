@@ -25,9 +25,12 @@ namespace {
 
 Qt::Alignment alignment(ui::Align align) {
     switch (align) {
-        case ui::Align::Centre: return Qt::AlignHCenter | Qt::AlignTop;
-        case ui::Align::Right: return Qt::AlignRight | Qt::AlignTop;
-        case ui::Align::Left: break;
+        case ui::Align::Centre:
+            return Qt::AlignHCenter | Qt::AlignTop;
+        case ui::Align::Right:
+            return Qt::AlignRight | Qt::AlignTop;
+        case ui::Align::Left:
+            break;
     }
     return Qt::AlignLeft | Qt::AlignTop;
 }
@@ -36,18 +39,29 @@ void setCaption(ControlView& view) {
     const ui::Control& control = *view.control;
     const QString text = qs(control.caption());
     switch (control.kind()) {
-        case Kind::Label: static_cast<QLabel*>(view.widget)->setText(text); break;
+        case Kind::Label:
+            static_cast<QLabel*>(view.widget)->setText(text);
+            break;
         case Kind::Button:
-        case Kind::Option: static_cast<QAbstractButton*>(view.widget)->setText(text); break;
-        case Kind::Frame: static_cast<QGroupBox*>(view.widget)->setTitle(text); break;
-        case Kind::ComboBox: static_cast<QComboBox*>(view.widget)->setEditText(text); break;
-        case Kind::Menu: view.menu->setTitle(text); break;
+        case Kind::Option:
+            static_cast<QAbstractButton*>(view.widget)->setText(text);
+            break;
+        case Kind::Frame:
+            static_cast<QGroupBox*>(view.widget)->setTitle(text);
+            break;
+        case Kind::ComboBox:
+            static_cast<QComboBox*>(view.widget)->setEditText(text);
+            break;
+        case Kind::Menu:
+            view.menu->setTitle(text);
+            break;
         case Kind::MenuItem:
             // "-" makes the item a separator, with no text of its own.
             view.action->setSeparator(control.caption() == "-");
             view.action->setText(view.action->isSeparator() ? QString() : text);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -81,7 +95,8 @@ void FormView::applyGeometry(ControlView& view) {
     if (!view.widget || view.menu) return;
     if (auto* line = dynamic_cast<LineWidget*>(view.widget)) {
         line->setLine(QPoint(twipsToPixels(p.rect.left, dpi_), twipsToPixels(p.rect.top, dpi_)),
-                      QPoint(twipsToPixels(p.rect.left + p.rect.width, dpi_), twipsToPixels(p.rect.top + p.rect.height, dpi_)));
+                      QPoint(twipsToPixels(p.rect.left + p.rect.width, dpi_),
+                             twipsToPixels(p.rect.top + p.rect.height, dpi_)));
         return;
     }
     QRect rect = pixelRect(p.rect, dpi_);
@@ -150,12 +165,16 @@ void FormView::apply(ui::Control& control, Prop prop) {
             setCaption(*view);
             if (p.kind == Kind::Label && p.autoSize) applyGeometry(*view);
             break;
-        case Prop::Rect: applyGeometry(*view); break;
+        case Prop::Rect:
+            applyGeometry(*view);
+            break;
         case Prop::Font:
             if (p.font && view->widget) view->widget->setFont(toQFont(*p.font));
             applyGeometry(*view);
             break;
-        case Prop::ForeColour: setColours(*view); break;
+        case Prop::ForeColour:
+            setColours(*view);
+            break;
         case Prop::Tooltip:
             if (view->widget) view->widget->setToolTip(qs(p.tooltip));
             if (view->action) view->action->setToolTip(qs(p.tooltip));
@@ -176,7 +195,9 @@ void FormView::apply(ui::Control& control, Prop prop) {
                 radio->setAutoExclusive(true);
             }
             break;
-        case Prop::Items: rebuildItems(*view); break;
+        case Prop::Items:
+            rebuildItems(*view);
+            break;
         case Prop::ListIndex:
             if (auto* list = qobject_cast<QListWidget*>(view->widget)) {
                 if (control.listIndex() < 0) {
@@ -187,14 +208,18 @@ void FormView::apply(ui::Control& control, Prop prop) {
                 }
             }
             break;
-        case Prop::Interval: updateTimer(control); break;
+        case Prop::Interval:
+            updateTimer(control);
+            break;
         case Prop::Date:
-            if (auto* calendar = qobject_cast<QCalendarWidget*>(view->widget); calendar && control.date().ok()) {
+            if (auto* calendar = qobject_cast<QCalendarWidget*>(view->widget);
+                calendar && control.date().ok()) {
                 calendar->setSelectedDate(toQDate(control.date()));
             }
             break;
         case Prop::CurrentTab:
-            if (auto* tabs = qobject_cast<QTabWidget*>(view->widget)) tabs->setCurrentIndex(control.currentTab());
+            if (auto* tabs = qobject_cast<QTabWidget*>(view->widget))
+                tabs->setCurrentIndex(control.currentTab());
             applyTabVisibility(control);
             break;
         case Prop::Icon:
@@ -209,10 +234,13 @@ void FormView::apply(ui::Control& control, Prop prop) {
 void FormView::applyAll(ui::Control& control) {
     ControlView* view = find(control);
     if (!view) return;
-    if (view->widget && !view->menu) view->widget->setFont(control.props().font ? toQFont(*control.props().font) : window_->font());
-    if (auto* label = qobject_cast<QLabel*>(view->widget)) label->setAlignment(alignment(control.props().align));
-    for (Prop prop : {Prop::Caption, Prop::Items, Prop::Rect, Prop::ForeColour, Prop::Tooltip, Prop::Enabled,
-                      Prop::Value, Prop::ListIndex, Prop::Date, Prop::CurrentTab, Prop::Icon, Prop::Visible}) {
+    if (view->widget && !view->menu)
+        view->widget->setFont(control.props().font ? toQFont(*control.props().font) : window_->font());
+    if (auto* label = qobject_cast<QLabel*>(view->widget))
+        label->setAlignment(alignment(control.props().align));
+    for (Prop prop :
+         {Prop::Caption, Prop::Items, Prop::Rect, Prop::ForeColour, Prop::Tooltip, Prop::Enabled, Prop::Value,
+          Prop::ListIndex, Prop::Date, Prop::CurrentTab, Prop::Icon, Prop::Visible}) {
         apply(control, prop);
     }
 }
@@ -230,8 +258,12 @@ void FormView::updateTimer(ui::Control& control) {
 
 void FormView::applyForm(ui::FormProp prop) {
     switch (prop) {
-        case ui::FormProp::Caption: window_->setWindowTitle(qs(form_.caption())); break;
-        case ui::FormProp::Icon: window_->setWindowIcon(programIcon(form_.icon())); break;
+        case ui::FormProp::Caption:
+            window_->setWindowTitle(qs(form_.caption()));
+            break;
+        case ui::FormProp::Icon:
+            window_->setWindowIcon(programIcon(form_.icon()));
+            break;
         case ui::FormProp::Position:
             window_->move(twipsToPixels(form_.left(), dpi_), twipsToPixels(form_.top(), dpi_));
             break;

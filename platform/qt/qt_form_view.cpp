@@ -54,10 +54,14 @@ Qt::WindowFlags windowFlags(const ui::FormDef& def) {
 // The mouse button and shift state as the form model numbers them.
 int buttonNumber(Qt::MouseButton button) {
     switch (button) {
-        case Qt::LeftButton: return ui::kLeftButton;
-        case Qt::RightButton: return ui::kRightButton;
-        case Qt::MiddleButton: return ui::kMiddleButton;
-        default: return 0;
+        case Qt::LeftButton:
+            return ui::kLeftButton;
+        case Qt::RightButton:
+            return ui::kRightButton;
+        case Qt::MiddleButton:
+            return ui::kMiddleButton;
+        default:
+            return 0;
     }
 }
 
@@ -86,7 +90,9 @@ FormView::FormView(ui::Form& form, ui::Runtime& runtime, double dpi)
     setTabOrder();
 }
 
-FormView::~FormView() { delete window_; }
+FormView::~FormView() {
+    delete window_;
+}
 
 ui::Control* FormView::byName(const std::string& name) const {
     for (const auto& c : form_.controls()) {
@@ -115,7 +121,8 @@ ControlView& FormView::build(ui::Control& control) {
 
 void FormView::createObject(ControlView& view) {
     ui::Control& control = *view.control;
-    QWidget* parent = control.kind() == Kind::Timer || control.kind() == Kind::MenuItem ? window_ : containerOf(control);
+    QWidget* parent =
+        control.kind() == Kind::Timer || control.kind() == Kind::MenuItem ? window_ : containerOf(control);
     switch (control.kind()) {
         case Kind::Label:
         case Kind::Image: {
@@ -124,9 +131,15 @@ void FormView::createObject(ControlView& view) {
             view.widget = label;
             break;
         }
-        case Kind::Button: view.widget = new QPushButton(parent); break;
-        case Kind::Option: view.widget = new QRadioButton(parent); break;
-        case Kind::Frame: view.widget = new QGroupBox(parent); break;
+        case Kind::Button:
+            view.widget = new QPushButton(parent);
+            break;
+        case Kind::Option:
+            view.widget = new QRadioButton(parent);
+            break;
+        case Kind::Frame:
+            view.widget = new QGroupBox(parent);
+            break;
         case Kind::ListBox: {
             auto* list = new QListWidget(parent);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -144,8 +157,12 @@ void FormView::createObject(ControlView& view) {
             view.timer = new QTimer(this);
             view.timer->setTimerType(Qt::PreciseTimer);
             break;
-        case Kind::Line: view.widget = new LineWidget(parent); break;
-        case Kind::Menu: view.widget = view.menu = new QMenu(window_); break;
+        case Kind::Line:
+            view.widget = new LineWidget(parent);
+            break;
+        case Kind::Menu:
+            view.widget = view.menu = new QMenu(window_);
+            break;
         case Kind::MenuItem: {
             ControlView* menu = nullptr;
             if (ui::Control* parentMenu = byName(control.props().parent)) menu = &build(*parentMenu);
@@ -208,22 +225,25 @@ void FormView::connectEvents(ControlView& view) {
         }
         case Kind::ComboBox: {
             auto* combo = static_cast<QComboBox*>(view.widget);
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-                    [this, control](const QString& text) { fromUser([&] { control->syncText(text.toStdString()); }); });
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, control](const QString& text) {
+                fromUser([&] { control->syncText(text.toStdString()); });
+            });
             connect(combo, &QComboBox::activated, this, [this, control, combo](int index) {
                 fromUser([&] { control->syncText(combo->itemText(index).toStdString()); });
             });
             break;
         }
         case Kind::Timer:
-            connect(view.timer, &QTimer::timeout, this, [this, control] { fromUser([&] { runtime_.timerTick(*control); }); });
+            connect(view.timer, &QTimer::timeout, this,
+                    [this, control] { fromUser([&] { runtime_.timerTick(*control); }); });
             break;
         case Kind::Calendar:
             connect(static_cast<QCalendarWidget*>(view.widget), &QCalendarWidget::clicked, this,
                     [this, control](QDate date) {
                         fromUser([&] {
                             control->syncDate(std::chrono::year_month_day{
-                                std::chrono::year{date.year()}, std::chrono::month{static_cast<unsigned>(date.month())},
+                                std::chrono::year{date.year()},
+                                std::chrono::month{static_cast<unsigned>(date.month())},
                                 std::chrono::day{static_cast<unsigned>(date.day())}});
                             runtime_.click(*control);
                         });
@@ -238,7 +258,8 @@ void FormView::connectEvents(ControlView& view) {
                         });
                     });
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -270,15 +291,20 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonPress: {
             if (control.kind() != Kind::ListBox) return false;
             auto* mouse = static_cast<QMouseEvent*>(event);
-            const QPoint at = static_cast<QWidget*>(watched)->mapTo(it->second->widget, mouse->position().toPoint());
+            const QPoint at =
+                static_cast<QWidget*>(watched)->mapTo(it->second->widget, mouse->position().toPoint());
             const double x = pixels ? at.x() : pixelsToTwips(at.x(), dpi_);
             const double y = pixels ? at.y() : pixelsToTwips(at.y(), dpi_);
-            fromUser([&] { runtime_.mouseDown(control, buttonNumber(mouse->button()), shiftState(mouse->modifiers()), x, y); });
+            fromUser([&] {
+                runtime_.mouseDown(control, buttonNumber(mouse->button()), shiftState(mouse->modifiers()), x,
+                                   y);
+            });
             // A right press neither selects nor moves the selection, as on Windows: the popup
             // menu's "delete" acts on the item chosen before.
             return mouse->button() == Qt::RightButton;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -290,7 +316,8 @@ void FormView::setTabOrder() {
     std::stable_sort(order.begin(), order.end(), [](const ControlView* a, const ControlView* b) {
         return a->control->props().tabIndex < b->control->props().tabIndex;
     });
-    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1]->widget, order[i]->widget);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1]->widget, order[i]->widget);
 }
 
 void FormView::focusFirst() {
@@ -300,7 +327,9 @@ void FormView::focusFirst() {
     for (const auto& view : views_) {
         QWidget* w = view->widget;
         const int index = view->control->props().tabIndex;
-        if (!w || view->menu || w->focusPolicy() == Qt::NoFocus || !w->isEnabled() || !effectiveVisible(*view->control)) continue;
+        if (!w || view->menu || w->focusPolicy() == Qt::NoFocus || !w->isEnabled() ||
+            !effectiveVisible(*view->control))
+            continue;
         if (!best || (index >= 0 && (bestIndex < 0 || index < bestIndex))) {
             best = w;
             bestIndex = index;

@@ -48,7 +48,8 @@ QPixmap iconPixmap(ui::Icon icon, int size) {
             break;
         }
     }
-    if (best == 0 && QFile::exists(resourceName(icon, kSizes[std::size(kSizes) - 1]))) best = kSizes[std::size(kSizes) - 1];
+    if (best == 0 && QFile::exists(resourceName(icon, kSizes[std::size(kSizes) - 1])))
+        best = kSizes[std::size(kSizes) - 1];
     if (best == 0) return drawTrafficLight(icon, size);
     QPixmap pixmap(resourceName(icon, best));
     return best == size ? pixmap : pixmap.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);

@@ -25,7 +25,9 @@ TraceFile& traceFile() {
 
 }  // namespace
 
-bool tracing() { return traceFile().file.isOpen(); }
+bool tracing() {
+    return traceFile().file.isOpen();
+}
 
 void trace(const QString& what) {
     TraceFile& t = traceFile();

@@ -14,16 +14,19 @@ QtTrayIcon::~QtTrayIcon() = default;
 bool QtTrayIcon::add(const TrayIconData& data) {
     if (icon_) return false;  // one icon per program, as the record's id says
     icon_ = std::make_unique<QSystemTrayIcon>();
-    QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(), [this](QSystemTrayIcon::ActivationReason reason) {
-        unsigned message = 0;
-        if (reason == QSystemTrayIcon::Trigger) message = kWmLButtonUp;
-        if (reason == QSystemTrayIcon::Context) message = kWmRButtonUp;
-        if (message == 0) return;
-        // Delivered from the event loop, not from inside the icon's own mouse handling: the
-        // handler may open a menu that runs its own loop.
-        const std::uintptr_t window = data_.window;
-        QMetaObject::invokeMethod(icon_.get(), [this, window, message] { deliver(window, message); }, Qt::QueuedConnection);
-    });
+    QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         unsigned message = 0;
+                         if (reason == QSystemTrayIcon::Trigger) message = kWmLButtonUp;
+                         if (reason == QSystemTrayIcon::Context) message = kWmRButtonUp;
+                         if (message == 0) return;
+                         // Delivered from the event loop, not from inside the icon's own mouse handling: the
+                         // handler may open a menu that runs its own loop.
+                         const std::uintptr_t window = data_.window;
+                         QMetaObject::invokeMethod(
+                             icon_.get(), [this, window, message] { deliver(window, message); },
+                             Qt::QueuedConnection);
+                     });
     update(data);
     icon_->show();
     return true;

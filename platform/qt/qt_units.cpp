@@ -16,13 +16,16 @@ namespace {
 constexpr const char* kSansJp = "Noto Sans CJK JP";
 constexpr const char* kSerifJp = "Noto Serif CJK JP";
 
-bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
 
 // The first of `families` that is installed, else the last one (fontconfig then finds a match).
 QString firstInstalled(std::initializer_list<const char*> families) {
     const QStringList installed = QFontDatabase::families();
     for (const char* family : families) {
-        if (installed.contains(QString::fromLatin1(family), Qt::CaseInsensitive)) return QString::fromLatin1(family);
+        if (installed.contains(QString::fromLatin1(family), Qt::CaseInsensitive))
+            return QString::fromLatin1(family);
     }
     return QString::fromLatin1(*(families.end() - 1));
 }
@@ -34,9 +37,13 @@ double screenDpi() {
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
 
-int twipsToPixels(int twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / ui::kTwipsPerInch)); }
+int twipsToPixels(int twips, double dpi) {
+    return static_cast<int>(std::lround(twips * dpi / ui::kTwipsPerInch));
+}
 
-int pixelsToTwips(int pixels, double dpi) { return static_cast<int>(std::lround(pixels * ui::kTwipsPerInch / dpi)); }
+int pixelsToTwips(int pixels, double dpi) {
+    return static_cast<int>(std::lround(pixels * ui::kTwipsPerInch / dpi));
+}
 
 QRect pixelRect(const ui::Rect& r, double dpi) {
     return {twipsToPixels(r.left, dpi), twipsToPixels(r.top, dpi), twipsToPixels(r.width, dpi),
@@ -53,7 +60,8 @@ QString substituteFamily(const std::string& face) {
     if (contains(face, "明朝") || contains(face, "Mincho")) return QString::fromLatin1(kSerifJp);
     // Liberation Serif has the metrics of Times New Roman, so the text fills the same width.
     if (face == "Times New Roman") return firstInstalled({"Liberation Serif", "DejaVu Serif", "serif"});
-    if (face == "MS Sans Serif" || face == "Arial") return firstInstalled({"Liberation Sans", "DejaVu Sans", "sans-serif"});
+    if (face == "MS Sans Serif" || face == "Arial")
+        return firstInstalled({"Liberation Sans", "DejaVu Sans", "sans-serif"});
     return qs(face);
 }
 
@@ -65,7 +73,9 @@ QFont toQFont(const ui::Font& font) {
 }
 
 int baselineRaise(const QFont& font, double dpi) {
-    if (!font.family().startsWith(QStringLiteral("Noto Sans CJK")) && !font.family().startsWith(QStringLiteral("Noto Serif CJK"))) return 0;
+    if (!font.family().startsWith(QStringLiteral("Noto Sans CJK")) &&
+        !font.family().startsWith(QStringLiteral("Noto Serif CJK")))
+        return 0;
     const double em = font.pointSizeF() * dpi / 72.0;
     const int raise = static_cast<int>(std::lround(QFontMetricsF(font).ascent() - 0.88 * em));
     return std::max(raise, 0);

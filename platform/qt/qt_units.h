@@ -12,7 +12,9 @@
 
 namespace qm::qt {
 
-inline QString qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+inline QString qs(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 
 // The primary screen's logical DPI; 96 when there is no screen.
 double screenDpi();

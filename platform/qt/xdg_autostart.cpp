@@ -19,11 +19,20 @@ std::string execValue(const std::string& path) {
     std::string out;
     for (char c : quoted) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -32,18 +41,24 @@ std::string execValue(const std::string& path) {
 std::string desktopEntry(const std::string& name, const std::string& programPath) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
-           "Name=" + name + "\n"
-           "Exec=" + execValue(programPath) + "\n"
+           "Name=" +
+           name +
+           "\n"
+           "Exec=" +
+           execValue(programPath) +
+           "\n"
            "Terminal=false\n";
 }
 
 std::string autostartFolder() {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty() || !QDir::isAbsolutePath(config)) config = QDir::homePath() + QStringLiteral("/.config");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
     return (config + QStringLiteral("/autostart")).toStdString();
 }
 
-int XdgAutostart::create(const std::string&, const std::string& name, const std::string&, const std::string&) {
+int XdgAutostart::create(const std::string&, const std::string& name, const std::string&,
+                         const std::string&) {
     const QString folder = QString::fromStdString(autostartFolder());
     if (!QDir().mkpath(folder)) return 0;
     QSaveFile file(folder + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".desktop"));

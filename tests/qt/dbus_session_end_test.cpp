@@ -1,12 +1,13 @@
 // Ending the session over D-Bus, against python3-dbusmock's logind on a private system bus and
 // mock session managers on a private session bus: the right call for each method, and a refusal
 // coming back with its reason.
-#include <gtest/gtest.h>
+#include "platform/qt/dbus_session_end.h"
 
-#include <QDBusConnection>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/qt/dbus_session_end.h"
+#include <QDBusConnection>
+
 #include "tests/qt/private_buses.h"
 #include "tests/qt/qt_test_app.h"
 
@@ -40,18 +41,22 @@ QStringList logindCalls(const QString& path = kManagerPath) {
 
 // A session of this user in the mock logind; its object path.
 QString addSession(const QString& id) {
-    const QDBusMessage reply = mock(QStringLiteral("AddSession"), {id, QStringLiteral("seat0"), static_cast<uint>(getuid()),
-                                                                   QStringLiteral("user"), true});
+    const QDBusMessage reply =
+        mock(QStringLiteral("AddSession"),
+             {id, QStringLiteral("seat0"), static_cast<uint>(getuid()), QStringLiteral("user"), true});
     return reply.arguments().value(0).toString();
 }
 
 // What GetSessionByPID answers: a session path, or logind's error for a process outside every session.
 void sessionByPid(const QString& sessionPath) {
-    const QString code = sessionPath.isEmpty()
-        ? QStringLiteral("raise dbus.exceptions.DBusException('PID does not belong to any known session', "
-                         "name='org.freedesktop.login1.NoSessionForPID')")
-        : QStringLiteral("ret = '%1'").arg(sessionPath);
-    mock(QStringLiteral("AddMethod"), {kManager, QStringLiteral("GetSessionByPID"), QStringLiteral("u"), QStringLiteral("o"), code});
+    const QString code =
+        sessionPath.isEmpty()
+            ? QStringLiteral(
+                  "raise dbus.exceptions.DBusException('PID does not belong to any known session', "
+                  "name='org.freedesktop.login1.NoSessionForPID')")
+            : QStringLiteral("ret = '%1'").arg(sessionPath);
+    mock(QStringLiteral("AddMethod"),
+         {kManager, QStringLiteral("GetSessionByPID"), QStringLiteral("u"), QStringLiteral("o"), code});
 }
 
 class DbusSessionEndTest : public ::testing::Test {
@@ -97,21 +102,25 @@ TEST_F(DbusSessionEndTest, log_off_outside_any_session_fails_with_loginds_reason
 }
 
 TEST_F(DbusSessionEndTest, a_refused_shut_down_comes_back_with_the_reason) {
-    mock(QStringLiteral("AddMethod"), {kManager, QStringLiteral("PowerOff"), QStringLiteral("b"), QString(),
-                                       QStringLiteral("raise dbus.exceptions.DBusException('Interactive authentication required.', "
-                                                      "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')")});
+    mock(QStringLiteral("AddMethod"),
+         {kManager, QStringLiteral("PowerOff"), QStringLiteral("b"), QString(),
+          QStringLiteral("raise dbus.exceptions.DBusException('Interactive authentication required.', "
+                         "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')")});
     const Status status = session.endSession(kEwxShutdown);
-    mock(QStringLiteral("AddMethod"), {kManager, QStringLiteral("PowerOff"), QStringLiteral("b"), QString(), QString()});
+    mock(QStringLiteral("AddMethod"),
+         {kManager, QStringLiteral("PowerOff"), QStringLiteral("b"), QString(), QString()});
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.message, "Interactive authentication required.");
 }
 
-TEST_F(DbusSessionEndTest, plasma_is_asked_to_log_off_shut_down_and_restart_but_the_forced_exit_goes_to_logind) {
+TEST_F(DbusSessionEndTest,
+       plasma_is_asked_to_log_off_shut_down_and_restart_but_the_forced_exit_goes_to_logind) {
     const QString service = QStringLiteral("org.kde.Shutdown");
     QProcess* kde = buses->startSessionMock(service, QStringLiteral("/Shutdown"), service);
     for (const char* method : {"logout", "logoutAndShutdown", "logoutAndReboot"}) {
-        test::PrivateBuses::mockCall(QDBusConnection::sessionBus(), service, QStringLiteral("/Shutdown"), QStringLiteral("AddMethod"),
-                                     {QString(), QString::fromLatin1(method), QString(), QString(), QString()});
+        test::PrivateBuses::mockCall(
+            QDBusConnection::sessionBus(), service, QStringLiteral("/Shutdown"), QStringLiteral("AddMethod"),
+            {QString(), QString::fromLatin1(method), QString(), QString(), QString()});
     }
     ASSERT_EQ(DbusSessionEnd::sessionManager(), SessionManager::Kde);
     for (unsigned flags : {kEwxLogoff, kEwxShutdown, kEwxReboot, kEwxShutdown | kEwxForce}) {
@@ -127,12 +136,14 @@ TEST_F(DbusSessionEndTest, gnome_is_asked_to_log_off_without_confirmation_and_lo
     const QString service = QStringLiteral("org.gnome.SessionManager");
     const QString path = QStringLiteral("/org/gnome/SessionManager");
     QProcess* gnome = buses->startSessionMock(service, path, service);
-    test::PrivateBuses::mockCall(QDBusConnection::sessionBus(), service, path, QStringLiteral("AddMethod"),
-                                 {QString(), QStringLiteral("Logout"), QStringLiteral("u"), QString(), QString()});
+    test::PrivateBuses::mockCall(
+        QDBusConnection::sessionBus(), service, path, QStringLiteral("AddMethod"),
+        {QString(), QStringLiteral("Logout"), QStringLiteral("u"), QString(), QString()});
     ASSERT_EQ(DbusSessionEnd::sessionManager(), SessionManager::Gnome);
     EXPECT_TRUE(session.endSession(kEwxLogoff).ok);
     EXPECT_TRUE(session.endSession(kEwxShutdown).ok);
-    EXPECT_EQ(test::PrivateBuses::calls(QDBusConnection::sessionBus(), service, path), QStringList{"Logout 1"});
+    EXPECT_EQ(test::PrivateBuses::calls(QDBusConnection::sessionBus(), service, path),
+              QStringList{"Logout 1"});
     EXPECT_EQ(logindCalls(), QStringList{"PowerOff false"});
     buses->stop(gnome, service);
 }

@@ -30,11 +30,13 @@ PrivateBuses::~PrivateBuses() {
 QString PrivateBuses::startDaemon() {
     auto daemon = std::make_unique<QProcess>();
     daemon->setProcessChannelMode(QProcess::SeparateChannels);
-    daemon->start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=" QM_PRIVATE_BUS_CONF), QStringLiteral("--nofork"),
-                                                 QStringLiteral("--print-address")});
+    daemon->start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--config-file=" QM_PRIVATE_BUS_CONF), QStringLiteral("--nofork"),
+                   QStringLiteral("--print-address")});
     if (!daemon->waitForStarted(5000)) throw std::runtime_error("dbus-daemon did not start");
     QByteArray address;
-    while (!address.contains('\n') && daemon->waitForReadyRead(5000)) address += daemon->readAllStandardOutput();
+    while (!address.contains('\n') && daemon->waitForReadyRead(5000))
+        address += daemon->readAllStandardOutput();
     if (!address.contains('\n')) throw std::runtime_error("dbus-daemon gave no address");
     processes_.push_back(std::move(daemon));
     return QString::fromUtf8(address.trimmed());
@@ -66,9 +68,11 @@ void PrivateBuses::startLogind() {
     }
 }
 
-QProcess* PrivateBuses::startSessionMock(const QString& service, const QString& path, const QString& interface) {
+QProcess* PrivateBuses::startSessionMock(const QString& service, const QString& path,
+                                         const QString& interface) {
     QProcess* mock = startMock({QStringLiteral("--session"), service, path, interface});
-    if (!waitForName(QDBusConnection::sessionBus(), service, true)) throw std::runtime_error("a session mock did not appear");
+    if (!waitForName(QDBusConnection::sessionBus(), service, true))
+        throw std::runtime_error("a session mock did not appear");
     return mock;
 }
 

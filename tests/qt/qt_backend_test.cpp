@@ -1,5 +1,7 @@
 // The Qt back end builds a form's window from its definition, mirrors the model's changes, and
 // reports only the user's own actions back to the model.
+#include "platform/qt/qt_backend.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -18,7 +20,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_units.h"
 #include "tests/qt/qt_test_app.h"
@@ -48,7 +49,9 @@ ui::FormDef probeDefinition() {
     f.clientHeight = 2475;
     f.border = ui::Border::FixedDialog;
     f.showInTaskbar = false;
-    auto gothic = [](double points, bool bold) { return ui::Font{"ＭＳ Ｐゴシック", points, bold, ui::kCharsetShiftJis}; };
+    auto gothic = [](double points, bool bold) {
+        return ui::Font{"ＭＳ Ｐゴシック", points, bold, ui::kCharsetShiftJis};
+    };
 
     ControlDef label4 = control(Kind::Label, "Label4", "設定時間が来ました", {120, 120, 1830, 195});
     label4.foreColour = 0x000000FF;
@@ -106,7 +109,8 @@ ui::FormDef tabsDefinition() {
     option1.value = true;
     f.controls.push_back(option1);
     f.controls.push_back(control(Kind::Option, "Option2", "強制終了", {120, 720, 1095, 255}, "Frame1"));
-    ControlDef button = control(Kind::Button, "Command4", "スタートアップに登録", {240, 1080, 3375, 375}, "SSTab1");
+    ControlDef button =
+        control(Kind::Button, "Command4", "スタートアップに登録", {240, 1080, 3375, 375}, "SSTab1");
     button.tab = 2;
     f.controls.push_back(button);
     f.controls.push_back(control(Kind::ListBox, "List1", "", {3960, 360, 3255, 1815}));
@@ -137,7 +141,8 @@ protected:
                 };
             }
             ctl->onMouseDown = [this, ctl](int button, int shift, double, double) {
-                events.push_back(ctl->name() + "_MouseDown " + std::to_string(button) + " " + std::to_string(shift));
+                events.push_back(ctl->name() + "_MouseDown " + std::to_string(button) + " " +
+                                 std::to_string(shift));
             };
         }
     }
@@ -157,7 +162,8 @@ protected:
     // Runs `action` on the modal piece (message box or menu) that opens next, from inside its loop.
     static void onNextModal(std::function<void(QWidget*)> action) {
         QTimer::singleShot(50, [action = std::move(action)] {
-            QWidget* modal = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+            QWidget* modal = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                               : QApplication::activeModalWidget();
             ASSERT_NE(modal, nullptr);
             action(modal);
         });
@@ -194,7 +200,9 @@ TEST_F(QtBackendTest, twips_become_pixels_at_any_logical_dpi) {
         int twips;
         double dpi;
         int pixels;
-    } cases[] = {{1440, 96, 96}, {1440, 144, 144}, {375, 96, 25}, {375, 144, 38}, {-50000, 96, -3333}, {0, 120, 0}};
+    } cases[] = {
+        {1440, 96, 96}, {1440, 144, 144}, {375, 96, 25}, {375, 144, 38}, {-50000, 96, -3333}, {0, 120, 0},
+    };
     for (const Case& c : cases) {
         EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
     }
@@ -211,7 +219,8 @@ TEST_F(QtBackendTest, japanese_windows_faces_are_replaced_at_the_same_size_and_w
     EXPECT_EQ(mincho.family(), QStringLiteral("Noto Serif CJK JP"));
     EXPECT_DOUBLE_EQ(mincho.pointSizeF(), 48);
     const QFont times = widget<QLabel>(probe, "Label5")->font();
-    EXPECT_TRUE(times.family() == QStringLiteral("Liberation Serif") || times.family() == QStringLiteral("DejaVu Serif"))
+    EXPECT_TRUE(times.family() == QStringLiteral("Liberation Serif") ||
+                times.family() == QStringLiteral("DejaVu Serif"))
         << times.family().toStdString();
     EXPECT_FALSE(times.bold());
     EXPECT_EQ(widget<QPushButton>(probe, "Command1")->font().family(), QStringLiteral("Noto Sans CJK JP"))
@@ -353,7 +362,8 @@ TEST_F(QtBackendTest, a_click_on_a_calendar_day_sets_the_date_before_the_handler
 
 TEST_F(QtBackendTest, list_items_mirror_the_model_and_the_users_selection_goes_back) {
     tabs.show();
-    for (const char* item : {"98年12月10日 09時00分　再起動", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"}) tabs["List1"].addItem(item);
+    for (const char* item : {"98年12月10日 09時00分　再起動", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"})
+        tabs["List1"].addItem(item);
     auto* list = widget<QListWidget>(tabs, "List1");
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(1)->text(), QStringLiteral("毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"));
@@ -372,8 +382,10 @@ TEST_F(QtBackendTest, a_right_press_on_the_list_raises_mouse_down_without_moving
     tabs["List1"].setListIndex(0);
     tabs.events.clear();
     auto* list = widget<QListWidget>(tabs, "List1");
-    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::ShiftModifier, list->visualItemRect(list->item(1)).center());
-    QTest::mouseRelease(list->viewport(), Qt::RightButton, Qt::ShiftModifier, list->visualItemRect(list->item(1)).center());
+    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::ShiftModifier,
+                      list->visualItemRect(list->item(1)).center());
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, Qt::ShiftModifier,
+                        list->visualItemRect(list->item(1)).center());
     EXPECT_EQ(tabs.events, (std::vector<std::string>{"List1_MouseDown 2 1"}));
     EXPECT_EQ(tabs["List1"].listIndex(), 0);
     EXPECT_EQ(list->currentRow(), 0);
@@ -381,7 +393,8 @@ TEST_F(QtBackendTest, a_right_press_on_the_list_raises_mouse_down_without_moving
 
 TEST_F(QtBackendTest, filling_a_combo_box_keeps_its_text_and_typing_goes_to_the_model) {
     tabs.show();
-    for (int h = 0; h < 24; ++h) tabs["Combo1"].addItem(QStringLiteral("%1時").arg(h, 2, 10, QLatin1Char('0')).toStdString());
+    for (int h = 0; h < 24; ++h)
+        tabs["Combo1"].addItem(QStringLiteral("%1時").arg(h, 2, 10, QLatin1Char('0')).toStdString());
     auto* combo = widget<QComboBox>(tabs, "Combo1");
     EXPECT_EQ(combo->count(), 24);
     EXPECT_EQ(combo->currentText(), QStringLiteral("01時"));

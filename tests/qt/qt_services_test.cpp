@@ -1,6 +1,8 @@
 // The Linux desktop services that need no bus: the autostart entry, the single-instance lock,
 // the documents handed to the desktop, and which call ends the session.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,8 +10,6 @@
 #include <QLockFile>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/qt/dbus_session_end.h"
 #include "platform/qt/lock_file_instance.h"
@@ -65,7 +65,8 @@ TEST_F(AutostartTest, without_xdg_config_home_the_entry_goes_under_the_home_fold
     qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(autostartFolder(), (QDir::homePath() + "/.config/autostart").toStdString());
     qputenv("XDG_CONFIG_HOME", "relative/path");
-    EXPECT_EQ(autostartFolder(), (QDir::homePath() + "/.config/autostart").toStdString()) << "only an absolute path counts";
+    EXPECT_EQ(autostartFolder(), (QDir::homePath() + "/.config/autostart").toStdString())
+        << "only an absolute path counts";
 }
 
 TEST_F(AutostartTest, an_unwritable_folder_gives_no_entry_and_a_zero_result) {
@@ -80,14 +81,16 @@ TEST(ExecValue, quotes_the_path_and_escapes_what_the_desktop_entry_format_reserv
         const char* path;
         const char* exec;
     } cases[] = {
-        {"/opt/q/quietus", R"("/opt/q/quietus")"},
-        {"/home/a b/quietus", R"("/home/a b/quietus")"},
-        {"/x/$HOME/quietus", R"("/x/\\$HOME/quietus")"},
-        {"/x/a\"b/quietus", R"("/x/a\\"b/quietus")"},
-        {"/x/a\\b/quietus", R"("/x/a\\\\b/quietus")"},
-        {"/x/`id`/quietus", R"("/x/\\`id\\`/quietus")"},
-        {"/x/100%/quietus", R"("/x/100%%/quietus")"},
+        // clang-format off
+        {"/opt/q/quietus",      R"("/opt/q/quietus")"},
+        {"/home/a b/quietus",   R"("/home/a b/quietus")"},
+        {"/x/$HOME/quietus",    R"("/x/\\$HOME/quietus")"},
+        {"/x/a\"b/quietus",     R"("/x/a\\"b/quietus")"},
+        {"/x/a\\b/quietus",     R"("/x/a\\\\b/quietus")"},
+        {"/x/`id`/quietus",     R"("/x/\\`id\\`/quietus")"},
+        {"/x/100%/quietus",     R"("/x/100%%/quietus")"},
         {"/x/タイマー/quietus", R"("/x/タイマー/quietus")"},
+        // clang-format on
     };
     for (const Case& c : cases) EXPECT_EQ(execValue(c.path), c.exec) << c.path;
 }
@@ -134,7 +137,8 @@ TEST(LockFilePath, lives_in_the_users_runtime_folder_and_names_the_user) {
     QTemporaryDir runtime;
     const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    EXPECT_EQ(LockFileInstance::defaultPath(), runtime.path() + QStringLiteral("/QuietusMachine-%1.lock").arg(getuid()));
+    EXPECT_EQ(LockFileInstance::defaultPath(),
+              runtime.path() + QStringLiteral("/QuietusMachine-%1.lock").arg(getuid()));
     qunsetenv("XDG_RUNTIME_DIR");
     EXPECT_TRUE(LockFileInstance::defaultPath().startsWith(QDir::tempPath()));
     qputenv("XDG_RUNTIME_DIR", saved);
@@ -142,7 +146,8 @@ TEST(LockFilePath, lives_in_the_users_runtime_folder_and_names_the_user) {
 
 TEST(DocumentUrl, addresses_stay_addresses_and_paths_become_file_urls) {
     test::app();
-    EXPECT_EQ(documentUrl("https://example.invalid/~maker/"), QUrl(QStringLiteral("https://example.invalid/~maker/")));
+    EXPECT_EQ(documentUrl("https://example.invalid/~maker/"),
+              QUrl(QStringLiteral("https://example.invalid/~maker/")));
     EXPECT_EQ(documentUrl("/opt/q/Help/Help.htm"), QUrl(QStringLiteral("file:///opt/q/Help/Help.htm")));
     EXPECT_EQ(documentUrl("/opt/q q/Readme.txt").toLocalFile(), QStringLiteral("/opt/q q/Readme.txt"));
     EXPECT_EQ(documentUrl("/opt/a:b/Readme.txt").toLocalFile(), QStringLiteral("/opt/a:b/Readme.txt"));
@@ -156,16 +161,24 @@ TEST(SessionEndCall, each_method_goes_to_the_session_manager_that_can_do_it_unco
         M manager;
         C call;
     } cases[] = {
-        {kEwxShutdown, M::None, C::LogindPowerOff},   {kEwxShutdown, M::Kde, C::KdeShutdown},
-        {kEwxShutdown, M::Gnome, C::LogindPowerOff},  {kEwxReboot, M::None, C::LogindReboot},
-        {kEwxReboot, M::Kde, C::KdeReboot},           {kEwxReboot, M::Gnome, C::LogindReboot},
-        {kEwxLogoff, M::None, C::LogindTerminate},    {kEwxLogoff, M::Kde, C::KdeLogout},
-        {kEwxLogoff, M::Gnome, C::GnomeLogout},       {kEwxShutdown | kEwxForce, M::None, C::LogindPowerOff},
-        {kEwxShutdown | kEwxForce, M::Kde, C::LogindPowerOff}, {kEwxShutdown | kEwxForce, M::Gnome, C::LogindPowerOff},
-        {3, M::None, C::None},                        {kEwxForce, M::Kde, C::None},
+        {kEwxShutdown, M::None, C::LogindPowerOff},
+        {kEwxShutdown, M::Kde, C::KdeShutdown},
+        {kEwxShutdown, M::Gnome, C::LogindPowerOff},
+        {kEwxReboot, M::None, C::LogindReboot},
+        {kEwxReboot, M::Kde, C::KdeReboot},
+        {kEwxReboot, M::Gnome, C::LogindReboot},
+        {kEwxLogoff, M::None, C::LogindTerminate},
+        {kEwxLogoff, M::Kde, C::KdeLogout},
+        {kEwxLogoff, M::Gnome, C::GnomeLogout},
+        {kEwxShutdown | kEwxForce, M::None, C::LogindPowerOff},
+        {kEwxShutdown | kEwxForce, M::Kde, C::LogindPowerOff},
+        {kEwxShutdown | kEwxForce, M::Gnome, C::LogindPowerOff},
+        {3, M::None, C::None},
+        {kEwxForce, M::Kde, C::None},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(sessionEndCall(c.flags, c.manager), c.call) << "flags " << c.flags << " manager " << int(c.manager);
+        EXPECT_EQ(sessionEndCall(c.flags, c.manager), c.call)
+            << "flags " << c.flags << " manager " << int(c.manager);
     }
 }
 
@@ -173,8 +186,14 @@ TEST(TrayIcon, shows_the_tip_and_delivers_left_and_right_clicks_as_button_up_mes
     test::app();
     QtTrayIcon tray;
     std::vector<std::pair<std::uintptr_t, unsigned>> delivered;
-    tray.setMouseSink([&](std::uintptr_t window, unsigned message) { delivered.emplace_back(window, message); });
-    const TrayIconData running{77, 1, kNifMessage | kNifIcon | kNifTip, kWmMouseMove, ui::Icon::Running, "QuietusMachineは動作中です"};
+    tray.setMouseSink(
+        [&](std::uintptr_t window, unsigned message) { delivered.emplace_back(window, message); });
+    const TrayIconData running{77,
+                               1,
+                               kNifMessage | kNifIcon | kNifTip,
+                               kWmMouseMove,
+                               ui::Icon::Running,
+                               "QuietusMachineは動作中です"};
     ASSERT_TRUE(tray.add(running));
     EXPECT_FALSE(tray.add(running)) << "one icon per program";
     EXPECT_EQ(tray.icon()->toolTip(), QStringLiteral("QuietusMachineは動作中です"));
@@ -185,7 +204,8 @@ TEST(TrayIcon, shows_the_tip_and_delivers_left_and_right_clicks_as_button_up_mes
     emit tray.icon()->activated(QSystemTrayIcon::Context);
     EXPECT_TRUE(delivered.empty()) << "delivered from the event loop, not from inside the icon";
     QCoreApplication::processEvents();
-    EXPECT_EQ(delivered, (std::vector<std::pair<std::uintptr_t, unsigned>>{{77, kWmLButtonUp}, {77, kWmRButtonUp}}));
+    EXPECT_EQ(delivered,
+              (std::vector<std::pair<std::uintptr_t, unsigned>>{{77, kWmLButtonUp}, {77, kWmRButtonUp}}));
 
     TrayIconData paused = running;
     paused.icon = ui::Icon::Paused;

@@ -7,7 +7,9 @@
 class QApplication;
 
 // Test failures show Qt strings as text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace qm::qt::test {
 
