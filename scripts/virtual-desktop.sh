@@ -27,7 +27,7 @@ vd_start_display() {
   vd_pids+=($!)
   vd_wait 10 test -s "$dir/display" || vd_die "Xvfb did not start" || return 1
   export DISPLAY=":$(head -1 "$dir/display")"
-  if command -v openbox >/dev/null; then
+  if command -v openbox >/dev/null && [ -z "${QM_NO_WM:-}" ]; then
     openbox --sm-disable --config-file "$vd_here/openbox-rc.xml" >"$dir/openbox.log" 2>&1 &
     vd_pids+=($!)
     vd_wait 10 vd_has_wm || vd_die "openbox did not start" || return 1
@@ -116,6 +116,19 @@ vd_wait_window() {
 # vd_click ID X Y [BUTTON]: clicks at pixel X, Y of the window's client area.
 vd_click() {
   xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"
+  sleep 0.3
+}
+
+# vd_keys ID KEY...: types keys into the window, after giving it the focus (through the window
+# manager when one runs, else directly).
+vd_keys() {
+  local id=$1; shift
+  if vd_has_wm; then
+    xdotool windowactivate --sync "$id"
+  else
+    xdotool windowraise "$id" windowfocus --sync "$id"
+  fi
+  xdotool key "$@"
   sleep 0.3
 }
 
