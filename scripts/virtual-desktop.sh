@@ -20,13 +20,21 @@ vd_wait() {
 # vd_start_display DIR: Xvfb on a free display number (exported as DISPLAY), and a window manager
 # so that windows get title bars; DIR keeps the display's files.
 vd_start_display() {
-  local dir=$1
+  local dir=$1 attempt
   mkdir -p "$dir"
-  : > "$dir/display"
-  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$dir/display" >"$dir/xvfb.log" 2>&1 &
-  vd_pids+=($!)
-  vd_wait 10 test -s "$dir/display" || vd_die "Xvfb did not start" || return 1
-  export DISPLAY=":$(head -1 "$dir/display")"
+  # Desktops started side by side may race for a display number; a server that cannot be
+  # reached is replaced by another.
+  for attempt in 1 2 3; do
+    : > "$dir/display"
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$dir/display" >>"$dir/xvfb.log" 2>&1 &
+    vd_pids+=($!)
+    if vd_wait 10 test -s "$dir/display"; then
+      export DISPLAY=":$(head -1 "$dir/display")"
+      vd_wait 5 xprop -root -len 0 >/dev/null && break
+    fi
+    kill "${vd_pids[-1]}" 2>/dev/null || true
+    [ $attempt -lt 3 ] || { vd_die "Xvfb did not start"; return 1; }
+  done
   if command -v openbox >/dev/null && [ -z "${QM_NO_WM:-}" ]; then
     openbox --sm-disable --config-file "$vd_here/openbox-rc.xml" >"$dir/openbox.log" 2>&1 &
     vd_pids+=($!)
