@@ -93,6 +93,7 @@ world() {
   local called
   called=$(date +%s.%N)
   vd_wait 10 bash -c "! kill -0 $qpid" || fail "the program did not end after the request"
+  wait "$qpid" || fail "the program ended with status $? after the request"
   local calls count
   calls=$(grep -oE " (PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" | sed 's/^ //' | paste -sd, -)
   [ "$calls" = "$expected" ] || fail "logind saw '$calls', not '$expected'"
