@@ -13,6 +13,7 @@
 
 #include "platform/qt/dbus_session_end.h"
 #include "platform/qt/lock_file_instance.h"
+#include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/xdg_autostart.h"
@@ -179,6 +180,20 @@ TEST(SessionEndCall, each_method_goes_to_the_session_manager_that_can_do_it_unco
     for (const Case& c : cases) {
         EXPECT_EQ(sessionEndCall(c.flags, c.manager), c.call)
             << "flags " << c.flags << " manager " << int(c.manager);
+    }
+}
+
+TEST(Icons, the_running_light_shows_green_below_and_the_paused_light_red_above) {
+    test::app();
+    for (int size : {16, 32, 48}) {
+        const QImage running = iconPixmap(ui::Icon::Running, size).toImage();
+        const QImage paused = iconPixmap(ui::Icon::Paused, size).toImage();
+        ASSERT_EQ(running.size(), QSize(size, size));
+        const QPoint top(size / 2, size * 6 / 32), bottom(size / 2, size * 26 / 32);
+        EXPECT_GT(QColor(running.pixel(bottom)).green(), 200) << size;
+        EXPECT_LT(QColor(running.pixel(top)).red(), 200) << size;
+        EXPECT_GT(QColor(paused.pixel(top)).red(), 200) << size;
+        EXPECT_LT(QColor(paused.pixel(bottom)).green(), 200) << size;
     }
 }
 
