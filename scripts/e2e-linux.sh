@@ -4,7 +4,8 @@
 # entry with libfaketime. One desktop per exit method, run side by side; each checks the icon in
 # the tray, a second copy's message, the warning opening on time with its title, the count, and
 # the logind call at zero. The first also walks the windows, registers the autostart entry, and
-# saves a screenshot of every window into docs/screenshots/linux/.
+# saves a screenshot of every window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux
+# to refresh the README's pictures).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -16,7 +17,8 @@ fi
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 [ -f "$faketime_lib" ] || { echo "libfaketime is missing ($faketime_lib)" >&2; exit 1; }
 work=$(mktemp -d /tmp/qm-e2e.XXXXXX)
-shots=$top/docs/screenshots/linux
+shots=${QM_SCREENSHOT_DIR:-$work/screenshots}
+case $shots in /*) ;; *) shots=$top/$shots ;; esac
 mkdir -p "$shots"
 
 # The due entry: 12 May 2026, 13:05. The clock starts `lead` seconds before it.
