@@ -1,0 +1,39 @@
+// Ending the session on a Linux desktop over D-Bus. Log off, shut down and restart are asked of
+// the desktop's session manager when one is on the session bus, so that applications may object
+// (KDE Plasma's org.kde.Shutdown; GNOME's org.gnome.SessionManager, which offers log off without
+// confirmation but no such shut-down or restart); otherwise systemd-logind on the system bus does
+// it. The forced exit goes to logind at once.
+#pragma once
+
+#include <string>
+
+#include "platform/session_end.h"
+
+namespace qm::qt {
+
+enum class SessionManager { None, Kde, Gnome };
+
+enum class SessionEndCall {
+    None,  // flags that name no way of ending the session
+    KdeLogout,
+    KdeShutdown,
+    KdeReboot,
+    GnomeLogout,     // Logout(1): no confirmation
+    LogindPowerOff,  // PowerOff(false): not interactive
+    LogindReboot,
+    LogindTerminate,  // Session.Terminate of the program's own session
+};
+
+// Which call ends the session for a uFlags value, given the session manager present.
+SessionEndCall sessionEndCall(unsigned flags, SessionManager manager);
+
+class DbusSessionEnd final : public SessionEnd {
+public:
+    Status endSession(unsigned flags) override;
+
+    // The session manager on the session bus now, if any.
+    static SessionManager sessionManager();
+    static Status perform(SessionEndCall call);
+};
+
+}  // namespace qm::qt

@@ -1,0 +1,173 @@
+// The Qt back end: form windows come and go with the model's loads and unloads; popup menus and
+// message boxes run nested event loops, so timers keep ticking while they are open.
+#include "platform/qt/qt_backend.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+
+#include "platform/qt/qt_form_view.h"
+#include "platform/qt/qt_icons.h"
+#include "platform/qt/qt_trace.h"
+#include "platform/qt/qt_units.h"
+
+namespace qm::qt {
+
+QtBackend::QtBackend() {
+    QApplication::setFont(defaultFont());
+}
+
+QtBackend::~QtBackend() {
+    for (auto& [form, view] : views_) delete view.data();
+}
+
+int QtBackend::exec() {
+    if (quit_) return exitCode_;
+    return QApplication::exec();
+}
+
+FormView* QtBackend::view(const ui::Form& form) const {
+    auto it = views_.find(&form);
+    return it == views_.end() ? nullptr : it->second.data();
+}
+
+QWidget* QtBackend::window(const ui::Form& form) const {
+    FormView* v = view(form);
+    return v ? v->window() : nullptr;
+}
+
+QObject* QtBackend::object(const ui::Control& control) const {
+    FormView* v = view(control.form());
+    ControlView* c = v ? v->find(control) : nullptr;
+    return c ? c->object() : nullptr;
+}
+
+void QtBackend::created(ui::Form& form) {
+    views_[&form] = new FormView(form, *runtime_, screenDpi());
+}
+
+void QtBackend::destroyed(ui::Form& form) {
+    trace(QStringLiteral("unloaded %1").arg(qs(form.name())));
+    auto it = views_.find(&form);
+    if (it == views_.end()) return;
+    if (it->second) it->second->retire();
+    views_.erase(it);
+}
+
+void QtBackend::shown(ui::Form& form) {
+    FormView* v = view(form);
+    if (!v) return;
+    QWidget* w = v->window();
+    trace(QStringLiteral("shown %1 \"%2\"").arg(qs(form.name()), w->windowTitle()));
+    w->show();
+    w->raise();
+    w->activateWindow();
+    v->focusFirst();
+}
+
+void QtBackend::hidden(ui::Form& form) {
+    trace(QStringLiteral("hidden %1").arg(qs(form.name())));
+    if (FormView* v = view(form)) v->window()->hide();
+}
+
+void QtBackend::formChanged(ui::Form& form, ui::FormProp prop) {
+    if (prop == ui::FormProp::Caption)
+        trace(QStringLiteral("caption %1 \"%2\"").arg(qs(form.name()), qs(form.caption())));
+    if (FormView* v = view(form)) v->applyForm(prop);
+}
+
+void QtBackend::changed(ui::Control& control, ui::Prop prop) {
+    if (tracing() && control.kind() == ui::Kind::Label) {
+        const QString name = qs(control.form().name() + "." + control.name());
+        if (prop == ui::Prop::Caption)
+            trace(QStringLiteral("text %1 \"%2\"").arg(name, qs(control.caption())));
+        if (prop == ui::Prop::ForeColour)
+            trace(QStringLiteral("colour %1 %2").arg(name, toQColor(control.foreColour()).name()));
+    }
+    if (FormView* v = view(control.form())) v->apply(control, prop);
+}
+
+void QtBackend::timerChanged(ui::Control& timer) {
+    if (FormView* v = view(timer.form())) v->updateTimer(timer);
+}
+
+ui::Size QtBackend::outerSize(const ui::Form& form) const {
+    FormView* v = view(form);
+    if (!v) return {};
+    const QSize size = v->window()->frameGeometry().size();
+    return {pixelsToTwips(size.width(), v->dpi()), pixelsToTwips(size.height(), v->dpi())};
+}
+
+ui::Size QtBackend::screenSize() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const double dpi = screenDpi();
+    return {pixelsToTwips(screen->geometry().width(), dpi), pixelsToTwips(screen->geometry().height(), dpi)};
+}
+
+void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, int /*flags*/, std::function<void()> closed) {
+    // Qt's menus take either mouse button, which is what the flags ask for.
+    QPointer<FormView> v = view(form);
+    ControlView* menuView = v ? v->find(menu) : nullptr;
+    if (!menuView || !menuView->menu) {
+        if (closed) closed();
+        return;
+    }
+    QAction* chosen = menuView->menu->exec(QCursor::pos());
+    // The form may have gone, or the program ended, while the menu was open.
+    if (chosen && v && v->live() && !runtime_->ended()) {
+        for (ui::Control* item : form.childrenOf(menu.name())) {
+            ControlView* itemView = v->find(*item);
+            if (itemView && itemView->action == chosen && item->enabled()) {
+                runtime_->click(*item);
+                break;
+            }
+        }
+    }
+    if (closed) closed();
+}
+
+void QtBackend::messageBox(const std::string& text, const std::string& title, int /*style*/,
+                           std::function<void()> closed) {
+    // The program only uses style 0: an OK button and no icon.
+    trace(QStringLiteral("message \"%1\" \"%2\"").arg(qs(title), qs(text)));
+    QMessageBox box;
+    box.setWindowTitle(qs(title));
+    box.setText(qs(text));
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon(QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setIcon(QIcon());  // a plain OK, as the program's boxes have
+    box.setWindowIcon(programIcon(ui::Icon::Running));
+    box.exec();
+    if (closed) closed();
+}
+
+void QtBackend::doEvents() {
+    QCoreApplication::processEvents();
+}
+
+void QtBackend::disableCloseCommand(ui::Form& form) {
+    if (FormView* v = view(form)) v->disableClose();
+}
+
+std::uintptr_t QtBackend::windowId(const ui::Form& form) const {
+    FormView* v = view(form);
+    return v ? static_cast<std::uintptr_t>(v->window()->winId()) : 0;
+}
+
+void QtBackend::quit(int exitCode) {
+    quit_ = true;
+    exitCode_ = exitCode;
+    // Leaves every running event loop, nested ones (a menu, a message box) included. The Runtime
+    // runs no further handler from here on.
+    QCoreApplication::exit(exitCode);
+}
+
+}  // namespace qm::qt

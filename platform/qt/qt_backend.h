@@ -1,0 +1,63 @@
+// The Qt 6 back end of the form model: each loaded form is a QWidget window with native Qt
+// controls built from its definition; the user's actions go back to the Runtime as events.
+#pragma once
+
+#include <QPointer>
+#include <map>
+
+#include "platform/ui/runtime.h"
+
+class QObject;
+class QWidget;
+
+namespace qm::qt {
+
+class FormView;
+
+class QtBackend final : public ui::Backend {
+public:
+    // Needs a QApplication. Controls without a font of their own use the Japanese Gothic.
+    QtBackend();
+    ~QtBackend() override;
+    QtBackend(const QtBackend&) = delete;
+    QtBackend& operator=(const QtBackend&) = delete;
+
+    // The runtime that receives the user's actions; set once, before the first form loads.
+    void attach(ui::Runtime& runtime) { runtime_ = &runtime; }
+
+    // Runs the event loop until quit(); returns at once when the program has already ended.
+    int exec();
+    bool quitRequested() const { return quit_; }
+
+    // The Qt window of a loaded form (for tests and screenshots); null when not loaded.
+    QWidget* window(const ui::Form& form) const;
+    // The Qt object that stands for a control: a widget, a QTimer, a QMenu or a QAction.
+    QObject* object(const ui::Control& control) const;
+
+    void created(ui::Form& form) override;
+    void destroyed(ui::Form& form) override;
+    void shown(ui::Form& form) override;
+    void hidden(ui::Form& form) override;
+    void formChanged(ui::Form& form, ui::FormProp prop) override;
+    void changed(ui::Control& control, ui::Prop prop) override;
+    void timerChanged(ui::Control& timer) override;
+    ui::Size outerSize(const ui::Form& form) const override;
+    ui::Size screenSize() const override;
+    void popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) override;
+    void messageBox(const std::string& text, const std::string& title, int style,
+                    std::function<void()> closed) override;
+    void doEvents() override;
+    void disableCloseCommand(ui::Form& form) override;
+    std::uintptr_t windowId(const ui::Form& form) const override;
+    void quit(int exitCode) override;
+
+private:
+    FormView* view(const ui::Form& form) const;
+
+    ui::Runtime* runtime_ = nullptr;
+    std::map<const ui::Form*, QPointer<FormView>> views_;
+    bool quit_ = false;
+    int exitCode_ = 0;
+};
+
+}  // namespace qm::qt

@@ -1,0 +1,273 @@
+// Mirroring the model's properties onto a form's Qt window and controls.
+#include <QAction>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "platform/qt/qt_form_view.h"
+#include "platform/qt/qt_icons.h"
+#include "platform/qt/qt_line.h"
+#include "platform/qt/qt_units.h"
+
+namespace qm::qt {
+
+using ui::Kind;
+using ui::Prop;
+
+namespace {
+
+Qt::Alignment alignment(ui::Align align) {
+    switch (align) {
+        case ui::Align::Centre:
+            return Qt::AlignHCenter | Qt::AlignTop;
+        case ui::Align::Right:
+            return Qt::AlignRight | Qt::AlignTop;
+        case ui::Align::Left:
+            break;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+void setCaption(ControlView& view) {
+    const ui::Control& control = *view.control;
+    const QString text = qs(control.caption());
+    switch (control.kind()) {
+        case Kind::Label:
+            static_cast<QLabel*>(view.widget)->setText(text);
+            break;
+        case Kind::Button:
+        case Kind::Option:
+            static_cast<QAbstractButton*>(view.widget)->setText(text);
+            break;
+        case Kind::Frame:
+            static_cast<QGroupBox*>(view.widget)->setTitle(text);
+            break;
+        case Kind::ComboBox:
+            static_cast<QComboBox*>(view.widget)->setEditText(text);
+            break;
+        case Kind::Menu:
+            view.menu->setTitle(text);
+            break;
+        case Kind::MenuItem:
+            // "-" makes the item a separator, with no text of its own.
+            view.action->setSeparator(control.caption() == "-");
+            view.action->setText(view.action->isSeparator() ? QString() : text);
+            break;
+        default:
+            break;
+    }
+}
+
+void setColours(ControlView& view) {
+    const ui::ControlDef& p = view.control->props();
+    if (!view.widget || (!p.foreColour && !p.backColour)) return;
+    QPalette palette = view.widget->palette();
+    if (p.foreColour) {
+        const QColor fore = toQColor(*p.foreColour);
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+            palette.setColor(role, fore);
+        }
+        if (auto* line = dynamic_cast<LineWidget*>(view.widget)) line->setColour(fore);
+    }
+    if (p.backColour) {
+        palette.setColor(QPalette::Window, toQColor(*p.backColour));
+        view.widget->setAutoFillBackground(true);
+    }
+    view.widget->setPalette(palette);
+}
+
+QDate toQDate(std::chrono::year_month_day date) {
+    return QDate(static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+                 static_cast<int>(static_cast<unsigned>(date.day())));
+}
+
+}  // namespace
+
+void FormView::applyGeometry(ControlView& view) {
+    const ui::ControlDef& p = view.control->props();
+    if (!view.widget || view.menu) return;
+    if (auto* line = dynamic_cast<LineWidget*>(view.widget)) {
+        line->setLine(QPoint(twipsToPixels(p.rect.left, dpi_), twipsToPixels(p.rect.top, dpi_)),
+                      QPoint(twipsToPixels(p.rect.left + p.rect.width, dpi_),
+                             twipsToPixels(p.rect.top + p.rect.height, dpi_)));
+        return;
+    }
+    QRect rect = pixelRect(p.rect, dpi_);
+    if (p.kind == Kind::Label) {
+        // The Noto CJK faces have a taller line than the Windows faces they stand for: the text is
+        // raised so that its baseline sits where the Windows face puts it (the big counter would
+        // otherwise run into the buttons below it), and a label never cuts its line in half.
+        auto* label = static_cast<QLabel*>(view.widget);
+        const int raise = baselineRaise(label->font(), dpi_);
+        if (p.autoSize) {
+            rect.setSize(label->sizeHint());
+        } else {
+            rect.setHeight(std::max(rect.height() + raise, label->fontMetrics().height()));
+        }
+        rect.translate(0, -raise);
+    }
+    if (p.kind == Kind::Option && view.widget->parentWidget()) {
+        // The substitute face runs wider than the Windows one: an option button's caption may use
+        // the free width of its frame rather than be cut.
+        const int room = view.widget->parentWidget()->width() - rect.left() - 2;
+        rect.setWidth(std::max(rect.width(), std::min(view.widget->sizeHint().width(), room)));
+    }
+    view.widget->setGeometry(rect);
+}
+
+bool FormView::effectiveVisible(const ui::Control& control) const {
+    if (!control.visible()) return false;
+    const ui::Control* parent = nullptr;
+    for (const auto& c : form_.controls()) {
+        if (c->name() == control.props().parent) parent = c.get();
+    }
+    return !parent || parent->kind() != Kind::TabStrip || control.props().tab == parent->currentTab();
+}
+
+void FormView::applyTabVisibility(ui::Control& tabStrip) {
+    for (ui::Control* child : form_.childrenOf(tabStrip.name())) {
+        ControlView* view = find(*child);
+        if (view && view->widget) view->widget->setVisible(effectiveVisible(*child));
+    }
+}
+
+void FormView::rebuildItems(ControlView& view) {
+    const ui::Control& control = *view.control;
+    QStringList items;
+    for (const std::string& item : control.items()) items << qs(item);
+    if (auto* list = qobject_cast<QListWidget*>(view.widget)) {
+        list->clear();
+        list->addItems(items);
+        if (control.listIndex() >= 0) list->setCurrentRow(control.listIndex());
+    } else if (auto* combo = qobject_cast<QComboBox*>(view.widget)) {
+        // Filling the list leaves the edit field's text as it is and selects nothing.
+        combo->clear();
+        combo->addItems(items);
+        combo->setCurrentIndex(-1);
+        combo->setEditText(qs(control.caption()));
+    }
+}
+
+void FormView::apply(ui::Control& control, Prop prop) {
+    ControlView* view = find(control);
+    if (!view || !live_) return;
+    ++mirroring_;
+    const ui::ControlDef& p = control.props();
+    switch (prop) {
+        case Prop::Caption:
+            setCaption(*view);
+            if (p.kind == Kind::Label && p.autoSize) applyGeometry(*view);
+            break;
+        case Prop::Rect:
+            applyGeometry(*view);
+            break;
+        case Prop::Font:
+            if (p.font && view->widget) view->widget->setFont(toQFont(*p.font));
+            applyGeometry(*view);
+            break;
+        case Prop::ForeColour:
+            setColours(*view);
+            break;
+        case Prop::Tooltip:
+            if (view->widget) view->widget->setToolTip(qs(p.tooltip));
+            if (view->action) view->action->setToolTip(qs(p.tooltip));
+            break;
+        case Prop::Enabled:
+            if (view->action) view->action->setEnabled(p.enabled);
+            if (view->widget && !view->menu) view->widget->setEnabled(p.enabled);
+            break;
+        case Prop::Visible:
+            if (view->action) view->action->setVisible(p.visible);
+            if (view->widget && !view->menu) view->widget->setVisible(effectiveVisible(control));
+            break;
+        case Prop::Value:
+            if (auto* radio = qobject_cast<QRadioButton*>(view->widget)) {
+                // An exclusive radio button refuses to be unchecked; the model decides here.
+                radio->setAutoExclusive(false);
+                radio->setChecked(p.value);
+                radio->setAutoExclusive(true);
+            }
+            break;
+        case Prop::Items:
+            rebuildItems(*view);
+            break;
+        case Prop::ListIndex:
+            if (auto* list = qobject_cast<QListWidget*>(view->widget)) {
+                if (control.listIndex() < 0) {
+                    list->clearSelection();
+                    list->setCurrentRow(-1);
+                } else {
+                    list->setCurrentRow(control.listIndex());
+                }
+            }
+            break;
+        case Prop::Interval:
+            updateTimer(control);
+            break;
+        case Prop::Date:
+            if (auto* calendar = qobject_cast<QCalendarWidget*>(view->widget);
+                calendar && control.date().ok()) {
+                calendar->setSelectedDate(toQDate(control.date()));
+            }
+            break;
+        case Prop::CurrentTab:
+            if (auto* tabs = qobject_cast<QTabWidget*>(view->widget))
+                tabs->setCurrentIndex(control.currentTab());
+            applyTabVisibility(control);
+            break;
+        case Prop::Icon:
+            if (auto* label = qobject_cast<QLabel*>(view->widget); label && p.kind == Kind::Image) {
+                label->setPixmap(iconPixmap(p.icon, std::min(view->widget->width(), view->widget->height())));
+            }
+            break;
+    }
+    --mirroring_;
+}
+
+void FormView::applyAll(ui::Control& control) {
+    ControlView* view = find(control);
+    if (!view) return;
+    if (view->widget && !view->menu)
+        view->widget->setFont(control.props().font ? toQFont(*control.props().font) : window_->font());
+    if (auto* label = qobject_cast<QLabel*>(view->widget))
+        label->setAlignment(alignment(control.props().align));
+    for (Prop prop :
+         {Prop::Caption, Prop::Items, Prop::Rect, Prop::ForeColour, Prop::Tooltip, Prop::Enabled, Prop::Value,
+          Prop::ListIndex, Prop::Date, Prop::CurrentTab, Prop::Icon, Prop::Visible}) {
+        apply(control, prop);
+    }
+}
+
+void FormView::updateTimer(ui::Control& control) {
+    ControlView* view = find(control);
+    if (!view || !view->timer) return;
+    const bool run = live_ && form_.isLoaded() && control.enabled() && control.interval() > 0;
+    if (run) {
+        view->timer->start(control.interval());
+    } else {
+        view->timer->stop();
+    }
+}
+
+void FormView::applyForm(ui::FormProp prop) {
+    switch (prop) {
+        case ui::FormProp::Caption:
+            window_->setWindowTitle(qs(form_.caption()));
+            break;
+        case ui::FormProp::Icon:
+            window_->setWindowIcon(programIcon(form_.icon()));
+            break;
+        case ui::FormProp::Position:
+            window_->move(twipsToPixels(form_.left(), dpi_), twipsToPixels(form_.top(), dpi_));
+            break;
+    }
+}
+
+}  // namespace qm::qt

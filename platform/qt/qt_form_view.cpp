@@ -1,0 +1,357 @@
+// Building a form's Qt window from its definition, and turning the user's actions on it into the
+// Runtime's events. Only the user's own actions count: changes the model makes are not echoed back.
+#include "platform/qt/qt_form_view.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/qt/qt_icons.h"
+#include "platform/qt/qt_line.h"
+#include "platform/qt/qt_units.h"
+
+namespace qm::qt {
+
+using ui::Kind;
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (onCloseRequest) onCloseRequest();
+}
+
+QObject* ControlView::object() const {
+    if (action) return action;
+    if (timer) return timer;
+    return widget;
+}
+
+namespace {
+
+Qt::WindowFlags windowFlags(const ui::FormDef& def) {
+    Qt::WindowFlags flags = def.showInTaskbar ? Qt::Window : Qt::Tool;
+    if (def.border == ui::Border::None) return flags | Qt::FramelessWindowHint;
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (def.controlBox) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (def.minButton) flags |= Qt::WindowMinimizeButtonHint;
+    if (def.maxButton) flags |= Qt::WindowMaximizeButtonHint;
+    return flags;
+}
+
+// The mouse button and shift state as the form model numbers them.
+int buttonNumber(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton:
+            return ui::kLeftButton;
+        case Qt::RightButton:
+            return ui::kRightButton;
+        case Qt::MiddleButton:
+            return ui::kMiddleButton;
+        default:
+            return 0;
+    }
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+}  // namespace
+
+FormView::FormView(ui::Form& form, ui::Runtime& runtime, double dpi)
+    : form_(form), runtime_(runtime), dpi_(dpi), window_(new FormWindow) {
+    const ui::FormDef& def = form.def();
+    window_->setWindowFlags(windowFlags(def));
+    window_->setFixedSize(twipsToPixels(def.clientWidth, dpi), twipsToPixels(def.clientHeight, dpi));
+    window_->onCloseRequest = [this] { fromUser([this] { runtime_.closeRequested(form_); }); };
+    applyForm(ui::FormProp::Caption);
+    applyForm(ui::FormProp::Icon);
+    applyForm(ui::FormProp::Position);
+    form.native = this;
+
+    ++mirroring_;
+    for (const auto& control : form.controls()) build(*control);
+    for (const auto& control : form.controls()) applyAll(*control);
+    --mirroring_;
+    setTabOrder();
+}
+
+FormView::~FormView() {
+    delete window_;
+}
+
+ui::Control* FormView::byName(const std::string& name) const {
+    for (const auto& c : form_.controls()) {
+        if (c->name() == name) return c.get();
+    }
+    return nullptr;
+}
+
+QWidget* FormView::containerOf(const ui::Control& control) {
+    ui::Control* parent = byName(control.props().parent);
+    if (!parent) return window_;
+    ControlView& view = build(*parent);
+    return view.widget ? view.widget : window_;
+}
+
+ControlView& FormView::build(ui::Control& control) {
+    if (ControlView* existing = find(control)) return *existing;
+    views_.push_back(std::make_unique<ControlView>());
+    ControlView& view = *views_.back();
+    view.control = &control;
+    control.native = &view;
+    createObject(view);
+    connectEvents(view);
+    return view;
+}
+
+void FormView::createObject(ControlView& view) {
+    ui::Control& control = *view.control;
+    QWidget* parent =
+        control.kind() == Kind::Timer || control.kind() == Kind::MenuItem ? window_ : containerOf(control);
+    switch (control.kind()) {
+        case Kind::Label:
+        case Kind::Image: {
+            auto* label = new QLabel(parent);
+            label->setTextFormat(Qt::PlainText);
+            view.widget = label;
+            break;
+        }
+        case Kind::Button:
+            view.widget = new QPushButton(parent);
+            break;
+        case Kind::Option:
+            view.widget = new QRadioButton(parent);
+            break;
+        case Kind::Frame:
+            view.widget = new QGroupBox(parent);
+            break;
+        case Kind::ListBox: {
+            auto* list = new QListWidget(parent);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            view.widget = list;
+            break;
+        }
+        case Kind::ComboBox: {
+            auto* combo = new QComboBox(parent);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            view.widget = combo;
+            break;
+        }
+        case Kind::Timer:
+            view.timer = new QTimer(this);
+            view.timer->setTimerType(Qt::PreciseTimer);
+            break;
+        case Kind::Line:
+            view.widget = new LineWidget(parent);
+            break;
+        case Kind::Menu:
+            view.widget = view.menu = new QMenu(window_);
+            break;
+        case Kind::MenuItem: {
+            ControlView* menu = nullptr;
+            if (ui::Control* parentMenu = byName(control.props().parent)) menu = &build(*parentMenu);
+            QMenu* qmenu = menu && menu->menu ? menu->menu : nullptr;
+            view.action = new QAction(qmenu ? static_cast<QObject*>(qmenu) : this);
+            if (qmenu) qmenu->addAction(view.action);
+            break;
+        }
+        case Kind::Calendar: {
+            auto* calendar = new QCalendarWidget(parent);
+            calendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+            calendar->setFirstDayOfWeek(Qt::Sunday);
+            calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+            calendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+            // The grid shares out the width the definition gives; Qt's own minimum column width
+            // would push Saturday off the edge.
+            if (auto* grid = calendar->findChild<QTableView*>()) {
+                grid->horizontalHeader()->setMinimumSectionSize(1);
+                grid->verticalHeader()->setMinimumSectionSize(1);
+            }
+            view.widget = calendar;
+            break;
+        }
+        case Kind::TabStrip: {
+            auto* tabs = new QTabWidget(parent);
+            for (const std::string& caption : control.props().tabs) tabs->addTab(new QWidget, qs(caption));
+            view.widget = tabs;
+            break;
+        }
+    }
+}
+
+void FormView::fromUser(const std::function<void()>& action) {
+    if (live_ && mirroring_ == 0 && !runtime_.ended()) action();
+}
+
+void FormView::connectEvents(ControlView& view) {
+    ui::Control* control = view.control;
+    switch (control->kind()) {
+        case Kind::Label:
+            view.widget->installEventFilter(this);
+            filtered_[view.widget] = &view;
+            break;
+        case Kind::Button:
+        case Kind::Option:
+            connect(static_cast<QAbstractButton*>(view.widget), &QAbstractButton::clicked, this,
+                    [this, control] { fromUser([&] { runtime_.click(*control); }); });
+            break;
+        case Kind::ListBox: {
+            auto* list = static_cast<QListWidget*>(view.widget);
+            list->viewport()->installEventFilter(this);
+            filtered_[list->viewport()] = &view;
+            connect(list, &QListWidget::itemSelectionChanged, this, [this, control, list] {
+                fromUser([&] {
+                    const auto rows = list->selectionModel()->selectedRows();
+                    control->syncListIndex(rows.isEmpty() ? -1 : rows.front().row());
+                });
+            });
+            break;
+        }
+        case Kind::ComboBox: {
+            auto* combo = static_cast<QComboBox*>(view.widget);
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, control](const QString& text) {
+                fromUser([&] { control->syncText(text.toStdString()); });
+            });
+            connect(combo, &QComboBox::activated, this, [this, control, combo](int index) {
+                fromUser([&] { control->syncText(combo->itemText(index).toStdString()); });
+            });
+            break;
+        }
+        case Kind::Timer:
+            connect(view.timer, &QTimer::timeout, this,
+                    [this, control] { fromUser([&] { runtime_.timerTick(*control); }); });
+            break;
+        case Kind::Calendar:
+            connect(static_cast<QCalendarWidget*>(view.widget), &QCalendarWidget::clicked, this,
+                    [this, control](QDate date) {
+                        fromUser([&] {
+                            control->syncDate(std::chrono::year_month_day{
+                                std::chrono::year{date.year()},
+                                std::chrono::month{static_cast<unsigned>(date.month())},
+                                std::chrono::day{static_cast<unsigned>(date.day())}});
+                            runtime_.click(*control);
+                        });
+                    });
+            break;
+        case Kind::TabStrip:
+            connect(static_cast<QTabWidget*>(view.widget), &QTabWidget::currentChanged, this,
+                    [this, control](int index) {
+                        fromUser([&] {
+                            control->syncCurrentTab(index);
+                            applyTabVisibility(*control);
+                        });
+                    });
+            break;
+        default:
+            break;
+    }
+}
+
+bool FormView::eventFilter(QObject* watched, QEvent* event) {
+    auto it = filtered_.find(watched);
+    if (it == filtered_.end() || !live_) return false;
+    ui::Control& control = *it->second->control;
+    const bool pixels = form_.def().pixelScale;
+    switch (event->type()) {
+        case QEvent::Enter:
+            // A label with a click handler is a link.
+            if (control.kind() == Kind::Label) {
+                auto* widget = static_cast<QWidget*>(watched);
+                if (control.onClick) {
+                    widget->setCursor(Qt::PointingHandCursor);
+                } else {
+                    widget->unsetCursor();
+                }
+            }
+            return false;
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (control.kind() == Kind::Label && mouse->button() == Qt::LeftButton &&
+                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint())) {
+                fromUser([&] { runtime_.click(control); });
+            }
+            return false;
+        }
+        case QEvent::MouseButtonPress: {
+            if (control.kind() != Kind::ListBox) return false;
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint at =
+                static_cast<QWidget*>(watched)->mapTo(it->second->widget, mouse->position().toPoint());
+            const double x = pixels ? at.x() : pixelsToTwips(at.x(), dpi_);
+            const double y = pixels ? at.y() : pixelsToTwips(at.y(), dpi_);
+            fromUser([&] {
+                runtime_.mouseDown(control, buttonNumber(mouse->button()), shiftState(mouse->modifiers()), x,
+                                   y);
+            });
+            // A right press neither selects nor moves the selection, as on Windows: the popup
+            // menu's "delete" acts on the item chosen before.
+            return mouse->button() == Qt::RightButton;
+        }
+        default:
+            return false;
+    }
+}
+
+void FormView::setTabOrder() {
+    std::vector<ControlView*> order;
+    for (const auto& view : views_) {
+        if (view->widget && !view->menu && view->control->props().tabIndex >= 0) order.push_back(view.get());
+    }
+    std::stable_sort(order.begin(), order.end(), [](const ControlView* a, const ControlView* b) {
+        return a->control->props().tabIndex < b->control->props().tabIndex;
+    });
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1]->widget, order[i]->widget);
+}
+
+void FormView::focusFirst() {
+    if (window_->focusWidget()) return;
+    QWidget* best = nullptr;
+    int bestIndex = 0;
+    for (const auto& view : views_) {
+        QWidget* w = view->widget;
+        const int index = view->control->props().tabIndex;
+        if (!w || view->menu || w->focusPolicy() == Qt::NoFocus || !w->isEnabled() ||
+            !effectiveVisible(*view->control))
+            continue;
+        if (!best || (index >= 0 && (bestIndex < 0 || index < bestIndex))) {
+            best = w;
+            bestIndex = index;
+        }
+    }
+    if (best) best->setFocus(Qt::TabFocusReason);
+}
+
+void FormView::disableClose() {
+    const bool wasVisible = window_->isVisible();
+    window_->setWindowFlag(Qt::WindowCloseButtonHint, false);
+    if (wasVisible) window_->show();
+}
+
+void FormView::retire() {
+    live_ = false;
+    for (const auto& view : views_) {
+        if (view->timer) view->timer->stop();
+    }
+    window_->hide();
+    form_.native = nullptr;
+    deleteLater();
+}
+
+}  // namespace qm::qt

@@ -1,0 +1,90 @@
+// One loaded form in Qt: its window, the Qt object of each control, the mirroring of the model's
+// properties onto them, and the user's actions turned into Runtime events. Internal to the back end.
+#pragma once
+
+#include <QObject>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/ui/runtime.h"
+
+class QAction;
+class QCloseEvent;
+class QMenu;
+class QTimer;
+
+namespace qm::qt {
+
+// A top-level form window. Closing is never Qt's decision: a close request goes to the model,
+// which unloads the form or, for a form whose Close command is disabled, ignores it.
+class FormWindow final : public QWidget {
+public:
+    std::function<void()> onCloseRequest;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+struct ControlView {
+    ui::Control* control = nullptr;
+    QWidget* widget = nullptr;  // every visible control, the QMenu of a Menu included
+    QTimer* timer = nullptr;
+    QMenu* menu = nullptr;
+    QAction* action = nullptr;  // a menu item
+    QObject* object() const;
+};
+
+class FormView final : public QObject {
+public:
+    FormView(ui::Form& form, ui::Runtime& runtime, double dpi);
+    ~FormView() override;
+
+    ui::Form& form() const { return form_; }
+    FormWindow* window() const { return window_; }
+    double dpi() const { return dpi_; }
+    bool live() const { return live_; }
+
+    ControlView* find(const ui::Control& control) const { return static_cast<ControlView*>(control.native); }
+
+    void apply(ui::Control& control, ui::Prop prop);
+    void applyForm(ui::FormProp prop);
+    void updateTimer(ui::Control& timer);
+    // Gives the focus to the first control in tab order that can take it, when nothing has it yet.
+    void focusFirst();
+    void disableClose();
+    // The form was unloaded: no further event reaches the model; Qt deletes the window later,
+    // since the unload may run inside one of its own signals.
+    void retire();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ControlView& build(ui::Control& control);
+    QWidget* containerOf(const ui::Control& control);
+    void createObject(ControlView& view);
+    void connectEvents(ControlView& view);
+    void applyAll(ui::Control& control);
+    void applyGeometry(ControlView& view);
+    void applyTabVisibility(ui::Control& tabStrip);
+    bool effectiveVisible(const ui::Control& control) const;
+    void setTabOrder();
+    void rebuildItems(ControlView& view);
+    ui::Control* byName(const std::string& name) const;
+    // Runs `action` unless the form is gone or the change comes from the model itself.
+    void fromUser(const std::function<void()>& action);
+
+    ui::Form& form_;
+    ui::Runtime& runtime_;
+    double dpi_;
+    FormWindow* window_;
+    std::vector<std::unique_ptr<ControlView>> views_;
+    std::unordered_map<QObject*, ControlView*> filtered_;  // labels and list viewports
+    bool live_ = true;
+    int mirroring_ = 0;  // >0 while the model's changes are applied
+};
+
+}  // namespace qm::qt

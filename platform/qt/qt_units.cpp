@@ -1,0 +1,90 @@
+// Twips, colours and fonts of the window definitions, turned into what Qt draws with.
+#include "platform/qt/qt_units.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+namespace qm::qt {
+
+namespace {
+
+constexpr const char* kSansJp = "Noto Sans CJK JP";
+constexpr const char* kSerifJp = "Noto Serif CJK JP";
+
+bool contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The first of `families` that is installed, else the last one (fontconfig then finds a match).
+QString firstInstalled(std::initializer_list<const char*> families) {
+    const QStringList installed = QFontDatabase::families();
+    for (const char* family : families) {
+        if (installed.contains(QString::fromLatin1(family), Qt::CaseInsensitive))
+            return QString::fromLatin1(family);
+    }
+    return QString::fromLatin1(*(families.end() - 1));
+}
+
+}  // namespace
+
+double screenDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+int twipsToPixels(int twips, double dpi) {
+    return static_cast<int>(std::lround(twips * dpi / ui::kTwipsPerInch));
+}
+
+int pixelsToTwips(int pixels, double dpi) {
+    return static_cast<int>(std::lround(pixels * ui::kTwipsPerInch / dpi));
+}
+
+QRect pixelRect(const ui::Rect& r, double dpi) {
+    return {twipsToPixels(r.left, dpi), twipsToPixels(r.top, dpi), twipsToPixels(r.width, dpi),
+            twipsToPixels(r.height, dpi)};
+}
+
+QColor toQColor(ui::Colour colour) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+QString substituteFamily(const std::string& face) {
+    if (contains(face, "ゴシック") || contains(face, "Gothic")) return QString::fromLatin1(kSansJp);
+    if (contains(face, "明朝") || contains(face, "Mincho")) return QString::fromLatin1(kSerifJp);
+    // Liberation Serif has the metrics of Times New Roman, so the text fills the same width.
+    if (face == "Times New Roman") return firstInstalled({"Liberation Serif", "DejaVu Serif", "serif"});
+    if (face == "MS Sans Serif" || face == "Arial")
+        return firstInstalled({"Liberation Sans", "DejaVu Sans", "sans-serif"});
+    return qs(face);
+}
+
+QFont toQFont(const ui::Font& font) {
+    QFont out = font.face.empty() ? defaultFont() : QFont(substituteFamily(font.face));
+    out.setPointSizeF(font.points);
+    out.setBold(font.bold);
+    return out;
+}
+
+int baselineRaise(const QFont& font, double dpi) {
+    if (!font.family().startsWith(QStringLiteral("Noto Sans CJK")) &&
+        !font.family().startsWith(QStringLiteral("Noto Serif CJK")))
+        return 0;
+    const double em = font.pointSizeF() * dpi / 72.0;
+    const int raise = static_cast<int>(std::lround(QFontMetricsF(font).ascent() - 0.88 * em));
+    return std::max(raise, 0);
+}
+
+QFont defaultFont() {
+    QFont out(QString::fromLatin1(kSansJp));
+    out.setPointSizeF(9.0);
+    return out;
+}
+
+}  // namespace qm::qt

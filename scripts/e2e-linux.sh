@@ -1,0 +1,194 @@
+#!/usr/bin/env bash
+# End to end, as a user sees it: dist/linux/quietus on virtual desktops (Xvfb, openbox, trayer),
+# each with private D-Bus buses and python3-dbusmock's logind, the clock put just before a due
+# entry with libfaketime. One desktop per exit method, run side by side; each checks the icon in
+# the tray, a second copy's message, the warning opening on time with its title, the count, and
+# the logind call at zero. The first also walks the windows, registers the autostart entry, and
+# saves a screenshot of every window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux
+# to refresh the README's pictures).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+if [ ! -x dist/linux/quietus ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux --target quietus
+  cmake --install build/linux --prefix dist/linux --component quietus >/dev/null
+fi
+faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
+[ -f "$faketime_lib" ] || { echo "libfaketime is missing ($faketime_lib)" >&2; exit 1; }
+work=$(mktemp -d /tmp/qm-e2e.XXXXXX)
+shots=${QM_SCREENSHOT_DIR:-$work/screenshots}
+case $shots in /*) ;; *) shots=$top/$shots ;; esac
+mkdir -p "$shots"
+
+# The due entry: 12 May 2026, 13:05. The clock starts `lead` seconds before it.
+due_date="2026-05-12"
+due_entry_time="26年05月12日 13時05分"
+
+# world NAME WORD EXPECTED LEAD TOUR: one desktop; writes NAME/result ("PASS ..." or "FAIL ...").
+world() {
+  local name=$1 word=$2 expected=$3 lead=$4 tour=$5
+  local dir=$work/$name
+  mkdir -p "$dir/home/.config" "$dir/run" "$dir/prog"
+  chmod 700 "$dir/run"
+  vd_pids=()
+  vd_on_exit
+  fail() { echo "FAIL $name: $*" | tee "$dir/result"; exit 1; }
+  note() { echo "[$name] $*"; }
+
+  cp -a "$top/dist/linux/." "$dir/prog/"
+  printf '%s　%s\r\n' "$due_entry_time" "$word" | iconv -f UTF-8 -t CP932 > "$dir/prog/Dtddta.wet"
+
+  vd_start_display "$dir" || fail "no display"
+  vd_start_buses "$dir" || fail "no buses"
+  vd_start_logind "$dir/logind.log" || fail "no logind"
+  vd_add_session c1
+  vd_start_tray "$dir" || fail "no tray"
+
+  local start
+  start=$(date -d "$due_date 13:05:00 $lead seconds ago" '+%Y-%m-%d %H:%M:%S')
+  run_quietus() {
+    env HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" XDG_SESSION_ID=c1 \
+      LANG=C.UTF-8 QM_UI_TRACE="$1" LD_PRELOAD="$faketime_lib" FAKETIME="@$start" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+      "$dir/prog/quietus"
+  }
+  run_quietus "$dir/trace" >"$dir/quietus.log" 2>&1 &
+  local qpid=$!
+  vd_pids+=($qpid)
+
+  # The icon in the tray.
+  vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
+  local icon
+  icon=$(vd_tray_icon)
+  note "icon in the tray ($icon)"
+
+  # A second copy says so and ends; the first runs on.
+  run_quietus "$dir/trace2" >"$dir/quietus2.log" 2>&1 &
+  local second=$!
+  local box
+  box=$(vd_wait_window 10 QuietusMachine) || fail "the second copy showed no message"
+  grep -q 'message "QuietusMachine" "既に起動されています"' "$dir/trace2" || fail "the second copy's message is wrong"
+  [ "$tour" = tour ] && vd_shot "$box" "$shots/already-running.png"
+  vd_keys "$box" Return
+  vd_wait 5 bash -c "! kill -0 $second" || fail "the second copy did not end"
+  wait "$second" || fail "the second copy ended with an error"
+  kill -0 "$qpid" || fail "the first copy ended"
+  note "second copy: 既に起動されています"
+
+  [ "$tour" = tour ] && tour_windows "$dir" "$icon"
+
+  # The warning opens on time, titled with the method.
+  local warning opened
+  warning=$(vd_wait_window $((lead + 15)) "${word}確認") || fail "no warning titled ${word}確認"
+  opened=$(date +%s.%N)
+  grep -q "^13:05:00 .* shown EndMessege \"${word}確認\"" "$dir/trace" || fail "the warning did not open at 13:05:00: $(grep EndMessege "$dir/trace" | head -1)"
+  note "warning ${word}確認 at 13:05:00"
+  [ "$tour" = tour ] && { sleep 0.3; vd_shot "$warning" "$shots/warning-30.png"; }
+  if [ "$tour" = tour ]; then
+    vd_wait 40 grep -q 'text EndMessege.Label3 "5"$' "$dir/trace" || fail "the count did not reach 5"
+    sleep 0.2
+    vd_shot "$warning" "$shots/warning-5.png"
+  fi
+
+  # At zero, the right call, and the program ends.
+  vd_wait 45 grep -qE " (PowerOff|Reboot|Terminate)( |$)" "$dir/logind.log" || fail "no session-end call"
+  local called
+  called=$(date +%s.%N)
+  vd_wait 10 bash -c "! kill -0 $qpid" || fail "the program did not end after the request"
+  wait "$qpid" || fail "the program ended with status $? after the request"
+  local calls count
+  calls=$(grep -oE " (PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" | sed 's/^ //' | paste -sd, -)
+  [ "$calls" = "$expected" ] || fail "logind saw '$calls', not '$expected'"
+  count=$(grep -oE 'text EndMessege.Label3 "[0-9]+"' "$dir/trace" | grep -oE '"[0-9]+"' | tr -d '"' | paste -sd' ' -)
+  [ "$count" = "$(seq 29 -1 0 | paste -sd' ' -)" ] || fail "the count ran '$count'"
+  grep -q 'colour EndMessege.Label3 #ff0000' "$dir/trace" || fail "the count did not turn red"
+  echo "PASS $name: icon, second copy, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened" | tee "$dir/result"
+}
+
+# The windows a user reaches from the tray, each photographed; the autostart entry registered.
+tour_windows() {
+  local dir=$1 icon=$2
+  # The icon running and paused (right click toggles), and the menu (left click).
+  # The tray (trayer's panel at the bottom right) with a margin above and to the left.
+  local ax ay aw ah
+  read -r ax ay aw ah <<<"$(xwininfo -id "$(vd_tray_panel)" |
+    awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print x-16, y-16, w+16, h+16}')"
+  vd_shot_area "$ax" "$ay" "$aw" "$ah" "$shots/tray-running.png"
+  vd_click "$icon" 10 10 3
+  sleep 0.5
+  vd_shot_area "$ax" "$ay" "$aw" "$ah" "$shots/tray-paused.png"
+  vd_click "$icon" 10 10 3
+  sleep 0.3
+  vd_click "$icon" 10 10 1
+  sleep 0.5
+  vd_shot_area 764 608 260 160 "$shots/menu.png"
+  xdotool key Down Return
+  local settings
+  settings=$(vd_wait_window 10 QuietusMachine) || fail "the settings window did not open"
+  sleep 0.5
+  vd_shot "$settings" "$shots/settings-date.png"
+  vd_click "$settings" 130 12
+  vd_shot "$settings" "$shots/settings-timer.png"
+  vd_click "$settings" 215 12
+  vd_shot "$settings" "$shots/settings-detail.png"
+
+  # スタートアップに登録: the autostart entry starts quietus in the program folder.
+  vd_click "$settings" 128 84
+  local entry=$dir/home/.config/autostart/QuietusMachine.desktop
+  vd_wait 5 test -s "$entry" || fail "no autostart entry"
+  local want
+  want=$(printf '[Desktop Entry]\nType=Application\nName=QuietusMachine\nExec="%s/prog/quietus"\nTerminal=false' "$dir")
+  [ "$(cat "$entry")" = "$want" ] || fail "the autostart entry reads: $(cat "$entry")"
+  note "autostart entry $entry"
+
+  # QuietusMachine　About: the About window.
+  vd_click "$settings" 128 132
+  local about
+  about=$(vd_wait_window 10 バージョン情報) || fail "the About window did not open"
+  sleep 0.3
+  vd_shot "$about" "$shots/about.png"
+  if vd_has_wm; then
+    # Its close box (Alt+F4 through the window manager) unloads it.
+    vd_keys "$about" alt+F4
+    vd_wait 5 bash -c '! xdotool search --onlyvisible --name "^バージョン情報$" >/dev/null' || fail "the About window did not close"
+  fi
+  xdotool windowraise "$settings"
+
+  # A day on the calendar: the time-of-day dialog.
+  vd_click "$settings" 20 12
+  vd_click "$settings" 128 124
+  local timeset
+  timeset=$(vd_wait_window 10 時刻の設定) || fail "the time-of-day dialog did not open"
+  sleep 0.3
+  vd_shot "$timeset" "$shots/timeset.png"
+  vd_click "$timeset" 128 188   # キャンセル
+  vd_click "$settings" 340 164  # キャンセル
+  note "menu, settings (three tabs), About and time-of-day dialog photographed"
+}
+
+source scripts/virtual-desktop.sh
+started=$(date +%s)
+pids=()
+# One desktop per method (or only those named on the command line).
+declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ")
+declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate")
+for name in "${@:-shutdown forced restart logoff}"; do
+  for name in $name; do
+    if [ "$name" = shutdown ]; then
+      world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!)
+    else
+      world "$name" "${words[$name]}" "${calls[$name]}" 12 quick & pids+=($!)
+    fi
+  done
+done
+status=0
+for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+
+echo
+cat "$work"/*/result 2>/dev/null || true
+echo "End-to-end run: $(( $(date +%s) - started )) s; screenshots in $shots"
+if [ $status -ne 0 ]; then
+  echo "Kept for a look: $work" >&2
+  exit 1
+fi
+rm -rf "$work"

@@ -1,0 +1,170 @@
+# Virtual desktops for the Linux program, sourced by run-linux.sh, e2e-linux.sh and
+# bench/idle-footprint.sh: Xvfb with openbox (when installed) and trayer as the tray host, private
+# D-Bus buses, python3-dbusmock's logind, and helpers to find, drive and photograph windows.
+# Everything started here is remembered and ended by vd_stop_all, by process id.
+
+vd_pids=()
+vd_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+vd_die() { echo "virtual desktop: $*" >&2; return 1; }
+
+# vd_wait SECONDS COMMAND...: retries COMMAND every 0.1 s until it succeeds or time runs out.
+vd_wait() {
+  local deadline=$(( $(date +%s%N) / 1000000 + $1 * 1000 )); shift
+  until "$@" 2>/dev/null; do
+    [ $(( $(date +%s%N) / 1000000 )) -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+
+# vd_start_display DIR: Xvfb on a free display number (exported as DISPLAY), and a window manager
+# so that windows get title bars; DIR keeps the display's files.
+vd_start_display() {
+  local dir=$1 attempt
+  mkdir -p "$dir"
+  # Desktops started side by side may race for a display number; a server that cannot be
+  # reached is replaced by another.
+  for attempt in 1 2 3; do
+    : > "$dir/display"
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$dir/display" >>"$dir/xvfb.log" 2>&1 &
+    vd_pids+=($!)
+    if vd_wait 10 test -s "$dir/display"; then
+      export DISPLAY=":$(head -1 "$dir/display")"
+      vd_wait 5 xprop -root -len 0 >/dev/null && break
+    fi
+    kill "${vd_pids[-1]}" 2>/dev/null || true
+    [ $attempt -lt 3 ] || { vd_die "Xvfb did not start"; return 1; }
+  done
+  if command -v openbox >/dev/null && [ -z "${QM_NO_WM:-}" ]; then
+    openbox --sm-disable --config-file "$vd_here/openbox-rc.xml" >"$dir/openbox.log" 2>&1 &
+    vd_pids+=($!)
+    vd_wait 10 vd_has_wm || vd_die "openbox did not start" || return 1
+  fi
+}
+
+vd_has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# vd_start_tray DIR: trayer at the bottom right, as the system tray of the display.
+vd_start_tray() {
+  trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
+    --SetPartialStrut true --expand true >"$1/trayer.log" 2>&1 &
+  vd_pids+=($!)
+  vd_wait 10 vd_tray_panel >/dev/null || vd_die "trayer did not start"
+}
+
+# (awk reads to the end: a reader that stops early breaks the pipe, which pipefail counts as failure.)
+vd_tray_panel() { xwininfo -root -tree | awk '/"panel" "trayer"/ && !id { id = $1 } END { if (!id) exit 1; print id }'; }
+
+# The window of quietus's icon inside the tray, or failure when the icon is not there.
+vd_tray_icon() {
+  local panel
+  panel=$(vd_tray_panel) || return 1
+  xwininfo -tree -id "$panel" | awk '/\("quietus" / && !id { id = $1 } END { if (!id) exit 1; print id }'
+}
+
+# vd_bus DIR NAME: a private bus (its own dbus-daemon); its address goes into vd_address.
+# (Not a command substitution: the daemon would hold its output open, and the subshell would
+# forget the daemon's process id.)
+vd_bus() {
+  local file="$1/$2.address"
+  dbus-daemon --config-file="$vd_here/private-bus.conf" --nofork --print-address=9 9>"$file" >/dev/null 2>&1 &
+  vd_pids+=($!)
+  vd_wait 10 test -s "$file" || vd_die "dbus-daemon did not start" || return 1
+  vd_address=$(head -1 "$file")
+}
+
+# vd_start_buses DIR: a private session bus and a private stand-in for the system bus, so that no
+# call ever reaches the machine's own.
+vd_start_buses() {
+  vd_bus "$1" session || return 1
+  export DBUS_SESSION_BUS_ADDRESS=$vd_address
+  vd_bus "$1" system || return 1
+  export DBUS_SYSTEM_BUS_ADDRESS=$vd_address
+}
+
+# vd_start_logind LOG: python3-dbusmock's logind on the private system bus, logging every call;
+# Debian's own Python, since another one earlier on PATH may lack the module.
+vd_start_logind() {
+  /usr/bin/python3 -m dbusmock --template logind -l "$1" >/dev/null 2>&1 &
+  vd_pids+=($!)
+  vd_wait 15 vd_name_owned "$DBUS_SYSTEM_BUS_ADDRESS" org.freedesktop.login1 || vd_die "the mock logind did not start"
+}
+
+vd_name_owned() {
+  dbus-send --bus="$1" --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner "string:$2" |
+    grep -q 'boolean true'
+}
+
+# vd_add_session ID: a session of this user in the mock logind.
+vd_add_session() {
+  dbus-send --bus="$DBUS_SYSTEM_BUS_ADDRESS" --print-reply --dest=org.freedesktop.login1 /org/freedesktop/login1 \
+    org.freedesktop.DBus.Mock.AddSession "string:$1" string:seat0 "uint32:$(id -u)" "string:$(id -un)" boolean:true >/dev/null
+}
+
+# vd_window NAME: the id of the mapped window whose title is exactly NAME.
+vd_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+    echo "$id"
+    return 0
+  done
+  return 1
+}
+
+# vd_wait_window SECONDS NAME: waits for the window and prints its id.
+vd_wait_window() {
+  local deadline=$(( $(date +%s) + $1 ))
+  while [ "$(date +%s)" -le $deadline ]; do
+    vd_window "$2" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# vd_click ID X Y [BUTTON]: clicks at pixel X, Y of the window's client area.
+vd_click() {
+  xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"
+  sleep 0.3
+}
+
+# vd_keys ID KEY...: types keys into the window, after giving it the focus (through the window
+# manager when one runs, else directly).
+vd_keys() {
+  local id=$1; shift
+  if vd_has_wm; then
+    xdotool windowactivate --sync "$id"
+  else
+    xdotool windowraise "$id" windowfocus --sync "$id"
+  fi
+  xdotool key "$@"
+  sleep 0.3
+}
+
+# vd_shot ID FILE: the window with its frame, when a window manager draws one.
+vd_shot() {
+  local frame
+  frame=$(xwininfo -id "$1" -children 2>/dev/null | awk '/Parent window id/ { print $4 }')
+  if [ -n "$frame" ] && [ "$frame" != "$(xwininfo -root | awk '/Window id/ { print $4 }')" ]; then
+    import -window "$frame" "$2"
+  else
+    import -window "$1" "$2"
+  fi
+}
+
+# vd_shot_area X Y W H FILE: part of the screen.
+vd_shot_area() { import -window root -crop "$3x$4+$1+$2" +repage "$5"; }
+
+# vd_on_exit [COMMAND]: ends everything started here (then runs COMMAND) when this shell exits.
+# Subshells of command substitutions may run the trap too; only the shell that set it acts.
+vd_on_exit() {
+  vd_owner=$BASHPID
+  trap "vd_stop_all; ${1:-:}" EXIT
+}
+
+vd_stop_all() {
+  [ "${vd_owner:-$BASHPID}" = "$BASHPID" ] || return 0
+  local pid
+  for pid in "${vd_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${vd_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  vd_pids=()
+}

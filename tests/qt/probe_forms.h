@@ -1,0 +1,27 @@
+// Small windows for the Qt back end's tests: one like the warning (labels, buttons, a timer, a
+// menu, a line, an image) and one like the settings window (a tab strip with a calendar, a frame
+// of options, a list and a combo box), and a form that records what its handlers saw.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/form.h"
+
+namespace qm::qt::test {
+
+ui::FormDef probeDefinition();
+ui::FormDef tabsDefinition();
+
+class Probe : public ui::Form {
+public:
+    Probe(ui::Runtime& rt, ui::FormDef (*define)()) : Form(rt, define) {}
+    std::vector<std::string> events;  // "Command1_Click", "Timer1_Timer", "List1_MouseDown 2 1", …
+    bool unloadOnClick = false;
+
+protected:
+    void bindEvents() override;
+    void Form_Unload() override { events.push_back("Form_Unload"); }
+};
+
+}  // namespace qm::qt::test

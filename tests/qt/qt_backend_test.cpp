@@ -1,0 +1,360 @@
+// The Qt back end builds a form's window from its definition, mirrors the model's changes, and
+// reports only the user's own actions back to the model.
+#include "platform/qt/qt_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/qt/qt_line.h"
+#include "platform/qt/qt_units.h"
+#include "tests/qt/probe_forms.h"
+#include "tests/qt/qt_test_app.h"
+
+namespace qm::qt {
+namespace {
+
+using namespace std::chrono;
+using test::Probe;
+using test::probeDefinition;
+using test::tabsDefinition;
+using ui::Kind;
+
+class QtBackendTest : public ::testing::Test {
+protected:
+    QtBackendTest() {
+        test::app();
+        backend.attach(runtime);
+    }
+    template <class T>
+    T* widget(ui::Form& form, std::string_view name) {
+        return dynamic_cast<T*>(backend.object(form.ctl(name)));
+    }
+    // Runs `action` on the modal piece (message box or menu) that opens next, from inside its loop.
+    static void onNextModal(std::function<void(QWidget*)> action) {
+        QTimer::singleShot(50, [action = std::move(action)] {
+            QWidget* modal = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                               : QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            action(modal);
+        });
+    }
+
+    QtBackend backend;
+    ui::Runtime runtime{backend};
+    Probe probe{runtime, probeDefinition};
+    Probe tabs{runtime, tabsDefinition};
+};
+
+TEST_F(QtBackendTest, the_window_is_built_hidden_at_the_definitions_twips_for_the_screens_dpi) {
+    ASSERT_DOUBLE_EQ(screenDpi(), 96.0) << "Qt's offscreen screen has 96 logical DPI";
+    probe.load();
+    QWidget* window = backend.window(probe);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->size(), QSize(213, 165));  // 3195 x 2475 twips at 15 twips a pixel
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("ﾌﾟﾛｰﾌﾞ確認"));
+    EXPECT_EQ(widget<QPushButton>(probe, "Command1")->geometry(), QRect(16, 136, 81, 25));
+    const QRect counter = widget<QLabel>(probe, "Label3")->geometry();
+    const QLabel* counterLabel = widget<QLabel>(probe, "Label3");
+    EXPECT_EQ(counter.topLeft(), QPoint(0, 64 - baselineRaise(counterLabel->font(), 96)));
+    EXPECT_EQ(counter.width(), 209);
+    EXPECT_GE(counter.bottom(), 64 + 60 - 1) << "a label may grow to hold its line, never shrink";
+    EXPECT_EQ(widget<QLabel>(probe, "Label3")->alignment(), Qt::AlignHCenter | Qt::AlignTop);
+    EXPECT_EQ(widget<LineWidget>(probe, "Line1")->line().dx(), 192);
+    EXPECT_TRUE(window->windowFlags() & Qt::Tool) << "kept off the taskbar";
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+}
+
+TEST_F(QtBackendTest, twips_become_pixels_at_any_logical_dpi) {
+    struct Case {
+        int twips;
+        double dpi;
+        int pixels;
+    } cases[] = {
+        {1440, 96, 96}, {1440, 144, 144}, {375, 96, 25}, {375, 144, 38}, {-50000, 96, -3333}, {0, 120, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
+    }
+    EXPECT_EQ(pixelsToTwips(213, 96), 3195);
+}
+
+TEST_F(QtBackendTest, japanese_windows_faces_are_replaced_at_the_same_size_and_weight) {
+    probe.load();
+    const QFont gothic = widget<QLabel>(probe, "Label4")->font();
+    EXPECT_EQ(gothic.family(), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_DOUBLE_EQ(gothic.pointSizeF(), 9.75);
+    EXPECT_TRUE(gothic.bold());
+    const QFont mincho = widget<QLabel>(probe, "Label3")->font();
+    EXPECT_EQ(mincho.family(), QStringLiteral("Noto Serif CJK JP"));
+    EXPECT_DOUBLE_EQ(mincho.pointSizeF(), 48);
+    const QFont times = widget<QLabel>(probe, "Label5")->font();
+    EXPECT_TRUE(times.family() == QStringLiteral("Liberation Serif") ||
+                times.family() == QStringLiteral("DejaVu Serif"))
+        << times.family().toStdString();
+    EXPECT_FALSE(times.bold());
+    EXPECT_EQ(widget<QPushButton>(probe, "Command1")->font().family(), QStringLiteral("Noto Sans CJK JP"))
+        << "controls without a font of their own use the Japanese Gothic";
+}
+
+TEST_F(QtBackendTest, colours_captions_and_tooltips_follow_the_model) {
+    probe.load();
+    auto* label4 = widget<QLabel>(probe, "Label4");
+    EXPECT_EQ(label4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(label4->text(), QStringLiteral("設定時間が来ました"));
+    EXPECT_EQ(widget<QLabel>(probe, "Label5")->toolTip(), QStringLiteral("ＨＰに行く"));
+
+    probe["Label3"].setCaption("7");
+    probe["Label3"].setForeColour(0x00FF00FF);  // magenta in 0x00BBGGRR
+    EXPECT_EQ(widget<QLabel>(probe, "Label3")->text(), QStringLiteral("7"));
+    EXPECT_EQ(widget<QLabel>(probe, "Label3")->palette().color(QPalette::WindowText), QColor(255, 0, 255));
+    probe.setCaption("強制終了確認");
+    EXPECT_EQ(backend.window(probe)->windowTitle(), QStringLiteral("強制終了確認"));
+}
+
+TEST_F(QtBackendTest, an_auto_sized_label_fits_its_text_and_no_label_cuts_its_line) {
+    probe.load();
+    auto* label2 = widget<QLabel>(probe, "Label2");
+    const int before = label2->width();
+    probe["Label2"].setCaption("ｼｬｯﾄﾀﾞｳﾝします。");
+    EXPECT_EQ(label2->size(), label2->sizeHint());
+    EXPECT_NE(label2->width(), before);
+    auto* label4 = widget<QLabel>(probe, "Label4");
+    const int raise = baselineRaise(label4->font(), 96);
+    EXPECT_GT(raise, 0) << "Noto's line is taller than the Windows Gothic's";
+    EXPECT_EQ(label4->y(), 8 - raise) << "the baseline sits where the Windows face puts it";
+    EXPECT_GE(label4->height(), label4->fontMetrics().height());
+    EXPECT_GE(label4->geometry().bottom(), 8 + 13 - 1) << "and the label still covers its defined area";
+}
+
+TEST_F(QtBackendTest, a_button_click_reaches_its_handler_and_may_unload_the_form) {
+    probe.unloadOnClick = true;
+    probe.show();
+    QPointer<QWidget> window = backend.window(probe);
+    widget<QPushButton>(probe, "Command2")->click();
+    EXPECT_EQ(probe.events, (std::vector<std::string>{"Command2_Click", "Form_Unload"}));
+    EXPECT_FALSE(probe.isLoaded());
+    EXPECT_FALSE(window->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull()) << "the window goes once its own signal has returned";
+}
+
+TEST_F(QtBackendTest, the_first_control_in_tab_order_has_the_focus_when_shown) {
+    probe.show();
+    QApplication::setActiveWindow(backend.window(probe));
+    EXPECT_EQ(backend.window(probe)->focusWidget(), widget<QPushButton>(probe, "Command2"));
+}
+
+TEST_F(QtBackendTest, a_link_label_is_clicked_with_the_left_button_and_shows_a_pointing_hand) {
+    probe.show();
+    auto* link = widget<QLabel>(probe, "Label5");
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(link, &enter);
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(link, Qt::RightButton);
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(probe.events, (std::vector<std::string>{"Label5_Click"}));
+}
+
+TEST_F(QtBackendTest, the_close_box_unloads_unless_the_close_command_is_disabled) {
+    probe.show();
+    probe.disableCloseCommand();
+    EXPECT_FALSE(backend.window(probe)->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(backend.window(probe)->close());
+    EXPECT_TRUE(probe.isLoaded());
+    EXPECT_TRUE(backend.window(probe)->isVisible());
+
+    tabs.show();
+    backend.window(tabs)->close();
+    EXPECT_FALSE(tabs.isLoaded());
+}
+
+TEST_F(QtBackendTest, timers_tick_while_enabled_and_stop_when_disabled_or_unloaded) {
+    probe.load();
+    QTRY_VERIFY_WITH_TIMEOUT(probe.events.size() >= 2, 5000);
+    EXPECT_EQ(probe.events.front(), "Timer1_Timer");
+    auto* timer = widget<QTimer>(probe, "Timer1");
+    EXPECT_EQ(timer->interval(), 100);
+    probe["Timer1"].setEnabled(false);
+    EXPECT_FALSE(timer->isActive());
+    probe["Timer1"].setEnabled(true);
+    EXPECT_TRUE(timer->isActive());
+    probe.unload();
+    EXPECT_FALSE(timer->isActive());
+}
+
+TEST_F(QtBackendTest, tab_strip_children_show_only_on_their_own_tab) {
+    tabs.show();
+    auto* calendar = widget<QCalendarWidget>(tabs, "Calendar1");
+    auto* frame = widget<QGroupBox>(tabs, "Frame1");
+    auto* button = widget<QPushButton>(tabs, "Command4");
+    EXPECT_TRUE(calendar->isVisible());
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_EQ(calendar->pos(), QPoint(8, 24)) << "positions count from the tab strip's corner";
+
+    widget<QTabWidget>(tabs, "SSTab1")->setCurrentIndex(2);  // as the user does
+    EXPECT_EQ(tabs["SSTab1"].currentTab(), 2);
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_TRUE(button->isVisible());
+    tabs["SSTab1"].setCurrentTab(1);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(widget<QRadioButton>(tabs, "Option2")->isVisible());
+    EXPECT_FALSE(button->isVisible());
+}
+
+TEST_F(QtBackendTest, option_buttons_follow_the_model_and_a_click_selects_through_it) {
+    tabs.show();
+    auto* option1 = widget<QRadioButton>(tabs, "Option1");
+    auto* option2 = widget<QRadioButton>(tabs, "Option2");
+    EXPECT_TRUE(option1->isChecked());
+    option2->click();
+    EXPECT_TRUE(tabs["Option2"].value());
+    EXPECT_FALSE(tabs["Option1"].value());
+    EXPECT_EQ(tabs.events, (std::vector<std::string>{"Option2_Click"}));
+    tabs["Option1"].setValue(true);
+    EXPECT_TRUE(option1->isChecked());
+    EXPECT_FALSE(option2->isChecked());
+}
+
+TEST_F(QtBackendTest, a_click_on_a_calendar_day_sets_the_date_before_the_handler_runs) {
+    tabs.load();
+    tabs["Calendar1"].setDate(year{1998} / December / 6);
+    auto* calendar = widget<QCalendarWidget>(tabs, "Calendar1");
+    EXPECT_EQ(calendar->selectedDate(), QDate(1998, 12, 6));
+    year_month_day seen{};
+    tabs["Calendar1"].onClick = [&] { seen = tabs["Calendar1"].date(); };
+    emit calendar->clicked(QDate(1998, 12, 24));
+    EXPECT_EQ(seen, year{1998} / December / 24);
+    calendar->setCurrentPage(1999, 1);  // paging is no click
+    EXPECT_EQ(seen, year{1998} / December / 24);
+}
+
+TEST_F(QtBackendTest, list_items_mirror_the_model_and_the_users_selection_goes_back) {
+    tabs.show();
+    for (const char* item : {"98年12月10日 09時00分　再起動", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"})
+        tabs["List1"].addItem(item);
+    auto* list = widget<QListWidget>(tabs, "List1");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"));
+    EXPECT_EQ(list->font().family(), QStringLiteral("Noto Sans CJK JP"));
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(tabs["List1"].listIndex(), 1);
+    tabs["List1"].removeItem(1);
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+}
+
+TEST_F(QtBackendTest, a_right_press_on_the_list_raises_mouse_down_without_moving_the_selection) {
+    tabs.show();
+    for (const char* item : {"a", "b"}) tabs["List1"].addItem(item);
+    tabs["List1"].setListIndex(0);
+    tabs.events.clear();
+    auto* list = widget<QListWidget>(tabs, "List1");
+    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::ShiftModifier,
+                      list->visualItemRect(list->item(1)).center());
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, Qt::ShiftModifier,
+                        list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(tabs.events, (std::vector<std::string>{"List1_MouseDown 2 1"}));
+    EXPECT_EQ(tabs["List1"].listIndex(), 0);
+    EXPECT_EQ(list->currentRow(), 0);
+}
+
+TEST_F(QtBackendTest, filling_a_combo_box_keeps_its_text_and_typing_goes_to_the_model) {
+    tabs.show();
+    for (int h = 0; h < 24; ++h)
+        tabs["Combo1"].addItem(QStringLiteral("%1時").arg(h, 2, 10, QLatin1Char('0')).toStdString());
+    auto* combo = widget<QComboBox>(tabs, "Combo1");
+    EXPECT_EQ(combo->count(), 24);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("01時"));
+    EXPECT_EQ(combo->currentIndex(), -1);
+    combo->lineEdit()->clear();
+    QTest::keyClicks(combo->lineEdit(), QStringLiteral("23"));
+    EXPECT_EQ(tabs["Combo1"].text(), "23");
+    tabs["Combo1"].setText("09時");
+    EXPECT_EQ(combo->currentText(), QStringLiteral("09時"));
+}
+
+TEST_F(QtBackendTest, the_popup_menu_runs_the_chosen_item_then_reports_closed_and_skips_disabled_items) {
+    tabs.show();
+    tabs["mnu_Del"].setEnabled(false);
+    bool closed = false;
+    onNextModal([](QWidget* menu) {
+        EXPECT_EQ(static_cast<QMenu*>(menu)->actions().size(), 2);
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    tabs.popupMenu(tabs["mnu_PopUp2"], 2, [&] { closed = true; });
+    EXPECT_EQ(tabs.events, (std::vector<std::string>{"mnu_AllDel_Click"}));
+    EXPECT_TRUE(closed);
+
+    closed = false;
+    onNextModal([](QWidget* menu) { QTest::keyClick(menu, Qt::Key_Escape); });
+    tabs.popupMenu(tabs["mnu_PopUp2"], 2, [&] { closed = true; });
+    EXPECT_TRUE(closed) << "dismissed without a choice";
+    EXPECT_EQ(tabs.events.size(), 1u);
+}
+
+TEST_F(QtBackendTest, menu_separators_and_captions_come_from_the_definition) {
+    probe.load();
+    auto* menu = widget<QMenu>(probe, "mnuPopup");
+    ASSERT_EQ(menu->actions().size(), 3);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("最初(&F)"));
+    EXPECT_TRUE(menu->actions()[1]->isSeparator());
+}
+
+TEST_F(QtBackendTest, a_message_box_has_its_title_text_and_only_ok_and_timers_tick_while_it_is_open) {
+    probe.load();
+    probe.events.clear();
+    bool closed = false;
+    onNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("QuietusMachine"));
+        EXPECT_EQ(box->text(), QStringLiteral("既に起動されています"));
+        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+        EXPECT_EQ(box->buttons().size(), 1);
+        QTimer::singleShot(350, box, [box] { box->button(QMessageBox::Ok)->click(); });
+    });
+    runtime.messageBox("既に起動されています", "QuietusMachine", ui::kMbOk, [&] { closed = true; });
+    EXPECT_TRUE(closed);
+    EXPECT_GE(probe.events.size(), 2u) << "the form's timer ticked under the box";
+}
+
+TEST_F(QtBackendTest, once_the_program_ends_no_handler_runs_and_the_loop_is_not_entered) {
+    probe.show();
+    runtime.end(3);
+    EXPECT_TRUE(backend.quitRequested());
+    widget<QPushButton>(probe, "Command1")->click();
+    EXPECT_TRUE(probe.events.empty());
+    EXPECT_EQ(backend.exec(), 3);
+}
+
+TEST_F(QtBackendTest, centring_uses_the_windows_outer_size_and_the_screen_in_twips) {
+    const ui::Size screen = backend.screenSize();
+    const QSize pixels = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(screen.width, pixelsToTwips(pixels.width(), 96));
+    probe.load();
+    EXPECT_EQ(backend.outerSize(probe).width, 3195);
+    probe.move(1500, -50000);
+    EXPECT_EQ(backend.window(probe)->pos(), QPoint(100, -3333));
+}
+
+}  // namespace
+}  // namespace qm::qt

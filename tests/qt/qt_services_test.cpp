@@ -1,0 +1,236 @@
+// The Linux desktop services that need no bus: the autostart entry, the single-instance lock,
+// the documents handed to the desktop, and which call ends the session.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+
+#include "platform/qt/dbus_session_end.h"
+#include "platform/qt/lock_file_instance.h"
+#include "platform/qt/qt_icons.h"
+#include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_tray_icon.h"
+#include "platform/qt/xdg_autostart.h"
+#include "tests/qt/qt_test_app.h"
+
+namespace qm::qt {
+namespace {
+
+std::string readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
+    return file.readAll().toStdString();
+}
+
+class AutostartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", savedConfig); }
+    QTemporaryDir home;
+    QByteArray savedConfig;
+};
+
+TEST_F(AutostartTest, the_entry_starts_quietus_in_the_program_folder_without_arguments) {
+    XdgAutostart shortcut("/opt/QuietusMachine");
+    const int result = shortcut.create("..\\..\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ｽﾀｰﾄｱｯﾌﾟ", "QuietusMachine",
+                                       "/opt/QuietusMachine\\Quietus.exe", "");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(readFile(home.path() + "/config/autostart/QuietusMachine.desktop"),
+              "[Desktop Entry]\n"
+              "Type=Application\n"
+              "Name=QuietusMachine\n"
+              "Exec=\"/opt/QuietusMachine/quietus\"\n"
+              "Terminal=false\n");
+}
+
+TEST_F(AutostartTest, pressing_twice_leaves_one_entry_with_the_same_content) {
+    XdgAutostart shortcut("/opt/q");
+    shortcut.create("", "QuietusMachine", "", "");
+    const std::string first = readFile(home.path() + "/config/autostart/QuietusMachine.desktop");
+    shortcut.create("", "QuietusMachine", "", "");
+    EXPECT_EQ(readFile(home.path() + "/config/autostart/QuietusMachine.desktop"), first);
+    EXPECT_EQ(QDir(home.path() + "/config/autostart").entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(AutostartTest, without_xdg_config_home_the_entry_goes_under_the_home_folders_config) {
+    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(autostartFolder(), (QDir::homePath() + "/.config/autostart").toStdString());
+    qputenv("XDG_CONFIG_HOME", "relative/path");
+    EXPECT_EQ(autostartFolder(), (QDir::homePath() + "/.config/autostart").toStdString())
+        << "only an absolute path counts";
+}
+
+TEST_F(AutostartTest, an_unwritable_folder_gives_no_entry_and_a_zero_result) {
+    QFile blocker(home.path() + "/config");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+    blocker.close();
+    EXPECT_EQ(XdgAutostart("/opt/q").create("", "QuietusMachine", "", ""), 0);
+}
+
+TEST(ExecValue, quotes_the_path_and_escapes_what_the_desktop_entry_format_reserves) {
+    struct Case {
+        const char* path;
+        const char* exec;
+    } cases[] = {
+        // clang-format off
+        {"/opt/q/quietus",      R"("/opt/q/quietus")"},
+        {"/home/a b/quietus",   R"("/home/a b/quietus")"},
+        {"/x/$HOME/quietus",    R"("/x/\\$HOME/quietus")"},
+        {"/x/a\"b/quietus",     R"("/x/a\\"b/quietus")"},
+        {"/x/a\\b/quietus",     R"("/x/a\\\\b/quietus")"},
+        {"/x/`id`/quietus",     R"("/x/\\`id\\`/quietus")"},
+        {"/x/100%/quietus",     R"("/x/100%%/quietus")"},
+        {"/x/タイマー/quietus", R"("/x/タイマー/quietus")"},
+        // clang-format on
+    };
+    for (const Case& c : cases) EXPECT_EQ(execValue(c.path), c.exec) << c.path;
+}
+
+class LockTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path() const { return dir.path() + "/QuietusMachine.lock"; }
+    QTemporaryDir dir;
+};
+
+TEST_F(LockTest, the_first_copy_runs_alone_and_a_second_finds_it_running) {
+    LockFileInstance first(path());
+    EXPECT_FALSE(first.anotherRunning());
+    EXPECT_FALSE(first.anotherRunning()) << "asking again gives the same answer";
+    LockFileInstance second(path());
+    EXPECT_TRUE(second.anotherRunning());
+}
+
+TEST_F(LockTest, a_copy_that_ended_leaves_the_way_free) {
+    {
+        LockFileInstance first(path());
+        EXPECT_FALSE(first.anotherRunning());
+    }
+    EXPECT_FALSE(LockFileInstance(path()).anotherRunning());
+}
+
+TEST_F(LockTest, a_lock_left_by_a_copy_that_died_is_taken_over) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QLockFile lock(path());
+        lock.tryLock(0);
+        _exit(lock.isLocked() ? 0 : 1);  // dies without unlocking
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(QFile::exists(path()));
+    EXPECT_FALSE(LockFileInstance(path()).anotherRunning());
+}
+
+TEST(LockFilePath, lives_in_the_users_runtime_folder_and_names_the_user) {
+    QTemporaryDir runtime;
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    EXPECT_EQ(LockFileInstance::defaultPath(),
+              runtime.path() + QStringLiteral("/QuietusMachine-%1.lock").arg(getuid()));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(LockFileInstance::defaultPath().startsWith(QDir::tempPath()));
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+TEST(DocumentUrl, addresses_stay_addresses_and_paths_become_file_urls) {
+    test::app();
+    EXPECT_EQ(documentUrl("https://example.invalid/~maker/"),
+              QUrl(QStringLiteral("https://example.invalid/~maker/")));
+    EXPECT_EQ(documentUrl("/opt/q/Help/Help.htm"), QUrl(QStringLiteral("file:///opt/q/Help/Help.htm")));
+    EXPECT_EQ(documentUrl("/opt/q q/Readme.txt").toLocalFile(), QStringLiteral("/opt/q q/Readme.txt"));
+    EXPECT_EQ(documentUrl("/opt/a:b/Readme.txt").toLocalFile(), QStringLiteral("/opt/a:b/Readme.txt"));
+}
+
+TEST(SessionEndCall, each_method_goes_to_the_session_manager_that_can_do_it_unconfirmed_else_to_logind) {
+    using M = SessionManager;
+    using C = SessionEndCall;
+    struct Case {
+        unsigned flags;
+        M manager;
+        C call;
+    } cases[] = {
+        {kEwxShutdown, M::None, C::LogindPowerOff},
+        {kEwxShutdown, M::Kde, C::KdeShutdown},
+        {kEwxShutdown, M::Gnome, C::LogindPowerOff},
+        {kEwxReboot, M::None, C::LogindReboot},
+        {kEwxReboot, M::Kde, C::KdeReboot},
+        {kEwxReboot, M::Gnome, C::LogindReboot},
+        {kEwxLogoff, M::None, C::LogindTerminate},
+        {kEwxLogoff, M::Kde, C::KdeLogout},
+        {kEwxLogoff, M::Gnome, C::GnomeLogout},
+        {kEwxShutdown | kEwxForce, M::None, C::LogindPowerOff},
+        {kEwxShutdown | kEwxForce, M::Kde, C::LogindPowerOff},
+        {kEwxShutdown | kEwxForce, M::Gnome, C::LogindPowerOff},
+        {3, M::None, C::None},
+        {kEwxForce, M::Kde, C::None},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sessionEndCall(c.flags, c.manager), c.call)
+            << "flags " << c.flags << " manager " << int(c.manager);
+    }
+}
+
+TEST(Icons, the_running_light_shows_green_below_and_the_paused_light_red_above) {
+    test::app();
+    for (int size : {16, 32, 48}) {
+        const QImage running = iconPixmap(ui::Icon::Running, size).toImage();
+        const QImage paused = iconPixmap(ui::Icon::Paused, size).toImage();
+        ASSERT_EQ(running.size(), QSize(size, size));
+        const QPoint top(size / 2, size * 6 / 32), bottom(size / 2, size * 26 / 32);
+        EXPECT_GT(QColor(running.pixel(bottom)).green(), 200) << size;
+        EXPECT_LT(QColor(running.pixel(top)).red(), 200) << size;
+        EXPECT_GT(QColor(paused.pixel(top)).red(), 200) << size;
+        EXPECT_LT(QColor(paused.pixel(bottom)).green(), 200) << size;
+    }
+}
+
+TEST(TrayIcon, shows_the_tip_and_delivers_left_and_right_clicks_as_button_up_messages) {
+    test::app();
+    QtTrayIcon tray;
+    std::vector<std::pair<std::uintptr_t, unsigned>> delivered;
+    tray.setMouseSink(
+        [&](std::uintptr_t window, unsigned message) { delivered.emplace_back(window, message); });
+    const TrayIconData running{77,
+                               1,
+                               kNifMessage | kNifIcon | kNifTip,
+                               kWmMouseMove,
+                               ui::Icon::Running,
+                               "QuietusMachineは動作中です"};
+    ASSERT_TRUE(tray.add(running));
+    EXPECT_FALSE(tray.add(running)) << "one icon per program";
+    EXPECT_EQ(tray.icon()->toolTip(), QStringLiteral("QuietusMachineは動作中です"));
+    EXPECT_TRUE(tray.icon()->contextMenu() == nullptr);
+
+    emit tray.icon()->activated(QSystemTrayIcon::Trigger);
+    emit tray.icon()->activated(QSystemTrayIcon::DoubleClick);
+    emit tray.icon()->activated(QSystemTrayIcon::Context);
+    EXPECT_TRUE(delivered.empty()) << "delivered from the event loop, not from inside the icon";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(delivered,
+              (std::vector<std::pair<std::uintptr_t, unsigned>>{{77, kWmLButtonUp}, {77, kWmRButtonUp}}));
+
+    TrayIconData paused = running;
+    paused.icon = ui::Icon::Paused;
+    paused.tip = "QuietusMachineは停止中です";
+    EXPECT_TRUE(tray.modify(paused));
+    EXPECT_EQ(tray.icon()->toolTip(), QStringLiteral("QuietusMachineは停止中です"));
+    EXPECT_TRUE(tray.remove({77, 1, 0, 0, ui::Icon::None, ""}));
+    EXPECT_EQ(tray.icon(), nullptr);
+    EXPECT_FALSE(tray.modify(paused));
+}
+
+}  // namespace
+}  // namespace qm::qt
