@@ -34,11 +34,13 @@ TEST_P(HelpLookup, FindsOnlyPlainFilesUnderTheirStoredName) {
             ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
         } else {
             help.write(c.stored, "<html></html>");
-            ASSERT_TRUE(SetFileAttributesW(path.c_str(), c.attributes ? c.attributes : FILE_ATTRIBUTE_NORMAL));
+            ASSERT_TRUE(
+                SetFileAttributesW(path.c_str(), c.attributes ? c.attributes : FILE_ATTRIBUTE_NORMAL));
         }
     }
     EXPECT_EQ(makeFileSystem()->lookUpName(help.path(c.asked)), c.found);
-    if (*c.stored && c.attributes) SetFileAttributesW(widen(help.path(c.stored)).c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (*c.stored && c.attributes)
+        SetFileAttributesW(widen(help.path(c.stored)).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 INSTANTIATE_TEST_SUITE_P(
