@@ -9,6 +9,7 @@
 #include "forms/method_choice.h"
 #include "forms/texts.h"
 #include "schedule/schedule_entry.h"
+#include "schedule/utf8.h"
 
 namespace qm {
 
@@ -21,19 +22,15 @@ inline constexpr std::string_view kMethodSeparator = "　";
 inline constexpr std::string_view kBadHour = "「時」には0から23までの数字を入力して下さい";
 inline constexpr std::string_view kBadMinute = "「分」には0から59までの数字を入力して下さい";
 
-// A digit as typed: ASCII, or the full-width form a Japanese input method gives.
+// A digit as typed: ASCII, or the full-width form (U+FF10 to U+FF19) a Japanese input method gives.
 std::optional<int> digitAt(std::string_view text, std::size_t& pos) {
-    if (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') return text[pos++] - '0';
-    static constexpr std::string_view kFullWidthZero = "０";  // U+FF10: EF BC 90 ... U+FF19: EF BC 99
-    if (pos + 3 <= text.size() && text.compare(pos, 2, kFullWidthZero.substr(0, 2)) == 0) {
-        const auto last = static_cast<unsigned char>(text[pos + 2]);
-        const auto zero = static_cast<unsigned char>(kFullWidthZero[2]);
-        if (last >= zero && last <= zero + 9) {
-            pos += 3;
-            return last - zero;
-        }
-    }
-    return std::nullopt;
+    const std::size_t len = utf8CharLength(text, pos);
+    const char32_t c = utf8CodePoint(text, pos, len);
+    std::optional<int> digit;
+    if (c >= U'0' && c <= U'9') digit = static_cast<int>(c - U'0');
+    if (c >= U'０' && c <= U'９') digit = static_cast<int>(c - U'０');
+    if (digit) pos += len;
+    return digit;
 }
 
 }  // namespace
