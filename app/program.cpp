@@ -18,35 +18,52 @@ Program::Program(ui::Runtime& runtime, Services& services)
     : ui(runtime),
       services(services),
       scheduleFile(services.files, services.codec, services.folder.path(kScheduleFileName)),
+      scheduleList(scheduleFile),
       schedule(scheduleFile, services.clock),
-      traySmple(*this),
-      endMessege(*this),
-      timeDateSet(*this),
-      timeSet(*this),
-      about(*this) {
-    // The settings list decides whether anything is scheduled; asking for its count loads the
-    // settings window hidden when it is not loaded, which reads the file into the list.
-    schedule.setEntryCount([this] { return static_cast<std::size_t>(timeDateSet.ctl("List1").listCount()); });
-
-    // Every mouse message on the icon reaches the window of the icon's record as a mouse move
-    // whose X is the message number.
-    services.tray.setMouseSink([this](std::uintptr_t window, unsigned message) {
-        if (ui::Form* form = ui.formOfWindow(window)) ui.formMouseMove(*form, 0, 0, message, 0);
-    });
+      about(runtime, services.shell),
+      timeOfDay(runtime, scheduleList, services.clock),
+      settings(runtime, {.list = scheduleList,
+                         .file = scheduleFile,
+                         .schedule = schedule,
+                         .clock = services.clock,
+                         .files = services.files,
+                         .folder = services.folder,
+                         .shell = services.shell,
+                         .shortcut = services.shortcut,
+                         .windows = *this}),
+      warning(runtime, schedule, services.session, *this),
+      tray(runtime, services.tray, services.instance, schedule, *this) {
+    // The settings list decides whether anything is scheduled; counting it reads the file into
+    // it when it does not exist yet. No window loads for that.
+    schedule.setEntryCount([this] { return scheduleList.count(); });
+    services.tray.setClickHandler([this](TrayClick click) { ui.run([this, click] { tray.trayClicked(click); }); });
 }
 
 void Program::start() {
     if (services.instance.anotherRunning()) {
         // The running copy is left alone; this one ends when the message is closed.
-        ui.messageBox(std::string(kAlreadyRunning), std::string(texts::kProgramTitle), ui::kMbOk,
-                      [this] { end(); });
+        ui.messageBox(std::string(kAlreadyRunning), std::string(texts::kProgramTitle), ui::MessageBoxButtons::Ok,
+                      [this] { endProgram(); });
         return;
     }
-    traySmple.show();
+    tray.show();
 }
 
-void Program::end(int exitCode) {
-    ui.end(exitCode);
+void Program::showSettings() { settings.show(); }
+
+void Program::showAbout(bool centred) {
+    if (centred) {
+        about.load();
+        const ui::Size screen = ui.backend().screenSize();
+        about.move((screen.width - about.width()) / 2, (screen.height - about.height()) / 2);
+    }
+    about.show();
 }
+
+void Program::showWarning() { warning.show(); }
+
+void Program::showTimeOfDay(std::chrono::year_month_day day) { timeOfDay.openFor(day); }
+
+void Program::endProgram() { ui.end(); }
 
 }  // namespace qm

@@ -1,39 +1,47 @@
-// The program as a whole: its services, the schedule engine and the five windows.
-// Start-up and program end live here; every back end's main() builds one and calls start().
+// The program as a whole: its services, the schedule engine and the five windows. Start-up,
+// ownership and program end live here; every back end's main() builds one and calls start().
 #pragma once
 
-#include "forms/About.h"
-#include "forms/EndMessege.h"
-#include "forms/TimeDateSet.h"
-#include "forms/TimeSet.h"
-#include "forms/TraySmple.h"
+#include "forms/about_window.h"
+#include "forms/exit_warning.h"
+#include "forms/settings_window.h"
+#include "forms/time_of_day_dialog.h"
+#include "forms/tray_window.h"
+#include "forms/windows.h"
 #include "platform/services.h"
 #include "platform/ui/runtime.h"
 #include "schedule/next_due.h"
 #include "schedule/schedule_file.h"
+#include "schedule/schedule_list.h"
 
 namespace qm {
 
-class Program {
+class Program final : public Windows {
 public:
     Program(ui::Runtime& runtime, Services& services);
 
     // The single-instance check (a second copy shows "既に起動されています" and ends when the
-    // message is closed), then TraySmple loads and shows.
+    // message is closed), then the tray window loads and shows.
     void start();
-    // Ends the program at once; no window is unloaded.
-    void end(int exitCode = 0);
+
+    // Windows
+    void showSettings() override;
+    void showAbout(bool centred) override;
+    void showWarning() override;
+    void showTimeOfDay(std::chrono::year_month_day day) override;
+    void endProgram() override;
 
     ui::Runtime& ui;
     Services& services;
     ScheduleFile scheduleFile;
+    ScheduleList scheduleList;
     Schedule schedule;
 
-    TraySmple traySmple;
-    EndMessege endMessege;
-    TimeDateSet timeDateSet;
-    TimeSet timeSet;
-    About about;
+    AboutWindow about;
+    TimeOfDayDialog timeOfDay;
+    SettingsWindow settings;
+    ExitWarning warning;
+    TrayWindow tray;
 };
 
 }  // namespace qm

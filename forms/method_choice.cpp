@@ -1,25 +1,24 @@
 // Which exit-method word the option buttons of a window stand for.
 #include "forms/method_choice.h"
 
-#include <array>
-
 #include "schedule/exit_method.h"
 
 namespace qm {
 
-std::string_view chosenMethodWord(ui::Form& form) {
-    struct Choice {
-        std::string_view option;
-        std::string_view word;
-    };
-    static constexpr std::array<Choice, 4> kChoices{{
-        {"Option1", kShutdownWord},
-        {"Option2", kForcedExitWord},
-        {"Option3", kRestartWord},
-        {"Option4", kLogoffWord},
-    }};
-    for (const Choice& c : kChoices) {
-        if (form.ctl(c.option).value()) return c.word;
+namespace {
+
+constexpr std::array<std::string_view, 4> kOptionNames{"Option1", "Option2", "Option3", "Option4"};
+constexpr std::array<std::string_view, 4> kWords{kShutdownWord, kForcedExitWord, kRestartWord, kLogoffWord};
+
+}  // namespace
+
+void MethodOptions::bind(ui::Form& form) {
+    for (std::size_t i = 0; i < options_.size(); ++i) options_[i] = &form.ctl(kOptionNames[i]);
+}
+
+std::string_view MethodOptions::chosenWord() const {
+    for (std::size_t i = 0; i < options_.size(); ++i) {
+        if (options_[i]->value()) return kWords[i];
     }
     return kShutdownWord;  // one option is always selected; Option1 is the one selected at load
 }

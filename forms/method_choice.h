@@ -2,15 +2,24 @@
 // Option1 to Option4, captioned for the user, each standing for the word an entry stores.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 #include "platform/ui/form.h"
 
 namespace qm {
 
-// The stored word of the selected option: Option1 to Option4 are tested in this order. The
-// shut-down option is captioned with the full-width "シャットダウン" but stands for the half-width
-// word "ｼｬｯﾄﾀﾞｳﾝ".
-std::string_view chosenMethodWord(ui::Form& form);
+class MethodOptions {
+public:
+    // Binds Option1 to Option4 of a form that has just loaded.
+    void bind(ui::Form& form);
+    // The stored word of the selected option, tested in the order shut-down, forced exit,
+    // restart, log off. The shut-down option is captioned with the full-width "シャットダウン"
+    // but stands for the half-width word "ｼｬｯﾄﾀﾞｳﾝ".
+    std::string_view chosenWord() const;
+
+private:
+    std::array<const ui::Control*, 4> options_{};
+};
 
 }  // namespace qm

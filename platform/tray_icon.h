@@ -1,52 +1,42 @@
-// The tray icon service: one icon in the task tray, its tip, and its mouse messages.
+// The tray icon service: one icon in the task tray with its tip, and the user's clicks on it.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/ui/definition.h"
 
 namespace qm {
 
-inline constexpr unsigned kNifMessage = 1;
-inline constexpr unsigned kNifIcon = 2;
-inline constexpr unsigned kNifTip = 4;
-inline constexpr unsigned kWmMouseMove = 0x0200;
-inline constexpr unsigned kWmLButtonUp = 0x0202;
-inline constexpr unsigned kWmRButtonUp = 0x0205;
+// A click on the icon, as the tray reports it once the button is released over the icon:
+// Primary is the left button (or the tray's activation), Secondary the right one.
+enum class TrayClick { Primary, Secondary };
 
-// The notify-icon record, filled anew for every call.
-struct TrayIconData {
-    std::uintptr_t window = 0;
-    unsigned id = 0;
-    unsigned flags = 0;
-    unsigned callbackMessage = 0;
-    ui::Icon icon = ui::Icon::None;
+// What the icon shows.
+struct TrayIconState {
+    ui::Icon icon = ui::Icon::Running;
     std::string tip;
-    bool operator==(const TrayIconData&) const = default;
+    bool operator==(const TrayIconState&) const = default;
 };
 
 class TrayIcon {
 public:
     virtual ~TrayIcon() = default;
-    virtual bool add(const TrayIconData& data) = 0;
-    virtual bool modify(const TrayIconData& data) = 0;
-    virtual bool remove(const TrayIconData& data) = 0;
-    // Mouse messages on the icon (0x0202 left button up, 0x0205 right button up, …) go to
-    // `sink` with the window of the icon's record; the program hands them to that form's
-    // Form_MouseMove as its X coordinate.
-    void setMouseSink(std::function<void(std::uintptr_t window, unsigned message)> sink) {
-        sink_ = std::move(sink);
-    }
+    // False when there is no tray to hold the icon (no taskbar, no tray host).
+    virtual bool add(const TrayIconState& state) = 0;
+    virtual bool modify(const TrayIconState& state) = 0;
+    virtual bool remove() = 0;
+    // Clicks on the icon go to `handler`.
+    void setClickHandler(std::function<void(TrayClick)> handler) { handler_ = std::move(handler); }
 
 protected:
-    void deliver(std::uintptr_t window, unsigned message) const {
-        if (sink_) sink_(window, message);
+    void clicked(TrayClick click) const {
+        if (handler_) handler_(click);
     }
 
 private:
-    std::function<void(std::uintptr_t, unsigned)> sink_;
+    std::function<void(TrayClick)> handler_;
 };
 
 }  // namespace qm

@@ -1,4 +1,4 @@
-// The four exit methods: their stored words and the flags of the session-end request.
+// The four exit methods and their stored words.
 #include "schedule/exit_method.h"
 
 namespace qm {
@@ -19,17 +19,6 @@ std::string_view wordOf(ExitMethod method) {
         case ExitMethod::Logoff: return kLogoffWord;
     }
     return {};
-}
-
-unsigned exitFlags(ExitMethod method) {
-    // EWX_LOGOFF 0, EWX_SHUTDOWN 1, EWX_REBOOT 2, EWX_FORCE 4.
-    switch (method) {
-        case ExitMethod::Shutdown: return 1;
-        case ExitMethod::ForcedExit: return 1 | 4;
-        case ExitMethod::Restart: return 2;
-        case ExitMethod::Logoff: return 0;
-    }
-    return 0;
 }
 
 }  // namespace qm

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -17,7 +18,15 @@ inline constexpr std::string_view kLogoffWord = "ログオフ";
 
 std::optional<ExitMethod> methodFromWord(std::string_view word);
 std::string_view wordOf(ExitMethod method);
-// The uFlags value of the session-end request: 1, 5, 2, 0.
-unsigned exitFlags(ExitMethod method);
+
+// An entry's method word as read: the method it names, or none for a word that names no method
+// (or an empty one). The word itself is kept, since the warning shows it as it stands.
+struct MethodWord {
+    std::optional<ExitMethod> method;
+    std::string word;
+
+    static MethodWord parse(std::string_view word) { return {methodFromWord(word), std::string(word)}; }
+    bool operator==(const MethodWord&) const = default;
+};
 
 }  // namespace qm

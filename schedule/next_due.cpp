@@ -54,7 +54,7 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
     // one that has passed) can never come due again.
     if (best) {
         const local_days date = floor<days>(*best);
-        nextDue_ = NextDue{date, *best - date, std::string(bestMethod)};
+        nextDue_ = NextDue{date, *best - date, MethodWord::parse(bestMethod)};
     } else {
         nextDue_ = emptyNextDue();
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "schedule/exit_method.h"
 #include "schedule/schedule_file.h"
 
 namespace qm {
@@ -14,7 +15,7 @@ namespace qm {
 struct NextDue {
     std::chrono::local_days date;
     std::chrono::seconds time{0};  // time of day; seconds always 00
-    std::string method;            // empty when nothing is scheduled
+    MethodWord method;             // no method and an empty word when nothing is scheduled
 
     bool operator==(const NextDue&) const = default;
 };

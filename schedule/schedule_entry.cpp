@@ -93,14 +93,14 @@ int digitsAt(std::string_view line, std::size_t at) {
     return (line[at] - '0') * 10 + (line[at + 1] - '0');
 }
 
+}  // namespace
+
 bool isPastDated(std::string_view line, LocalTime now) {
     const auto fields = parseEntryFields(line);
     if (!fields || fields->kind != EntryKind::Dated) return false;
     const auto moment = entryMoment(*fields, floor<days>(now));
     return moment && *moment <= now;
 }
-
-}  // namespace
 
 bool isEveryDayLine(std::string_view line) { return line.starts_with(kEveryDayWord); }
 

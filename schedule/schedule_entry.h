@@ -71,6 +71,10 @@ std::string dateLabelText(std::chrono::year_month_day date);
 // Two digits with a leading zero: 7 -> "07".
 std::string twoDigits(int value);
 
+// A dated entry whose moment is not later than `now`; every-day entries and lines of neither
+// layout never are.
+bool isPastDated(std::string_view line, LocalTime now);
+
 // The list without every dated entry whose moment is not later than `now`; every-day entries
 // and lines of neither layout stay, in their order. One pass, same result as rescanning from the
 // top after each removal.

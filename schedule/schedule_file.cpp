@@ -55,16 +55,29 @@ std::vector<std::string> ScheduleFile::readLines() const {
 }
 
 Status ScheduleFile::rewrite(std::span<const std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) text.append(line).append("\r\n");
+    return rewriteJoined(text);
+}
+
+Status ScheduleFile::rewriteJoined(std::string_view text) {
     // Everything is encoded before anything is written: a line that cannot be saved leaves the
-    // old file as it was.
-    std::string bytes;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto encoded = codec_.encode(lines[i]);
-        if (!encoded) return Status::failure(unencodableReason(codec_, lines[i], i));
-        bytes += *encoded;
-        bytes += "\r\n";
+    // old file as it was, and the message names it.
+    const auto bytes = codec_.encode(text);
+    if (!bytes) {
+        std::size_t index = 0;
+        std::string reason = "Shift_JISで保存できない文字があります";
+        forEachLine(text, [&](std::string_view line) {
+            if (index != std::string::npos && !codec_.encode(line)) {
+                reason = unencodableReason(codec_, line, index);
+                index = std::string::npos;
+            } else if (index != std::string::npos) {
+                ++index;
+            }
+        });
+        return Status::failure(reason);
     }
-    return files_.replaceAll(path_, bytes);
+    return files_.replaceAll(path_, *bytes);
 }
 
 }  // namespace qm

@@ -31,6 +31,9 @@ public:
     // a zero-length file. On failure (a character Shift_JIS cannot hold, a write error) the old
     // file is intact and the reason is returned.
     Status rewrite(std::span<const std::string> lines);
+    // The same for lines already joined, each ended by CR LF: encoded in one piece, which is
+    // what makes saving a long list cheap.
+    Status rewriteJoined(std::string_view text);
 
     const std::string& path() const { return path_; }
 

@@ -145,7 +145,7 @@ void HeadlessApp::select(std::string_view form, std::string_view list, int index
 }
 
 void HeadlessApp::select(std::string_view form, std::string_view list, std::string_view item) {
-    const auto& items = control(form, list).items();
+    const auto items = control(form, list).items();
     auto it = std::find(items.begin(), items.end(), item);
     if (it == items.end())
         throw std::out_of_range("no item " + std::string(item) + " in " + describe(form, list));
@@ -160,7 +160,7 @@ void HeadlessApp::type(std::string_view form, std::string_view combo, std::strin
 
 void HeadlessApp::pickComboItem(std::string_view form, std::string_view combo, std::string_view item) {
     ui::Control& c = reach(form, combo, "pick");
-    const auto& items = c.items();
+    const auto items = c.items();
     auto it = std::find(items.begin(), items.end(), item);
     if (it == items.end())
         throw std::out_of_range("no item " + std::string(item) + " in " + describe(form, combo));
@@ -186,9 +186,9 @@ void HeadlessApp::mouseDown(std::string_view form, std::string_view control, int
     runtime.mouseDown(reach(form, control, "press a mouse button"), button, 0, 0, 0);
 }
 
-void HeadlessApp::trayMouse(unsigned message) {
+void HeadlessApp::trayClick(TrayClick click) {
     requireNoModal("use the tray icon");
-    if (!tray.mouse(message)) throw std::logic_error("cannot use the tray icon: there is none");
+    if (!tray.click(click)) throw std::logic_error("cannot use the tray icon: there is none");
 }
 
 void HeadlessApp::pressCloseBox(std::string_view formName) {

@@ -50,8 +50,8 @@ public:
     void rightClick(std::string_view form, std::string_view control) {
         mouseDown(form, control, ui::kRightButton);
     }
-    // A mouse message on the tray icon (514 left button up, 517 right button up, …).
-    void trayMouse(unsigned message);
+    // A click on the tray icon, released over it.
+    void trayClick(TrayClick click);
     // The close box, Alt+F4 or the system menu's Close; a greyed Close command does nothing.
     void pressCloseBox(std::string_view form);
 
@@ -80,7 +80,7 @@ public:
     const std::string& caption(std::string_view form, std::string_view control) const {
         return this->control(form, control).caption();
     }
-    const std::vector<std::string>& items(std::string_view form, std::string_view list) const {
+    std::vector<std::string> items(std::string_view form, std::string_view list) const {
         return control(form, list).items();
     }
     // Whether the user can see a control: its form shown, it and its containers visible, on

@@ -45,14 +45,15 @@ ui::Size HeadlessBackend::outerSize(const ui::Form& form) const {
     return {form.def().clientWidth, form.def().clientHeight};
 }
 
-void HeadlessBackend::popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) {
+void HeadlessBackend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
+                                std::function<void()> closed) {
     if (menu_) throw std::logic_error("a popup menu is already open");
-    menu_ = PendingMenu{{&form, &menu, flags}, std::move(closed)};
+    menu_ = PendingMenu{{&form, &menu, buttons}, std::move(closed)};
 }
 
-void HeadlessBackend::messageBox(const std::string& text, const std::string& title, int style,
+void HeadlessBackend::messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
                                  std::function<void()> closed) {
-    boxes_.push_back({{text, title, style}, std::move(closed)});
+    boxes_.push_back({{text, title, buttons}, std::move(closed)});
 }
 
 std::uintptr_t HeadlessBackend::windowId(const ui::Form& form) const {

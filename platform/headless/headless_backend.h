@@ -33,15 +33,18 @@ public:
     void hidden(ui::Form& form) override;
     void formChanged(ui::Form&, ui::FormProp) override {}
     void changed(ui::Control&, ui::Prop) override { ++changes_; }
+    void listChanged(ui::Control&, const ui::ListChange&) override { ++changes_; }
     void timerChanged(ui::Control& timer) override;
     ui::Size outerSize(const ui::Form& form) const override;
     ui::Size screenSize() const override { return screen_; }
-    void popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) override;
-    void messageBox(const std::string& text, const std::string& title, int style,
+    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
+                   std::function<void()> closed) override;
+    void messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
                     std::function<void()> closed) override;
     void doEvents() override {}                      // nothing is ever pending
     void disableCloseCommand(ui::Form&) override {}  // the model's closeDisabled() says it all
-    std::uintptr_t windowId(const ui::Form& form) const override;
+    // An id for each window that exists, as an OS would give one; 0 for a form not loaded.
+    std::uintptr_t windowId(const ui::Form& form) const;
     void quit(int exitCode) override;
 
     // Lets `by` pass on the virtual clock in steps of at most 100 ms; after each step every timer
@@ -54,7 +57,7 @@ public:
     struct MessageBox {
         std::string text;
         std::string title;
-        int style = 0;
+        ui::MessageBoxButtons buttons = ui::MessageBoxButtons::Ok;
     };
     std::vector<MessageBox> messageBoxes() const;
     // Closes the most recent message box with its OK button. False when none is open.
@@ -64,7 +67,7 @@ public:
     struct OpenMenu {
         ui::Form* form = nullptr;
         ui::Control* menu = nullptr;
-        int flags = 0;
+        ui::PopupButtons buttons = ui::PopupButtons::Left;
     };
     std::optional<OpenMenu> openMenu() const;
     // Picks an item of the open menu by name or caption; false when there is no such item or it
@@ -79,7 +82,7 @@ public:
 
     bool quitCalled() const { return quit_.has_value(); }
     std::optional<int> exitCode() const { return quit_; }
-    // How many control property changes have reached the back end.
+    // How many control property and list changes have reached the back end.
     long changes() const { return changes_; }
 
 private:

@@ -35,8 +35,8 @@ Seen seen(const HeadlessApp& app) {
     }
     for (const auto& box : app.messageBoxes())
         out.emplace_back("message box \"" + box.title + "\"", box.text);
-    for (unsigned flags : app.session.requests)
-        out.emplace_back("session end requested", "flags " + std::to_string(flags));
+    for (qm::ExitMethod method : app.session.requests)
+        out.emplace_back("session end requested", std::string(qm::wordOf(method)));
     if (app.ended()) out.emplace_back("program", "ended");
     return out;
 }

@@ -3,43 +3,41 @@
 
 namespace qm::headless {
 
-Status RecordingSessionEnd::endSession(unsigned flags) {
-    requests.push_back(flags);
+Status RecordingSessionEnd::end(ExitMethod method) {
+    requests.push_back(method);
     return refusal ? Status::failure(*refusal) : Status::success();
 }
 
-bool RecordingTrayIcon::add(const TrayIconData& data) {
-    calls.push_back({Op::Add, data});
+bool RecordingTrayIcon::add(const TrayIconState& state) {
+    calls.push_back({Op::Add, state});
     if (!taskbarRunning || shown_) return false;
-    shown_ = data;
+    shown_ = state;
     return true;
 }
 
-bool RecordingTrayIcon::modify(const TrayIconData& data) {
-    calls.push_back({Op::Modify, data});
-    if (!shown_ || shown_->window != data.window || shown_->id != data.id) return false;
-    shown_ = data;
+bool RecordingTrayIcon::modify(const TrayIconState& state) {
+    calls.push_back({Op::Modify, state});
+    if (!shown_) return false;
+    shown_ = state;
     return true;
 }
 
-bool RecordingTrayIcon::remove(const TrayIconData& data) {
-    calls.push_back({Op::Remove, data});
-    if (!shown_ || shown_->window != data.window || shown_->id != data.id) return false;
+bool RecordingTrayIcon::remove() {
+    calls.push_back({Op::Remove, {}});
+    if (!shown_) return false;
     shown_.reset();
     return true;
 }
 
-bool RecordingTrayIcon::mouse(unsigned message) const {
+bool RecordingTrayIcon::click(TrayClick click) const {
     if (!shown_) return false;
-    deliver(shown_->window, message);
+    clicked(click);
     return true;
 }
 
-std::intptr_t RecordingShell::open(std::uintptr_t owner, const std::string& verb, const std::string& document,
-                                   const std::optional<std::string>& parameters, const std::string& folder,
-                                   int showCommand) {
-    opened.push_back({owner, verb, document, parameters, folder, showCommand});
-    return 42;  // above 32: the shell's "done"
+bool RecordingShell::open(const std::string& document, const std::optional<std::string>& parameters) {
+    opened.push_back({document, parameters});
+    return true;
 }
 
 int RecordingStartupShortcut::create(const std::string& folder, const std::string& name,

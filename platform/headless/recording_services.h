@@ -3,7 +3,6 @@
 // session, tray, shell or Startup folder.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,62 +15,54 @@
 
 namespace qm::headless {
 
-// Records the flags of every request; succeeds unless told to refuse.
+// Records the method of every request; succeeds unless told to refuse.
 class RecordingSessionEnd final : public SessionEnd {
 public:
-    Status endSession(unsigned flags) override;
+    Status end(ExitMethod method) override;
 
-    std::vector<unsigned> requests;
+    std::vector<ExitMethod> requests;
     // When set, requests are refused with this reason, as an OS that says no.
     std::optional<std::string> refusal;
 };
 
-// Records add, modify and remove with the whole record, keeps the icon the tray would show, and
-// lets a test deliver mouse messages on it.
+// Records add, modify and remove with what the icon shows, keeps the icon the tray would show,
+// and lets a test click it.
 class RecordingTrayIcon final : public TrayIcon {
 public:
     enum class Op { Add, Modify, Remove };
     struct Call {
         Op op;
-        TrayIconData data;
+        TrayIconState state;  // empty for a removal
         bool operator==(const Call&) const = default;
     };
 
-    bool add(const TrayIconData& data) override;
-    bool modify(const TrayIconData& data) override;
-    bool remove(const TrayIconData& data) override;
+    bool add(const TrayIconState& state) override;
+    bool modify(const TrayIconState& state) override;
+    bool remove() override;
 
     // The icon in the tray, if any.
-    const std::optional<TrayIconData>& shown() const { return shown_; }
-    // A mouse message on the icon, to the window of its record. False when there is no icon.
-    bool mouse(unsigned message) const;
+    const std::optional<TrayIconState>& shown() const { return shown_; }
+    // A click on the icon. False when there is no icon.
+    bool click(TrayClick click) const;
 
     std::vector<Call> calls;
     // False: no taskbar is running, so adding fails and there is no icon.
     bool taskbarRunning = true;
 
 private:
-    std::optional<TrayIconData> shown_;
+    std::optional<TrayIconState> shown_;
 };
 
-// Records every document opened; the desktop window has a fixed id.
+// Records every document opened.
 class RecordingShell final : public Shell {
 public:
-    static constexpr std::uintptr_t kDesktopWindow = 0x10010;
     struct Open {
-        std::uintptr_t owner;
-        std::string verb;
         std::string document;
-        std::optional<std::string> parameters;  // nullopt: a null pointer, not ""
-        std::string folder;
-        int showCommand;
+        std::optional<std::string> parameters;  // nullopt: none at all, not ""
         bool operator==(const Open&) const = default;
     };
 
-    std::uintptr_t desktopWindow() const override { return kDesktopWindow; }
-    std::intptr_t open(std::uintptr_t owner, const std::string& verb, const std::string& document,
-                       const std::optional<std::string>& parameters, const std::string& folder,
-                       int showCommand) override;
+    bool open(const std::string& document, const std::optional<std::string>& parameters) override;
 
     std::vector<Open> opened;
 };

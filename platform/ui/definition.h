@@ -84,7 +84,6 @@ struct FormDef {
     bool showInTaskbar = true;
     StartPosition startPosition = StartPosition::Manual;
     Icon icon = Icon::Running;
-    bool pixelScale = false;  // mouse coordinates arrive in pixels, not twips
     std::vector<ControlDef> controls{};  // in the order of the definition
 };
 

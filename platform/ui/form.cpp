@@ -9,7 +9,64 @@
 
 namespace qm::ui {
 
-Control::Control(Form& form, ControlDef def) : form_(form), p_(std::move(def)) {}
+Control::Control(Form& form, ControlDef def) : form_(form), p_(std::move(def)) {
+    if (p_.kind == Kind::ListBox || p_.kind == Kind::ComboBox) {
+        model_->watch(this, [this](const ListChange& change) { modelChanged(change); });
+        attached_ = true;
+    }
+}
+
+Control::~Control() { detach(); }
+
+void Control::detach() {
+    if (attached_) model_->unwatch(this);
+    attached_ = false;
+}
+
+void Control::showModel(ListModel& model) {
+    detach();
+    model_ = &model;
+    listIndex_ = -1;
+    model_->watch(this, [this](const ListChange& change) { modelChanged(change); });
+    attached_ = true;
+    modelChanged({ListChange::Kind::Reset});
+}
+
+void Control::modelChanged(const ListChange& change) {
+    // The selection stays on its item; a removed item takes it along.
+    const auto index = static_cast<std::size_t>(listIndex_);
+    switch (change.kind) {
+        case ListChange::Kind::Reset:
+            listIndex_ = -1;
+            break;
+        case ListChange::Kind::Inserted:
+            if (listIndex_ >= 0 && index >= change.first) listIndex_ += static_cast<int>(change.count);
+            break;
+        case ListChange::Kind::Removed:
+            if (listIndex_ >= 0 && index >= change.first) {
+                listIndex_ = index < change.first + change.count ? -1 : listIndex_ - static_cast<int>(change.count);
+            }
+            break;
+    }
+    if (form_.isLoaded()) form_.runtime().backend().listChanged(*this, change);
+}
+
+StringListModel& Control::ownItems() {
+    if (model_ != &ownItems_) throw std::logic_error(p_.name + " shows another model; edit that one");
+    return ownItems_;
+}
+
+std::string Control::list(int index) const {
+    if (index < 0 || index >= listCount()) throw std::out_of_range("list: no item " + std::to_string(index));
+    return std::string(model_->item(static_cast<std::size_t>(index)));
+}
+
+std::vector<std::string> Control::items() const {
+    std::vector<std::string> out;
+    out.reserve(model_->size());
+    for (std::size_t i = 0; i < model_->size(); ++i) out.emplace_back(model_->item(i));
+    return out;
+}
 
 void Control::changed(Prop prop) {
     if (form_.isLoaded()) form_.runtime().backend().changed(*this, prop);
@@ -69,28 +126,14 @@ void Control::setValue(bool value) {
     changed(Prop::Value);
 }
 
-void Control::addItem(std::string item) {
-    items_.push_back(std::move(item));
-    changed(Prop::Items);
-}
+void Control::addItem(std::string item) { ownItems().append(std::move(item)); }
 
 void Control::removeItem(int index) {
     if (index < 0 || index >= listCount()) throw std::out_of_range("removeItem: no item " + std::to_string(index));
-    items_.erase(items_.begin() + index);
-    // The selection goes with the removed item; a later one keeps pointing at its item.
-    if (listIndex_ == index) {
-        listIndex_ = -1;
-    } else if (listIndex_ > index) {
-        --listIndex_;
-    }
-    changed(Prop::Items);
+    ownItems().remove(static_cast<std::size_t>(index));
 }
 
-void Control::clear() {
-    items_.clear();
-    listIndex_ = -1;
-    changed(Prop::Items);
-}
+void Control::clear() { ownItems().assign({}); }
 
 void Control::setListIndex(int index) {
     if (index < -1 || index >= listCount()) throw std::out_of_range("setListIndex: no item " + std::to_string(index));
@@ -136,11 +179,11 @@ void Form::load() {
     top_ = 0;
     loaded_ = true;
     runtime_.backend().created(*this);
-    bindEvents();
+    bind();
     for (auto& c : controls_) {
         if (c->kind() == Kind::Timer) runtime_.backend().timerChanged(*c);
     }
-    Form_Load();
+    loaded();
 }
 
 void Form::show() {
@@ -163,10 +206,11 @@ void Form::hide() {
 
 void Form::unload() {
     if (!loaded_) return;
-    Form_Unload();
+    unloading();
     if (!loaded_) return;  // the handler may have unloaded already
     loaded_ = false;
     visible_ = false;
+    for (auto& c : controls_) c->detach();
     runtime_.backend().destroyed(*this);
     runtime_.retire(std::move(controls_));
     controls_.clear();
@@ -215,9 +259,9 @@ void Form::disableCloseCommand() {
     runtime_.backend().disableCloseCommand(*this);
 }
 
-void Form::popupMenu(Control& menu, int flags, std::function<void()> closed) {
+void Form::popupMenu(Control& menu, PopupButtons buttons, std::function<void()> closed) {
     load();
-    runtime_.backend().popupMenu(*this, menu, flags, [this, closed = std::move(closed)] { runtime_.run(closed); });
+    runtime_.backend().popupMenu(*this, menu, buttons, [this, closed = std::move(closed)] { runtime_.run(closed); });
 }
 
 }  // namespace qm::ui

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/ui/definition.h"
+#include "platform/ui/list_model.h"
 
 namespace qm::ui {
 
@@ -18,9 +19,13 @@ class Form;
 class Runtime;
 
 // What changed, for the back end to mirror.
-enum class Prop { Caption, Rect, Font, ForeColour, Tooltip, Enabled, Visible, Value, Items, ListIndex, Interval, Date, CurrentTab, Icon };
+// (A list's items are not a property: the list model reports their changes, see ListModel.)
+enum class Prop { Caption, Rect, Font, ForeColour, Tooltip, Enabled, Visible, Value, ListIndex, Interval, Date, CurrentTab, Icon };
 
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+// Which mouse buttons pick an item of a popup menu.
+enum class PopupButtons { Left, LeftAndRight };
 
 class Control {
 public:
@@ -50,10 +55,15 @@ public:
     bool value() const { return p_.value; }
     void setValue(bool value);
 
-    // List and combo boxes.
-    const std::vector<std::string>& items() const { return items_; }
-    int listCount() const { return static_cast<int>(items_.size()); }
-    const std::string& list(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    // List and combo boxes show a model: their own small list of strings unless the form gives
+    // them another one to show. The selection follows its item when rows come or go.
+    const ListModel& model() const { return *model_; }
+    void showModel(ListModel& model);
+    int listCount() const { return static_cast<int>(model_->size()); }
+    std::string list(int index) const;
+    // A copy of every item, for readers that want them all at once (tests, small lists).
+    std::vector<std::string> items() const;
+    // Editing the control's own list; a control showing another model is edited through it.
     void addItem(std::string item);
     void removeItem(int index);
     void clear();
@@ -86,12 +96,21 @@ public:
     // The back end's own object for this control.
     void* native = nullptr;
 
+    ~Control();
+    // Stops following the model; the form's unload calls it, since a retired control may
+    // outlive its window for a while.
+    void detach();
+
 private:
     void changed(Prop prop);
+    void modelChanged(const ListChange& change);
+    StringListModel& ownItems();
 
     Form& form_;
     ControlDef p_;
-    std::vector<std::string> items_;
+    StringListModel ownItems_;
+    ListModel* model_ = &ownItems_;
+    bool attached_ = false;
     int listIndex_ = -1;
     std::chrono::year_month_day date_{};
     int currentTab_ = 0;
@@ -110,7 +129,8 @@ public:
     Runtime& runtime() const { return runtime_; }
 
     // Loading a loaded form does nothing. Loading builds the controls from the definition, lets the
-    // back end create the window (hidden), binds the handlers, runs Form_Load and starts timers.
+    // back end create the window (hidden), binds the controls and handlers, runs Form_Load and
+    // starts timers.
     void load();
     // Loads if needed, makes the form visible and brings it to the front.
     void show();
@@ -120,7 +140,8 @@ public:
     bool isLoaded() const { return loaded_; }
     bool isVisible() const { return loaded_ && visible_; }
 
-    // A control by name; referring to a control of a form that is not loaded loads it hidden.
+    // A control by its name in the definition, for binding it once on load (and for tests);
+    // referring to a control of a form that is not loaded loads it hidden.
     Control& ctl(std::string_view name);
     Control& operator[](std::string_view name) { return ctl(name); }
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
@@ -145,18 +166,19 @@ public:
 
     // Shows a popup menu at the mouse position; `closed` runs when it has closed, after the
     // chosen item's onClick, if any.
-    void popupMenu(Control& menu, int flags, std::function<void()> closed = {});
+    void popupMenu(Control& menu, PopupButtons buttons, std::function<void()> closed = {});
 
     // The back end's own object for this form.
     void* native = nullptr;
 
 protected:
-    virtual void bindEvents() {}  // wire controls' events to the handlers; runs on each load
-    virtual void Form_Load() {}
-    virtual void Form_Unload() {}
-    virtual void Form_MouseMove(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
+    // Binds the new controls to the form's members and their events to its handlers; runs on
+    // each load, before loaded().
+    virtual void bind() {}
+    virtual void loaded() {}
+    virtual void unloading() {}
     // The close box or Alt+F4; by default the form unloads.
-    virtual void Form_Close() { unload(); }
+    virtual void closeRequested() { unload(); }
 
 private:
     friend class Runtime;

@@ -30,12 +30,6 @@ Form* Runtime::find(std::string_view formName) const {
     return it == forms_.end() ? nullptr : *it;
 }
 
-Form* Runtime::formOfWindow(std::uintptr_t windowId) const {
-    auto it = std::find_if(forms_.begin(), forms_.end(),
-                           [&](Form* f) { return f->isLoaded() && backend_.windowId(*f) == windowId; });
-    return it == forms_.end() ? nullptr : *it;
-}
-
 void Runtime::click(Control& control) {
     dispatch([&] {
         if (control.kind() == Kind::Option) control.setValue(true);
@@ -55,22 +49,16 @@ void Runtime::timerTick(Control& timer) {
     });
 }
 
-void Runtime::formMouseMove(Form& form, int button, int shift, double x, double y) {
-    dispatch([&] {
-        if (form.isLoaded()) form.Form_MouseMove(button, shift, x, y);
-    });
-}
-
 void Runtime::closeRequested(Form& form) {
     dispatch([&] {
-        if (form.isLoaded() && !form.closeDisabled()) form.Form_Close();
+        if (form.isLoaded() && !form.closeDisabled()) form.closeRequested();
     });
 }
 
-void Runtime::messageBox(const std::string& text, const std::string& title, int style,
+void Runtime::messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
                          std::function<void()> closed) {
     if (ended_) return;
-    backend_.messageBox(text, title, style, [this, closed = std::move(closed)] { run(closed); });
+    backend_.messageBox(text, title, buttons, [this, closed = std::move(closed)] { run(closed); });
 }
 
 void Runtime::end(int exitCode) {

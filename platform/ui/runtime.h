@@ -17,8 +17,8 @@ struct Size {
 
 enum class FormProp { Caption, Position, Icon };
 
-// Message box styles that the program uses.
-inline constexpr int kMbOk = 0;
+// The buttons of a message box; the program's boxes all have one OK button.
+enum class MessageBoxButtons { Ok };
 
 class Backend {
 public:
@@ -31,6 +31,8 @@ public:
     virtual void hidden(Form& form) = 0;
     virtual void formChanged(Form& form, FormProp prop) = 0;
     virtual void changed(Control& control, Prop prop) = 0;
+    // The items of a list or combo box changed; its selection (listIndex) has already followed.
+    virtual void listChanged(Control& control, const ListChange& change) = 0;
     // A timer's enabled state or interval changed (it runs while enabled, with an interval, on a
     // loaded form). Timers of a form that is destroyed stop with it.
     virtual void timerChanged(Control& timer) = 0;
@@ -38,14 +40,12 @@ public:
     virtual Size screenSize() const = 0;
     // Shows `menu` at the mouse position. The chosen item (never a disabled one) goes to
     // Runtime::click, then `closed` runs, also when the menu was dismissed.
-    virtual void popupMenu(Form& form, Control& menu, int flags, std::function<void()> closed) = 0;
+    virtual void popupMenu(Form& form, Control& menu, PopupButtons buttons, std::function<void()> closed) = 0;
     // Modal; timers keep ticking while it is open. `closed` runs once the user has dismissed it.
-    virtual void messageBox(const std::string& text, const std::string& title, int style,
+    virtual void messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
                             std::function<void()> closed) = 0;
     virtual void doEvents() = 0;
     virtual void disableCloseCommand(Form& form) = 0;
-    // An id for the form's window, as the OS knows it (a window handle on Windows).
-    virtual std::uintptr_t windowId(const Form& form) const = 0;
     // Ends the program at once: no window is unloaded, no further handler runs.
     virtual void quit(int exitCode) = 0;
 };
@@ -57,18 +57,16 @@ public:
     Backend& backend() const { return backend_; }
     const std::vector<Form*>& forms() const { return forms_; }
     Form* find(std::string_view formName) const;
-    Form* formOfWindow(std::uintptr_t windowId) const;
 
     // The user's actions and timer ticks, from the back end. Nothing runs once the program ended.
     void click(Control& control);  // an option button becomes selected first
     void mouseDown(Control& control, int button, int shift, double x, double y);
     void timerTick(Control& timer);
-    void formMouseMove(Form& form, int button, int shift, double x, double y);
     void closeRequested(Form& form);  // close box, Alt+F4, the system menu's Close
 
     // Modal: `closed` runs as a handler once the user has dismissed the box.
-    void messageBox(const std::string& text, const std::string& title, int style,
-                    std::function<void()> closed = {});
+    void messageBox(const std::string& text, const std::string& title,
+                    MessageBoxButtons buttons = MessageBoxButtons::Ok, std::function<void()> closed = {});
     // Runs the rest of a handler that waited for a modal piece (a message box, a popup menu).
     void run(const std::function<void()>& continuation);
 

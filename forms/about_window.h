@@ -3,25 +3,25 @@
 
 #include <string_view>
 
+#include "platform/shell.h"
 #include "platform/ui/form.h"
 
 namespace qm {
 
-class Program;
-
 // The maker's home page, shown by the link and opened by it.
 inline constexpr std::string_view kHomePage = "http://www.cobaltfenwick.example/";
 
-class About final : public ui::Form {
+class AboutWindow final : public ui::Form {
 public:
-    explicit About(Program& program);
+    AboutWindow(ui::Runtime& runtime, Shell& shell);
     static ui::FormDef definition();
 
 private:
-    void bindEvents() override;
-    void Label5_Click();
+    void bind() override;
+    void homePageClicked();
 
-    Program& program_;
+    Shell& shell_;
+    ui::Control* homePageLink_ = nullptr;
 };
 
 }  // namespace qm

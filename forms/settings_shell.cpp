@@ -2,9 +2,7 @@
 // the About window and the help page.
 #include <string_view>
 
-#include "app/program.h"
-#include "forms/TimeDateSet.h"
-#include "forms/texts.h"
+#include "forms/settings_window.h"
 
 namespace qm {
 
@@ -20,25 +18,20 @@ inline constexpr std::string_view kReadme = "Readme.txt";
 
 }  // namespace
 
-void TimeDateSet::Command4_Click() {
+void SettingsWindow::startupClicked() {
     // The target's name is fixed, whatever the running file is called. The result is not shown.
-    const ProgramFolder& folder = program_.services.folder;
-    program_.services.shortcut.create(std::string(kStartupFolder), std::string(kShortcutName),
-                                      folder.path(folder.executable), "");
+    n_.shortcut.create(std::string(kStartupFolder), std::string(kShortcutName), n_.folder.path(n_.folder.executable),
+                       "");
 }
 
-void TimeDateSet::Command6_Click() {
-    program_.about.show();
-}
+void SettingsWindow::aboutClicked() { n_.windows.showAbout(false); }
 
-void TimeDateSet::Command7_Click() {
+void SettingsWindow::helpClicked() {
     // Only a help page stored as exactly "Help.htm" counts; otherwise the read-me, unlooked-for.
-    const ProgramFolder& folder = program_.services.folder;
-    const std::string helpPath = folder.path(kHelpPage);
-    const std::optional<std::string> found = program_.services.files.lookUpName(helpPath);
-    const std::string document = (found && *found == kHelpPageName) ? helpPath : folder.path(kReadme);
-    Shell& shell = program_.services.shell;
-    shell.open(shell.desktopWindow(), "open", document, std::string(), "", kSwShow);
+    const std::string helpPath = n_.folder.path(kHelpPage);
+    const std::optional<std::string> found = n_.files.lookUpName(helpPath);
+    const std::string document = (found && *found == kHelpPageName) ? helpPath : n_.folder.path(kReadme);
+    n_.shell.open(document, std::string());
 }
 
 }  // namespace qm

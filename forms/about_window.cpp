@@ -1,17 +1,16 @@
 // The About window: its definition and the home-page link. It runs nothing when it loads and
 // closes through its close box.
-#include "forms/About.h"
+#include "forms/about_window.h"
 
 #include <optional>
 #include <string>
 
-#include "app/program.h"
 
 namespace qm {
 
-About::About(Program& program) : ui::Form(program.ui, &About::definition), program_(program) {}
+AboutWindow::AboutWindow(ui::Runtime& runtime, Shell& shell) : ui::Form(runtime, &AboutWindow::definition), shell_(shell) {}
 
-ui::FormDef About::definition() {
+ui::FormDef AboutWindow::definition() {
     using ui::Kind;
     // One control a line, as the window's table reads.
     // clang-format off
@@ -41,14 +40,14 @@ ui::FormDef About::definition() {
     // clang-format on
 }
 
-void About::bindEvents() {
-    ctl("Label5").onClick = [this] { Label5_Click(); };
+void AboutWindow::bind() {
+    homePageLink_ = &ctl("Label5");
+    homePageLink_->onClick = [this] { homePageClicked(); };
 }
 
-void About::Label5_Click() {
-    // The label's own text is the address; no parameters (a null pointer), no working folder.
-    Shell& shell = program_.services.shell;
-    shell.open(shell.desktopWindow(), "open", ctl("Label5").caption(), std::nullopt, "", kSwShow);
+void AboutWindow::homePageClicked() {
+    // The label's own text is the address; no parameters at all.
+    shell_.open(homePageLink_->caption(), std::nullopt);
 }
 
 }  // namespace qm

@@ -1,11 +1,11 @@
 // The settings window: its definition, loading, the clock label, "設定" and "キャンセル".
-#include "forms/TimeDateSet.h"
+#include "forms/settings_window.h"
 
 #include <chrono>
 #include <string_view>
 
-#include "app/program.h"
 #include "forms/texts.h"
+#include "platform/ui/runtime.h"
 #include "schedule/schedule_entry.h"
 
 namespace qm {
@@ -22,10 +22,10 @@ inline constexpr ui::Colour kBlue = 0x00FF0000;
 
 }  // namespace
 
-TimeDateSet::TimeDateSet(Program& program)
-    : ui::Form(program.ui, &TimeDateSet::definition), program_(program) {}
+SettingsWindow::SettingsWindow(ui::Runtime& runtime, Needs needs)
+    : ui::Form(runtime, &SettingsWindow::definition), n_(needs) {}
 
-ui::FormDef TimeDateSet::definition() {
+ui::FormDef SettingsWindow::definition() {
     using ui::Kind;
     const ui::Font gothic9 = fonts::japanese(fonts::kPGothic, 9, true);
     // One control a line, as the window's table reads.
@@ -102,59 +102,69 @@ ui::FormDef TimeDateSet::definition() {
     // clang-format on
 }
 
-void TimeDateSet::bindEvents() {
-    ctl("Timer1").onTimer = [this] { Timer1_Timer(); };
-    ctl("Command1").onClick = [this] { Command1_Click(); };
-    ctl("Command2").onClick = [this] { Command2_Click(); };
-    ctl("Command3").onClick = [this] { Command3_Click(); };
-    ctl("List1").onMouseDown = [this](int button, int shift, double x, double y) {
-        List1_MouseDown(button, shift, x, y);
-    };
-    ctl("mnu_Del").onClick = [this] { mnu_Del_Click(); };
-    ctl("mnu_AllDel").onClick = [this] { mnu_AllDel_Click(); };
-    ctl("Command5").onClick = [this] { Command5_Click(); };
-    ctl("Calendar1").onClick = [this] { Calendar1_Click(); };
-    ctl("Command4").onClick = [this] { Command4_Click(); };
-    ctl("Command6").onClick = [this] { Command6_Click(); };
-    ctl("Command7").onClick = [this] { Command7_Click(); };
+void SettingsWindow::bind() {
+    clockLabel_ = &ctl("Label1");
+    scheduleList_ = &ctl("List1");
+    calendar_ = &ctl("Calendar1");
+    hoursList_ = &ctl("List2");
+    minutesList_ = &ctl("List3");
+    listMenu_ = &ctl("mnu_PopUp2");
+    deleteItem_ = &ctl("mnu_Del");
+    methods_.bind(*this);
+    scheduleList_->showModel(n_.list);
+
+    ctl("Timer1").onTimer = [this] { clockTick(); };
+    ctl("Command1").onClick = [this] { saveClicked(); };
+    ctl("Command2").onClick = [this] { cancelClicked(); };
+    ctl("Command3").onClick = [this] { addTimerEntryClicked(); };
+    scheduleList_->onMouseDown = [this](int button, int, double, double) { scheduleListMouseDown(button); };
+    deleteItem_->onClick = [this] { deleteChosen(); };
+    ctl("mnu_AllDel").onClick = [this] { deleteAllChosen(); };
+    ctl("Command5").onClick = [this] { deletePastClicked(); };
+    calendar_->onClick = [this] { calendarClicked(); };
+    ctl("Command4").onClick = [this] { startupClicked(); };
+    ctl("Command6").onClick = [this] { aboutClicked(); };
+    ctl("Command7").onClick = [this] { helpClicked(); };
 }
 
-void TimeDateSet::Form_Load() {
-    const auto today = std::chrono::floor<std::chrono::days>(program_.services.clock.now());
-    ctl("Calendar1").setDate(std::chrono::year_month_day{today});
+void SettingsWindow::loaded() {
+    const auto today = std::chrono::floor<std::chrono::days>(n_.clock.now());
+    calendar_->setDate(std::chrono::year_month_day{today});
 
-    ui::Control& hours = ctl("List2");
-    for (int h = 0; h <= 23; ++h) hours.addItem(twoDigits(h) + std::string(kHoursLaterSuffix));
-    ui::Control& minutes = ctl("List3");
-    for (int m = 0; m <= 55; m += 5) minutes.addItem(twoDigits(m) + std::string(kMinutesLaterSuffix));
+    for (int h = 0; h <= 23; ++h) hoursList_->addItem(twoDigits(h) + std::string(kHoursLaterSuffix));
+    for (int m = 0; m <= 55; m += 5) minutesList_->addItem(twoDigits(m) + std::string(kMinutesLaterSuffix));
 
-    // An absent schedule file reads as no lines.
-    ui::Control& list = ctl("List1");
-    for (std::string& line : program_.scheduleFile.readLines()) list.addItem(std::move(line));
+    // The list holds the file's lines, read now unless it already exists with edits made while
+    // this window was closed. An absent schedule file reads as no lines.
+    n_.list.load();
 }
 
-void TimeDateSet::Timer1_Timer() {
-    const LocalTime now = program_.services.clock.now();
+void SettingsWindow::unloading() {
+    n_.list.discard();  // saved or abandoned: the next load reads the file again
+}
+
+void SettingsWindow::clockTick() {
+    const LocalTime now = n_.clock.now();
     const auto today = std::chrono::floor<std::chrono::days>(now);
-    ctl("Label1").setCaption(std::string(kClockPrefix) + dateLabelText(std::chrono::year_month_day{today}) +
-                             " " + program_.services.clock.timeText(now - today));
+    clockLabel_->setCaption(std::string(kClockPrefix) + dateLabelText(std::chrono::year_month_day{today}) + " " +
+                            n_.clock.timeText(now - today));
 }
 
-void TimeDateSet::Command1_Click() {
-    const Status saved = program_.scheduleFile.rewrite(ctl("List1").items());
+void SettingsWindow::saveClicked() {
+    const Status saved = n_.file.rewriteJoined(n_.list.joined());
     if (!saved.ok) {
         // The old file is intact and NextDue unchanged; the list stays for another try.
         std::string text(kSaveFailed);
         if (!saved.message.empty()) text += "\n" + saved.message;
-        runtime().messageBox(text, std::string(texts::kProgramTitle), ui::kMbOk);
+        runtime().messageBox(text, std::string(texts::kProgramTitle));
         return;
     }
-    // While this window still exists, so the selection counts the list just saved.
-    program_.schedule.selectNextDue();
+    // While the list still exists, so the selection counts the list just saved.
+    n_.schedule.selectNextDue();
     unload();
 }
 
-void TimeDateSet::Command2_Click() {
+void SettingsWindow::cancelClicked() {
     unload();  // the edits are discarded
 }
 

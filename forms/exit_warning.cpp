@@ -1,14 +1,13 @@
 // The exit warning: its definition, the load step, the countdown with its colours, the request
 // at zero, "OK" and "中止".
-#include "forms/EndMessege.h"
+#include "forms/exit_warning.h"
 
 #include <array>
-#include <charconv>
+#include <string>
 #include <string_view>
 
-#include "app/program.h"
 #include "forms/texts.h"
-#include "schedule/exit_method.h"
+#include "platform/ui/runtime.h"
 
 namespace qm {
 
@@ -23,29 +22,19 @@ inline constexpr std::string_view kRefusedSuffix = "できませんでした。"
 inline constexpr ui::Colour kRed = 0x000000FF;
 inline constexpr ui::Colour kBlack = 0x00000000;
 
-// The last nine numbers run from dark grey to red; every other number keeps the colour it has.
-struct CountColour {
-    std::string_view text;
-    ui::Colour colour;
-};
-inline constexpr std::array<CountColour, 9> kCountColours{{
-    {"9", 0x00404040},  // dark grey
-    {"8", 0x00808080},  // grey
-    {"7", 0x00FF00FF},  // magenta
-    {"6", 0x00FF0000},  // blue
-    {"5", 0x00FFFF00},  // cyan
-    {"4", 0x0000FF00},  // green
-    {"3", 0x0000FFFF},  // yellow
-    {"2", 0x000080FF},  // orange
-    {"1", 0x000000FF},  // red
+// The last nine numbers run from dark grey to red (9 first); every other number keeps the colour
+// it has.
+inline constexpr std::array<ui::Colour, 9> kCountColours{{
+    0x000000FF,  // 1 red
+    0x000080FF,  // 2 orange
+    0x0000FFFF,  // 3 yellow
+    0x0000FF00,  // 4 green
+    0x00FFFF00,  // 5 cyan
+    0x00FF0000,  // 6 blue
+    0x00FF00FF,  // 7 magenta
+    0x00808080,  // 8 grey
+    0x00404040,  // 9 dark grey
 }};
-
-// The counter's text is the countdown state: its value as a whole number.
-int counterValue(std::string_view text) {
-    int value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
 
 ui::Font labelFont() {
     return fonts::japanese(fonts::kPGothic, 9.75, true);
@@ -53,9 +42,10 @@ ui::Font labelFont() {
 
 }  // namespace
 
-EndMessege::EndMessege(Program& program) : ui::Form(program.ui, &EndMessege::definition), program_(program) {}
+ExitWarning::ExitWarning(ui::Runtime& runtime, Schedule& schedule, SessionEnd& session, Windows& windows)
+    : ui::Form(runtime, &ExitWarning::definition), schedule_(schedule), session_(session), windows_(windows) {}
 
-ui::FormDef EndMessege::definition() {
+ui::FormDef ExitWarning::definition() {
     using ui::Kind;
     // One control a line, as the window's table reads.
     // clang-format off
@@ -91,60 +81,61 @@ ui::FormDef EndMessege::definition() {
     // clang-format on
 }
 
-void EndMessege::bindEvents() {
-    ctl("Timer1").onTimer = [this] { Timer1_Timer(); };
-    ctl("Command1").onClick = [this] { Command1_Click(); };
-    ctl("Command2").onClick = [this] { Command2_Click(); };
+void ExitWarning::bind() {
+    countdownLine_ = &ctl("Label1");
+    methodLine_ = &ctl("Label2");
+    counter_ = &ctl("Label3");
+    ctl("Timer1").onTimer = [this] { countdownTick(); };
+    ctl("Command1").onClick = [this] { okClicked(); };
+    ctl("Command2").onClick = [this] { abortClicked(); };
 }
 
-void EndMessege::Form_Load() {
-    // The word is kept: a selection made during the countdown must not change what happens at
+void ExitWarning::loaded() {
+    // The method is kept: a selection made during the countdown must not change what happens at
     // zero from what the window announces.
-    method_ = program_.schedule.nextDue().method;
-    setCaption(method_ + std::string(kConfirmSuffix));
-    ctl("Label1").setCaption(std::string(kCountdownLine));
-    ctl("Label2").setCaption(method_ + std::string(kWillDoSuffix));
+    method_ = schedule_.nextDue().method;
+    remaining_ = kCountFrom;
+    setCaption(method_.word + std::string(kConfirmSuffix));
+    countdownLine_->setCaption(std::string(kCountdownLine));
+    methodLine_->setCaption(method_.word + std::string(kWillDoSuffix));
     disableCloseCommand();
 }
 
-void EndMessege::Timer1_Timer() {
-    ui::Control& counter = ctl("Label3");
-    const int value = counterValue(counter.caption());
-    if (value != 0) {
-        counter.setCaption(std::to_string(value - 1));
-        for (const CountColour& c : kCountColours) {
-            if (counter.caption() == c.text) counter.setForeColour(c.colour);
-        }
+void ExitWarning::countdownTick() {
+    if (remaining_ == 0) {
+        requestSessionEnd();
         return;
     }
-    requestSessionEnd();
+    --remaining_;
+    counter_->setCaption(std::to_string(remaining_));
+    if (remaining_ >= 1 && remaining_ <= static_cast<int>(kCountColours.size()))
+        counter_->setForeColour(kCountColours[static_cast<std::size_t>(remaining_ - 1)]);
 }
 
-void EndMessege::requestSessionEnd() {
-    // A word that names none of the four methods (or none at all) never ends the session; the
-    // window stays at "0" until the user aborts.
-    const auto method = methodFromWord(method_);
-    if (!method) return;
-    const Status result = program_.services.session.endSession(exitFlags(*method));
+void ExitWarning::requestSessionEnd() {
+    // A word that names none of the methods (or none at all) never ends the session; the window
+    // stays at "0" until the user aborts.
+    if (!method_.method) return;
+    const Status result = session_.end(*method_.method);
     if (result.ok) {
-        program_.end();
+        windows_.endProgram();
         return;
     }
     // The OS said no: the program stays resident and looks for the next entry.
-    std::string text = method_ + std::string(kRefusedSuffix);
+    std::string text = method_.word + std::string(kRefusedSuffix);
     if (!result.message.empty()) text += "\n" + result.message;
     unload();
-    program_.schedule.selectNextDue();
-    runtime().messageBox(text, std::string(texts::kProgramTitle), ui::kMbOk);
+    schedule_.selectNextDue();
+    runtime().messageBox(text, std::string(texts::kProgramTitle));
 }
 
-void EndMessege::Command1_Click() {
+void ExitWarning::okClicked() {
     hide();  // the countdown goes on unseen
 }
 
-void EndMessege::Command2_Click() {
+void ExitWarning::abortClicked() {
     // An abort within the due second must not find the same entry again.
-    program_.schedule.selectNextDue(Schedule::Passing::UpToNow);
+    schedule_.selectNextDue(Schedule::Passing::UpToNow);
     unload();
 }
 

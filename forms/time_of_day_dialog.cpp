@@ -1,13 +1,12 @@
 // The time-of-day dialog: its definition, loading from the calendar's day and the clock, the
 // clock label, "登録" with its check of the typed hour and minute, and "キャンセル".
-#include "forms/TimeSet.h"
+#include "forms/time_of_day_dialog.h"
 
 #include <chrono>
 #include <string>
 
-#include "app/program.h"
-#include "forms/method_choice.h"
 #include "forms/texts.h"
+#include "platform/ui/runtime.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/utf8.h"
 
@@ -35,7 +34,7 @@ std::optional<int> digitAt(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
-std::optional<int> TimeSet::typedNumber(std::string_view text, std::string_view suffix, int max) {
+std::optional<int> TimeOfDayDialog::typedNumber(std::string_view text, std::string_view suffix, int max) {
     if (text.ends_with(suffix)) text.remove_suffix(suffix.size());
     std::size_t pos = 0;
     int value = 0;
@@ -49,9 +48,10 @@ std::optional<int> TimeSet::typedNumber(std::string_view text, std::string_view 
     return value;
 }
 
-TimeSet::TimeSet(Program& program) : ui::Form(program.ui, &TimeSet::definition), program_(program) {}
+TimeOfDayDialog::TimeOfDayDialog(ui::Runtime& runtime, ScheduleList& list, const Clock& clock)
+    : ui::Form(runtime, &TimeOfDayDialog::definition), list_(list), clock_(clock) {}
 
-ui::FormDef TimeSet::definition() {
+ui::FormDef TimeOfDayDialog::definition() {
     using ui::Kind;
     // One control a line, as the window's table reads.
     // clang-format off
@@ -104,63 +104,69 @@ ui::FormDef TimeSet::definition() {
     // clang-format on
 }
 
-void TimeSet::bindEvents() {
-    ctl("Timer1").onTimer = [this] { Timer1_Timer(); };
-    ctl("Command1").onClick = [this] { Command1_Click(); };
-    ctl("Command2").onClick = [this] { Command2_Click(); };
+void TimeOfDayDialog::bind() {
+    dateLabel_ = &ctl("Label1");
+    clockLabel_ = &ctl("Label2");
+    hourCombo_ = &ctl("Combo1");
+    minuteCombo_ = &ctl("Combo2");
+    thisDayOnly_ = &ctl("Option6");
+    methods_.bind(*this);
+    ctl("Timer1").onTimer = [this] { clockTick(); };
+    ctl("Command1").onClick = [this] { addClicked(); };
+    ctl("Command2").onClick = [this] { cancelClicked(); };
 }
 
-void TimeSet::Form_Load() {
-    // The calendar's day as it is now; a later click on another day does not reach an open dialog.
-    ctl("Label1").setCaption(dateLabelText(program_.timeDateSet.ctl("Calendar1").date()));
+void TimeOfDayDialog::openFor(std::chrono::year_month_day day) {
+    if (!isLoaded()) day_ = day;
+    show();
+}
 
-    const LocalTime now = program_.services.clock.now();
+void TimeOfDayDialog::loaded() {
+    // The calendar's day as it was when the dialog opened; a later click on another day does not
+    // reach an open dialog.
+    dateLabel_->setCaption(dateLabelText(day_));
+
+    const LocalTime now = clock_.now();
     const std::chrono::hh_mm_ss clock{now - std::chrono::floor<std::chrono::days>(now)};
-    ui::Control& hour = ctl("Combo1");
-    ui::Control& minute = ctl("Combo2");
-    hour.setText(twoDigits(static_cast<int>(clock.hours().count())) + std::string(kHourSuffix));
-    minute.setText(twoDigits(static_cast<int>(clock.minutes().count())) + std::string(kMinuteSuffix));
-    for (int h = 0; h <= 23; ++h) hour.addItem(twoDigits(h) + std::string(kHourSuffix));
-    for (int m = 0; m <= 59; ++m) minute.addItem(twoDigits(m) + std::string(kMinuteSuffix));
+    hourCombo_->setText(twoDigits(static_cast<int>(clock.hours().count())) + std::string(kHourSuffix));
+    minuteCombo_->setText(twoDigits(static_cast<int>(clock.minutes().count())) + std::string(kMinuteSuffix));
+    for (int h = 0; h <= 23; ++h) hourCombo_->addItem(twoDigits(h) + std::string(kHourSuffix));
+    for (int m = 0; m <= 59; ++m) minuteCombo_->addItem(twoDigits(m) + std::string(kMinuteSuffix));
 }
 
-void TimeSet::Timer1_Timer() {
-    const LocalTime now = program_.services.clock.now();
-    ctl("Label2").setCaption(
-        std::string(kClockPrefix) +
-        program_.services.clock.timeText(now - std::chrono::floor<std::chrono::days>(now)));
+void TimeOfDayDialog::clockTick() {
+    const LocalTime now = clock_.now();
+    clockLabel_->setCaption(std::string(kClockPrefix) +
+                            clock_.timeText(now - std::chrono::floor<std::chrono::days>(now)));
 }
 
-void TimeSet::Command1_Click() {
-    const std::string_view method = chosenMethodWord(*this);
+void TimeOfDayDialog::addClicked() {
+    const std::string_view method = methods_.chosenWord();
     // Readers take the fields from fixed positions, so only an hour and a minute that can fire
     // go into the list, written with two digits.
-    const std::optional<int> hour = typedNumber(ctl("Combo1").text(), kHourSuffix, 23);
+    const std::optional<int> hour = typedNumber(hourCombo_->text(), kHourSuffix, 23);
     if (!hour) {
-        runtime().messageBox(std::string(kBadHour), std::string(texts::kProgramTitle), ui::kMbOk);
+        runtime().messageBox(std::string(kBadHour), std::string(texts::kProgramTitle));
         return;
     }
-    const std::optional<int> minute = typedNumber(ctl("Combo2").text(), kMinuteSuffix, 59);
+    const std::optional<int> minute = typedNumber(minuteCombo_->text(), kMinuteSuffix, 59);
     if (!minute) {
-        runtime().messageBox(std::string(kBadMinute), std::string(texts::kProgramTitle), ui::kMbOk);
+        runtime().messageBox(std::string(kBadMinute), std::string(texts::kProgramTitle));
         return;
     }
     std::string entry;
-    if (ctl("Option6").value()) {
-        entry = ctl("Label1").caption() + " " + twoDigits(*hour) + std::string(kHourSuffix) +
-                twoDigits(*minute) + std::string(kMinuteSuffix) + std::string(kMethodSeparator) +
-                std::string(method);
+    if (thisDayOnly_->value()) {
+        entry = dateLabel_->caption() + " " + twoDigits(*hour) + std::string(kHourSuffix) + twoDigits(*minute) +
+                std::string(kMinuteSuffix) + std::string(kMethodSeparator) + std::string(method);
     } else {
         entry = everyDayEntry(*hour, *minute, method);
     }
-    // The settings window may have been closed meanwhile: referring to its list loads it
-    // hidden, and the entry waits there, unsaved, for the next time it is shown.
-    program_.timeDateSet.ctl("List1").addItem(std::move(entry));
+    // The settings window may have been closed meanwhile: the entry waits in its list, unsaved,
+    // for the next time it is shown.
+    list_.append(entry);
     unload();
 }
 
-void TimeSet::Command2_Click() {
-    unload();
-}
+void TimeOfDayDialog::cancelClicked() { unload(); }
 
 }  // namespace qm

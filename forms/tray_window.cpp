@@ -1,0 +1,133 @@
+// The tray resident window: its definition, the icon's clicks, pause and resume, the due check
+// and the popup menu's three commands.
+#include "forms/tray_window.h"
+
+#include <string_view>
+
+namespace qm {
+
+namespace {
+
+inline constexpr std::string_view kRunningTip = "QuietusMachineは動作中です";
+inline constexpr std::string_view kPausedTip = "QuietusMachineは停止中です";
+
+// Far outside every screen.
+inline constexpr int kResidentOffset = -50000;
+
+}  // namespace
+
+TrayWindow::TrayWindow(ui::Runtime& runtime, TrayIcon& tray, SingleInstance& instance, Schedule& schedule,
+                       Windows& windows)
+    : ui::Form(runtime, &TrayWindow::definition),
+      tray_(tray),
+      instance_(instance),
+      schedule_(schedule),
+      windows_(windows) {}
+
+ui::FormDef TrayWindow::definition() {
+    using ui::Kind;
+    // One control a line, as the window's table reads.
+    // clang-format off
+    return {
+        .name = "TraySmple",
+        .caption = "タスクトレイ常駐",
+        .clientWidth = 1200,
+        .clientHeight = 900,
+        .border = ui::Border::None,
+        .controlBox = false,
+        .showInTaskbar = false,
+        .icon = ui::Icon::Running,
+        .controls = {
+            {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
+            {.kind = Kind::Image, .name = "Image1", .rect = {0, 0, 480, 480}, .visible = false,
+             .icon = ui::Icon::Running},
+            {.kind = Kind::Image, .name = "Image2", .rect = {0, 0, 480, 480}, .visible = false,
+             .icon = ui::Icon::Paused},
+            {.kind = Kind::Menu, .name = "mnuPopup", .caption = "PopUp", .visible = false},
+            {.kind = Kind::MenuItem, .name = "mnuTimeSet", .parent = "mnuPopup", .caption = "時刻の設定"},
+            {.kind = Kind::MenuItem, .name = "ssVER", .parent = "mnuPopup", .caption = "QTM About(&A)..."},
+            {.kind = Kind::MenuItem, .name = "LL2", .parent = "mnuPopup", .caption = "-"},
+            {.kind = Kind::MenuItem, .name = "ssFIN", .parent = "mnuPopup", .caption = "終了(&X)"},
+        },
+    };
+    // clang-format on
+}
+
+void TrayWindow::bind() {
+    dueTimer_ = &ctl("Timer1");
+    runningImage_ = &ctl("Image1");
+    pausedImage_ = &ctl("Image2");
+    menu_ = &ctl("mnuPopup");
+    dueTimer_->onTimer = [this] { dueCheckTick(); };
+    ctl("mnuTimeSet").onClick = [this] { settingsChosen(); };
+    ctl("ssVER").onClick = [this] { aboutChosen(); };
+    ctl("ssFIN").onClick = [this] { exitChosen(); };
+}
+
+TrayIconState TrayWindow::iconState() const { return {.icon = icon(), .tip = tipText_}; }
+
+void TrayWindow::loaded() {
+    // The start-up check normally catches a second copy before this window loads.
+    if (instance_.anotherRunning()) {
+        windows_.endProgram();
+        return;
+    }
+    paused_ = false;
+    tipText_ = kRunningTip;
+    move(kResidentOffset, kResidentOffset);
+    setIcon(runningImage_->props().icon);
+    tray_.add(iconState());  // without a taskbar there is no icon; nothing to do
+    schedule_.selectNextDue();
+}
+
+void TrayWindow::unloading() { tray_.remove(); }
+
+void TrayWindow::trayClicked(TrayClick click) {
+    if (!isLoaded()) return;
+    // Only releases count: pressing a button without releasing it over the icon does nothing.
+    switch (click) {
+        case TrayClick::Primary:
+            openMenu();
+            break;
+        case TrayClick::Secondary:
+            togglePause();
+            break;
+    }
+}
+
+void TrayWindow::openMenu() {
+    // The menu's items answer the right button as well.
+    popupMenu(*menu_, ui::PopupButtons::LeftAndRight);
+}
+
+void TrayWindow::togglePause() {
+    if (!paused_) {
+        dueTimer_->setEnabled(false);
+        setIcon(pausedImage_->props().icon);
+        tipText_ = kPausedTip;
+        paused_ = true;
+    } else {
+        dueTimer_->setEnabled(true);
+        // Entries whose second passed during the pause are in the past now and never fire.
+        schedule_.selectNextDue();
+        setIcon(runningImage_->props().icon);
+        paused_ = false;
+        tipText_ = kRunningTip;
+    }
+    tray_.modify(iconState());
+}
+
+void TrayWindow::dueCheckTick() {
+    if (schedule_.dueCheck()) windows_.showWarning();
+}
+
+void TrayWindow::settingsChosen() { windows_.showSettings(); }
+
+void TrayWindow::aboutChosen() { windows_.showAbout(true); }
+
+void TrayWindow::exitChosen() {
+    unload();  // removes the icon first
+    windows_.endProgram();
+}
+
+}  // namespace qm

@@ -1,0 +1,55 @@
+// The tray resident window: never on screen, it owns the tray icon, the icon's popup menu, pause
+// and resume, and the 100 ms due check that opens the exit warning.
+#pragma once
+
+#include <string>
+
+#include "forms/windows.h"
+#include "platform/single_instance.h"
+#include "platform/tray_icon.h"
+#include "platform/ui/form.h"
+#include "schedule/next_due.h"
+
+namespace qm {
+
+class TrayWindow final : public ui::Form {
+public:
+    TrayWindow(ui::Runtime& runtime, TrayIcon& tray, SingleInstance& instance, Schedule& schedule,
+               Windows& windows);
+    static ui::FormDef definition();
+
+    // A click on the icon, released over it: the primary button opens the menu, the secondary
+    // one pauses or resumes.
+    void trayClicked(TrayClick click);
+
+    bool paused() const { return paused_; }
+    const std::string& tipText() const { return tipText_; }
+
+private:
+    void bind() override;
+    void loaded() override;
+    void unloading() override;
+    void dueCheckTick();
+    void settingsChosen();
+    void aboutChosen();
+    void exitChosen();
+
+    void openMenu();
+    void togglePause();
+    TrayIconState iconState() const;
+
+    TrayIcon& tray_;
+    SingleInstance& instance_;
+    Schedule& schedule_;
+    Windows& windows_;
+
+    ui::Control* dueTimer_ = nullptr;
+    ui::Control* runningImage_ = nullptr;
+    ui::Control* pausedImage_ = nullptr;
+    ui::Control* menu_ = nullptr;
+
+    bool paused_ = false;
+    std::string tipText_;
+};
+
+}  // namespace qm

@@ -1,0 +1,63 @@
+// The settings window's list: the schedule file's lines plus the user's unsaved edits. It comes
+// into being on first use (reading the file), lives on while the settings window is closed
+// without a decision, and is discarded by 設定 and キャンセル, so the next use reads the file
+// again. The next-due selection counts it; list controls show it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/ui/list_model.h"
+#include "schedule/schedule_file.h"
+
+namespace qm {
+
+class ScheduleList final : public ui::ListModel {
+public:
+    explicit ScheduleList(const ScheduleFile& file) : file_(file) {}
+
+    bool isLoaded() const { return loaded_; }
+    // Reads the file into the list unless it holds the list already; an absent or unreadable
+    // file gives an empty list.
+    void load();
+    // Forgets the lines and every unsaved edit.
+    void discard();
+    // The number of entries, reading the file first if the list does not exist yet.
+    std::size_t count();
+
+    // ui::ListModel. Reading never loads: an absent list has no rows.
+    std::size_t size() const override { return rows_.size(); }
+    std::string_view item(std::size_t row) const override;
+
+    // Edits load the list first. Each costs time in proportion to the list's length at most.
+    void append(std::string_view line);
+    void remove(std::size_t row);
+    void clear();
+    // Every dated entry whose moment is not later than `now` goes, in one pass; every-day entries
+    // and lines of neither layout stay. False when nothing was past.
+    bool removePast(LocalTime now);
+
+    // Every line, each ended by CR LF, as the file is written.
+    std::string joined() const;
+    std::vector<std::string> lines() const;
+
+private:
+    struct Row {
+        std::size_t offset;
+        std::size_t length;
+    };
+    void compactIfSparse();
+
+    const ScheduleFile& file_;
+    bool loaded_ = false;
+    // The lines' text back to back, and where each row's line lies in it: a few bytes a row
+    // beyond the text itself, which keeps a schedule of a million lines small.
+    std::string text_;
+    std::vector<Row> rows_;
+    std::size_t unused_ = 0;  // bytes of text_ that no row points at any more
+};
+
+}  // namespace qm
