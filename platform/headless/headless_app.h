@@ -83,6 +83,8 @@ public:
     std::vector<std::string> items(std::string_view form, std::string_view list) const {
         return control(form, list).items();
     }
+    // The settings window's list as it stands, whether or not the window is loaded.
+    std::vector<std::string> settingsList() const { return program.scheduleList.lines(); }
     // Whether the user can see a control: its form shown, it and its containers visible, on
     // the current tab.
     bool canSee(std::string_view form, std::string_view control) const;

@@ -17,7 +17,7 @@ protected:
         openSettings(app);
         return app;
     }
-    const std::vector<std::string>& list() { return app().items("TimeDateSet", "List1"); }
+    std::vector<std::string> list() { return app().items("TimeDateSet", "List1"); }
 };
 
 struct TimerCase {
@@ -78,7 +78,7 @@ TEST_F(Editing, RegisteringWithNeitherHourNorMinuteAsksForOneAndAddsNothing) {
     ASSERT_EQ(app.messageBoxes().size(), 1u);
     EXPECT_EQ(app.messageBoxes()[0].text, "「時」又は「分」を選択して下さい");
     EXPECT_EQ(app.messageBoxes()[0].title, "QuietusMachine");
-    EXPECT_EQ(app.messageBoxes()[0].style, 0);
+    EXPECT_EQ(app.messageBoxes()[0].buttons, ui::MessageBoxButtons::Ok);
 
     // The clock label runs on behind the message.
     app.advance(2s);

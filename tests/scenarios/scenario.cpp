@@ -76,7 +76,7 @@ void Scenario::advanceTo(headless::VirtualTime time) {
 }
 
 void openSettings(HeadlessApp& app) {
-    app.trayMouse(kWmLButtonUp);
+    app.trayClick(TrayClick::Primary);
     app.pickMenuItem("時刻の設定");
 }
 

@@ -90,12 +90,10 @@ void PrintTo(const ClockCase& c, std::ostream* out) {
 
 class ClockLabel : public Settings, public ::testing::WithParamInterface<ClockCase> {};
 
-TEST_P(ClockLabel, ShowsTheTwoDigitYearAndTheTimeEvery100MsAlsoWhileHidden) {
-    writeSchedule({});  // start-up loads the window hidden
-    HeadlessApp& app = startAt(GetParam().moment);
+TEST_P(ClockLabel, ShowsTheTwoDigitYearAndTheTimeEvery100Ms) {
+    HeadlessApp& app = openAt(GetParam().moment);
     EXPECT_EQ(app.caption("TimeDateSet", "Label1"), "Label1");
     app.advance(100ms);
-    EXPECT_FALSE(app.isVisible("TimeDateSet"));
     EXPECT_EQ(app.caption("TimeDateSet", "Label1"), GetParam().label);
 }
 
@@ -107,13 +105,13 @@ INSTANTIATE_TEST_SUITE_P(
         ClockCase{at(1998y / December / 31, 23h + 59min + 59s) + 900ms, "現在　　99年01月01日 0:00:00"},
         ClockCase{at(1999y / December / 31, 23h + 59min + 59s) + 900ms, "現在　　00年01月01日 0:00:00"}));
 
-TEST_F(Settings, AWindowLoadedHiddenOnAnEarlierDayShowsThatDayAndTheFileAsItWasThen) {
+TEST_F(Settings, OpenedOnALaterDayItShowsThatDayAndTheListAsStartUpReadIt) {
     writeSchedule({"98年12月10日 09時00分　再起動"});
     HeadlessApp& app = startAt(at(kDay, 23h + 59min + 50s));
     writeSchedule({"98年12月24日 09時00分　ログオフ"});
     advanceTo(at(1998y / December / 7, 0h + 1min));
     openSettings(app);
-    EXPECT_EQ(app.control("TimeDateSet", "Calendar1").date(), kDay);
+    EXPECT_EQ(app.control("TimeDateSet", "Calendar1").date(), 1998y / December / 7);
     EXPECT_EQ(app.items("TimeDateSet", "List1"), std::vector<std::string>{"98年12月10日 09時00分　再起動"});
 }
 
@@ -129,7 +127,7 @@ TEST_F(Settings, SaveWritesTheListAsShiftJisLinesChoosesTheNextEntryAndCloses) {
               "98\x94N12\x8C\x8E"
               "06\x93\xFA 14\x8E\x9E"
               "34\x95\xAA\x81\x40\x8B\xAD\x90\xA7\x8F\x49\x97\xB9\r\n");
-    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 14h + 34min, "強制終了"}));
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 14h + 34min, MethodWord::parse("強制終了")}));
     EXPECT_FALSE(app.isLoaded("TimeDateSet"));
 }
 
@@ -204,7 +202,7 @@ TEST_F(Settings, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheWindowAndTheSchedul
     EXPECT_GT(app.messageBoxes()[0].text.size(),
               std::string("設定を保存できませんでした。\n").size());  // and why
     EXPECT_EQ(app.messageBoxes()[0].title, "QuietusMachine");
-    EXPECT_EQ(app.messageBoxes()[0].style, 0);
+    EXPECT_EQ(app.messageBoxes()[0].buttons, ui::MessageBoxButtons::Ok);
     app.answerMessageBox();
 
     EXPECT_TRUE(app.isVisible("TimeDateSet"));

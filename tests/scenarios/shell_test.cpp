@@ -60,7 +60,7 @@ TEST_F(Shell, TheAboutButtonTwiceLeavesOneAboutWindow) {
 TEST_F(Shell, TheTrayMenusAboutCentresTheWindowOnTheScreen) {
     HeadlessApp& app = startAt(kNoon);
     app.backend.setScreenSize({19200, 14400});
-    app.trayMouse(kWmLButtonUp);
+    app.trayClick(TrayClick::Primary);
     app.pickMenuItem("QTM About(&A)...");
     EXPECT_TRUE(app.isOnScreen("About"));
     EXPECT_EQ(app.form("About").left(), (19200 - 5295) / 2);
@@ -73,8 +73,7 @@ TEST_F(Shell, TheLinkOpensExactlyItsTextThroughTheShell) {
     app.click("About", "Label5");
     ASSERT_EQ(app.shell.opened.size(), 1u);
     EXPECT_EQ(app.shell.opened[0],
-              (RecordingShell::Open{RecordingShell::kDesktopWindow, "open", app.caption("About", "Label5"),
-                                    std::nullopt, "", 5}));
+              (RecordingShell::Open{app.caption("About", "Label5"), std::nullopt}));
     EXPECT_TRUE(app.caption("About", "Label5").starts_with("http://"));
 }
 
@@ -95,8 +94,7 @@ TEST_P(Help, OpensTheHelpPageStoredExactlyAsHelpHtmOtherwiseTheReadme) {
     HeadlessApp& app = openDetails();
     app.click("TimeDateSet", "Command7");
     ASSERT_EQ(app.shell.opened.size(), 1u);
-    EXPECT_EQ(app.shell.opened[0], (RecordingShell::Open{RecordingShell::kDesktopWindow, "open",
-                                                         path(GetParam().opened), std::string(), "", 5}));
+    EXPECT_EQ(app.shell.opened[0], (RecordingShell::Open{path(GetParam().opened), std::string()}));
     EXPECT_TRUE(app.messageBoxes().empty());
 }
 

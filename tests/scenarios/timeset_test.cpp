@@ -21,7 +21,7 @@ protected:
         app.clickCalendarDay("TimeDateSet", "Calendar1", kPicked);
         return app;
     }
-    const std::vector<std::string>& list() { return app().items("TimeDateSet", "List1"); }
+    std::vector<std::string> list() { return app().settingsList(); }
 };
 
 std::vector<std::string> numbered(int count, const char* unit) {
@@ -130,8 +130,8 @@ TEST_F(TimeOfDay, AnEntryAddedAfterTheSettingsWindowClosedWaitsInItsListUnsaved)
     ASSERT_FALSE(app.isLoaded("TimeDateSet"));
     app.click("TimeSet", "Command1");
 
-    EXPECT_TRUE(app.isLoaded("TimeDateSet"));
-    EXPECT_FALSE(app.isVisible("TimeDateSet"));
+    EXPECT_FALSE(app.isLoaded("TimeDateSet"));  // the list holds it; no window loads for that
+    EXPECT_TRUE(app.program.scheduleList.isLoaded());
     EXPECT_EQ(scheduleBytes(), before);
     openSettings(app);
     EXPECT_EQ(list(), (std::vector<std::string>{"毎日実行　　　　22時30分　再起動",
@@ -176,7 +176,7 @@ TEST_P(TypedTime, RegisterAcceptsOnlyAnHourAndMinuteThatCanFireAndWritesThemWith
         ASSERT_EQ(app.messageBoxes().size(), 1u);
         EXPECT_EQ(app.messageBoxes()[0].text, result);
         EXPECT_EQ(app.messageBoxes()[0].title, "QuietusMachine");
-        EXPECT_EQ(app.messageBoxes()[0].style, 0);
+        EXPECT_EQ(app.messageBoxes()[0].buttons, ui::MessageBoxButtons::Ok);
         app.answerMessageBox();
         EXPECT_TRUE(list().empty());
         EXPECT_TRUE(app.isVisible("TimeSet"));  // to be corrected

@@ -34,7 +34,7 @@ TEST_F(Warning, TheWorkedExampleOpensAtHalfPastNineWithTheShutDownWord) {
                    "98年11月30日 23時00分　強制終了", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ",
                    "98年12月01日 21時30分　再起動"});
     HeadlessApp& app = startAt(at(kDay, 10h + 0min + 20s));
-    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 30min, "ｼｬｯﾄﾀﾞｳﾝ"}));
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 30min, MethodWord::parse("ｼｬｯﾄﾀﾞｳﾝ")}));
 
     advanceTo(kDue - 100ms);
     EXPECT_FALSE(app.isLoaded("EndMessege"));
@@ -46,7 +46,7 @@ TEST_F(Warning, TheWorkedExampleOpensAtHalfPastNineWithTheShutDownWord) {
 
 struct MethodCase {
     const char* word;
-    unsigned flags;
+    ExitMethod method;
 };
 
 void PrintTo(const MethodCase& c, std::ostream* out) {
@@ -55,7 +55,7 @@ void PrintTo(const MethodCase& c, std::ostream* out) {
 
 class EachMethod : public Warning, public ::testing::WithParamInterface<MethodCase> {};
 
-TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItsFlagsAbout31SecondsAfterOpening) {
+TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItAbout31SecondsAfterOpening) {
     const MethodCase& c = GetParam();
     HeadlessApp& app = openWarningFor(c.word);
 
@@ -77,7 +77,7 @@ TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItsFlagsAbout31Seconds
     EXPECT_FALSE(app.ended());
 
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<unsigned>{c.flags});
+    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{c.method});
     EXPECT_TRUE(app.ended());
     // The program ended at once: the tray window's unload, which removes the icon, did not run.
     EXPECT_TRUE(app.tray.shown());
@@ -85,8 +85,10 @@ TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItsFlagsAbout31Seconds
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, EachMethod,
-                         ::testing::Values(MethodCase{"ｼｬｯﾄﾀﾞｳﾝ", 1}, MethodCase{"強制終了", 5},
-                                           MethodCase{"再起動", 2}, MethodCase{"ログオフ", 0}));
+                         ::testing::Values(MethodCase{"ｼｬｯﾄﾀﾞｳﾝ", ExitMethod::Shutdown},
+                                           MethodCase{"強制終了", ExitMethod::ForcedExit},
+                                           MethodCase{"再起動", ExitMethod::Restart},
+                                           MethodCase{"ログオフ", ExitMethod::Logoff}));
 
 TEST_F(Warning, TheLastNineNumbersRunFromDarkGreyToRedAndZeroStaysRed) {
     HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
@@ -116,7 +118,7 @@ TEST_F(Warning, OkHidesItAndTheSessionStillEndsOnTime) {
     EXPECT_EQ(app.caption("EndMessege", "Label3"), "0");  // counted on unseen
     EXPECT_TRUE(app.session.requests.empty());
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<unsigned>{2});
+    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Restart});
 }
 
 TEST_F(Warning, OkWithinTheDueSecondLetsTheNextDueCheckShowItAgainWithTheCountWhereItWas) {
@@ -143,7 +145,7 @@ TEST_F(Warning, AbortClosesItWithoutRequestAndTheNextEntryWarnsAfreshFromThirty)
     app.click("EndMessege", "Command2");
 
     EXPECT_FALSE(app.isLoaded("EndMessege"));
-    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 45min, "ログオフ"}));
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 45min, MethodWord::parse("ログオフ")}));
     advanceTo(at(kDay, 21h + 44min + 59s));
     EXPECT_TRUE(app.session.requests.empty());
     EXPECT_FALSE(app.isLoaded("EndMessege"));
@@ -160,12 +162,12 @@ TEST_F(Warning, TheCloseBoxDoesNothing) {
     app.pressCloseBox("EndMessege");
     EXPECT_TRUE(app.isVisible("EndMessege"));
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<unsigned>{1});
+    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Shutdown});
 }
 
 TEST_F(Warning, ItKeepsTickingWhileTheTrayMenuIsOpen) {
     HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
-    app.trayMouse(kWmLButtonUp);
+    app.trayClick(TrayClick::Primary);
     advanceTo(kDue + 10s);
     EXPECT_EQ(app.caption("EndMessege", "Label3"), "20");
     app.dismissMenu();
@@ -215,10 +217,10 @@ TEST_F(Warning, ASaveDuringTheCountdownThatChoosesAnotherMethodDoesNotChangeTheR
     app.click("TimeDateSet", "Option3");
     app.click("TimeDateSet", "Command3");
     app.click("TimeDateSet", "Command1");
-    EXPECT_EQ(nextDue().method, "再起動");
+    EXPECT_EQ(nextDue().method.word, "再起動");
 
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<unsigned>{1});
+    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Shutdown});
     EXPECT_EQ(app.form("EndMessege").caption(), "ｼｬｯﾄﾀﾞｳﾝ確認");
 }
 
@@ -231,7 +233,7 @@ TEST_F(Warning, ASaveOfAnEmptyListDuringTheCountdownStillEndsTheSessionAsAnnounc
     EXPECT_EQ(nextDue(), emptyNextDue());
 
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<unsigned>{5});
+    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::ForcedExit});
 }
 
 // Mended: "中止" aborts.
@@ -243,7 +245,7 @@ TEST_F(Warning, AbortWithinTheDueSecondDoesNotBringTheWarningBack) {
 
     advanceTo(kDue + 900ms);
     EXPECT_FALSE(app.isLoaded("EndMessege"));
-    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 22h, "再起動"}));
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 22h, MethodWord::parse("再起動")}));
     advanceTo(kDue + 40s);
     EXPECT_TRUE(app.session.requests.empty());
 }
@@ -257,15 +259,15 @@ TEST_F(Warning, ARefusedRequestSaysWhyClosesTheWarningAndTheProgramStaysForTheNe
     app.start();
     advanceTo(kDue + 31s);
 
-    EXPECT_EQ(app.session.requests, std::vector<unsigned>{1});
+    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Shutdown});
     EXPECT_FALSE(app.ended());
     EXPECT_FALSE(app.isLoaded("EndMessege"));
     ASSERT_EQ(app.messageBoxes().size(), 1u);
     EXPECT_EQ(app.messageBoxes()[0].text, "ｼｬｯﾄﾀﾞｳﾝできませんでした。\nこの操作を行う特権がありません。");
     EXPECT_EQ(app.messageBoxes()[0].title, "QuietusMachine");
-    EXPECT_EQ(app.messageBoxes()[0].style, 0);
+    EXPECT_EQ(app.messageBoxes()[0].buttons, ui::MessageBoxButtons::Ok);
     EXPECT_TRUE(app.tray.shown());
-    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 40min, "ログオフ"}));
+    EXPECT_EQ(nextDue(), (NextDue{local_days{kDay}, 21h + 40min, MethodWord::parse("ログオフ")}));
 
     // The due check keeps running behind the message; the next entry warns as usual.
     app.session.refusal.reset();
@@ -273,7 +275,7 @@ TEST_F(Warning, ARefusedRequestSaysWhyClosesTheWarningAndTheProgramStaysForTheNe
     EXPECT_TRUE(app.isVisible("EndMessege"));
     app.answerMessageBox();
     advanceTo(at(kDay, 21h + 40min + 31s));
-    EXPECT_EQ(app.session.requests, (std::vector<unsigned>{1, 0}));
+    EXPECT_EQ(app.session.requests, (std::vector<ExitMethod>{ExitMethod::Shutdown, ExitMethod::Logoff}));
     EXPECT_TRUE(app.ended());
 }
 

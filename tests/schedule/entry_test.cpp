@@ -20,19 +20,16 @@ std::size_t charCount(std::string_view s) {
     return n;
 }
 
-TEST(ExitMethod, EachWordNamesItsMethodAndFlags) {
+TEST(ExitMethod, EachWordNamesItsMethod) {
     struct Case {
         std::string_view word;
         ExitMethod method;
-        unsigned flags;
     };
-    for (const Case& c : {Case{"ｼｬｯﾄﾀﾞｳﾝ", ExitMethod::Shutdown, 1},
-                          Case{"強制終了", ExitMethod::ForcedExit, 5},
-                          Case{"再起動", ExitMethod::Restart, 2},
-                          Case{"ログオフ", ExitMethod::Logoff, 0}}) {
+    for (const Case& c : {Case{"ｼｬｯﾄﾀﾞｳﾝ", ExitMethod::Shutdown}, Case{"強制終了", ExitMethod::ForcedExit},
+                          Case{"再起動", ExitMethod::Restart}, Case{"ログオフ", ExitMethod::Logoff}}) {
         EXPECT_EQ(methodFromWord(c.word), c.method) << c.word;
         EXPECT_EQ(wordOf(c.method), c.word);
-        EXPECT_EQ(exitFlags(c.method), c.flags) << c.word;
+        EXPECT_EQ(MethodWord::parse(c.word), (MethodWord{c.method, std::string(c.word)}));
     }
 }
 

@@ -16,7 +16,7 @@ using test::at;
 using Lines = std::vector<std::string>;
 
 NextDue due(year_month_day date, int h, int m, std::string_view method) {
-    return {local_days{date}, hours{h} + minutes{m}, std::string(method)};
+    return {local_days{date}, hours{h} + minutes{m}, MethodWord::parse(method)};
 }
 
 class Selection : public ::testing::Test {
@@ -39,7 +39,7 @@ TEST_F(Selection, BeforeTheFirstSelectionNextDueIsTheNeverDueInitialValue) {
     EXPECT_EQ(initialNextDue().date, local_days{1899y / 12 / 30});
     EXPECT_EQ(emptyNextDue().date, local_days{1900y / 1 / 1});
     EXPECT_EQ(emptyNextDue().time, seconds{0});
-    EXPECT_EQ(emptyNextDue().method, "");
+    EXPECT_EQ(emptyNextDue().method, MethodWord{});
 }
 
 TEST_F(Selection, TheWorkedExample) {
@@ -62,7 +62,7 @@ TEST_F(Selection, OnEqualMomentsTheEarlierLineWins) {
              Case{{"98年12月01日 12時00分　再起動", "毎日実行　　　　12時00分　強制終了"}, "再起動"},
          }) {
         save(c.lines);
-        EXPECT_EQ(select().method, c.method) << c.lines[0];
+        EXPECT_EQ(select().method.word, c.method) << c.lines[0];
     }
 }
 
@@ -160,7 +160,8 @@ TEST_F(Selection, LinesOfNeitherLayoutAreSkipped) {
 
 TEST_F(Selection, TheMethodIsTheRestOfTheLineAsWritten) {
     save({"98年12月05日 12時00分　ｼｬｯﾄﾀﾞｳﾝ (test)"});
-    EXPECT_EQ(select().method, "ｼｬｯﾄﾀﾞｳﾝ (test)");
+    EXPECT_EQ(select().method.word, "ｼｬｯﾄﾀﾞｳﾝ (test)");
+    EXPECT_EQ(select().method.method, std::nullopt);  // names no method
 }
 
 TEST_F(Selection, AnEmptySettingsListWinsOverTheFile) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +42,7 @@ FormDef probeDefinition(std::string name, int timerInterval) {
                 {.kind = Kind::Menu, .name = "mnu", .visible = false},
                 {.kind = Kind::MenuItem, .name = "mnuA", .parent = "mnu", .caption = "A"},
                 {.kind = Kind::MenuItem, .name = "mnuB", .parent = "mnu", .caption = "B", .enabled = false},
+                {.kind = Kind::ListBox, .name = "List1"},
             },
     };
 }
@@ -61,7 +63,7 @@ public:
     int unloads = 0;
 
 private:
-    void bindEvents() override {
+    void bind() override {
         ctl("Timer1").onTimer = [this] { note("tick"); };
         ctl("Command1").onClick = [this] {
             note("click");
@@ -71,11 +73,11 @@ private:
         ctl("mnuA").onClick = [this] { note("A"); };
         ctl("mnuB").onClick = [this] { note("B"); };
     }
-    void Form_Load() override {
+    void loaded() override {
         ++loads;
         note("load");
     }
-    void Form_Unload() override {
+    void unloading() override {
         ++unloads;
         note("unload");
     }
@@ -106,7 +108,6 @@ TEST_F(FormRuntime, LoadingALoadedFormDoesNothing) {
     EXPECT_TRUE(probe.isLoaded());
     EXPECT_FALSE(probe.isVisible());
     EXPECT_NE(backend.windowId(probe), 0u);
-    EXPECT_EQ(runtime.formOfWindow(backend.windowId(probe)), &probe);
 }
 
 TEST_F(FormRuntime, ShowLoadsOnceAndShowingAgainBringsTheFormToTheFront) {
@@ -207,10 +208,42 @@ TEST_F(FormRuntime, PropertyChangesReachTheBackEndWithoutTheHandlerKnowingIt) {
     EXPECT_EQ(backend.changes(), before + 1);
 }
 
+TEST_F(FormRuntime, AListShowsItsModelAndTheSelectionStaysOnItsItem) {
+    StringListModel model;
+    model.assign({"a", "b", "c", "d"});
+    probe.load();
+    Control& list = probe.ctl("List1");
+    list.showModel(model);
+    EXPECT_EQ(list.items(), (std::vector<std::string>{"a", "b", "c", "d"}));
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        int selected;  // the list's selection afterwards, starting from "c" (2)
+    };
+    for (const Step& step : {
+             Step{"an earlier row removed", [&] { model.remove(0); }, 1},
+             Step{"a later row removed", [&] { model.remove(3); }, 2},
+             Step{"the selected row removed", [&] { model.remove(2); }, -1},
+             Step{"a row appended", [&] { model.append("e"); }, 2},
+             Step{"everything replaced", [&] { model.assign({"x"}); }, -1},
+         }) {
+        model.assign({"a", "b", "c", "d"});
+        list.setListIndex(2);
+        const long before = backend.changes();
+        step.change();
+        EXPECT_EQ(list.listIndex(), step.selected) << step.what;
+        EXPECT_EQ(backend.changes(), before + 1) << step.what;  // one change, whatever the list's length
+    }
+    probe.unload();
+    const long before = backend.changes();
+    model.append("f");  // a retired control no longer follows the model
+    EXPECT_EQ(backend.changes(), before);
+}
+
 TEST_F(FormRuntime, AMessageBoxWaitsForItsAnswerWhileTimersKeepTicking) {
     probe.load();
     bool answered = false;
-    runtime.messageBox("text", "title", kMbOk, [&] { answered = true; });
+    runtime.messageBox("text", "title", MessageBoxButtons::Ok, [&] { answered = true; });
     ASSERT_EQ(backend.messageBoxes().size(), 1u);
     EXPECT_EQ(backend.messageBoxes()[0].text, "text");
     backend.advance(3s);
@@ -226,7 +259,7 @@ TEST_F(FormRuntime, AMessageBoxWaitsForItsAnswerWhileTimersKeepTicking) {
 TEST_F(FormRuntime, APopupMenuRunsTheChosenItemThenItsContinuation) {
     probe.show();
     takeLog();
-    probe.popupMenu(probe.ctl("mnu"), 0, [&] { log.push_back("closed"); });
+    probe.popupMenu(probe.ctl("mnu"), PopupButtons::Left, [&] { log.push_back("closed"); });
     ASSERT_TRUE(backend.openMenu());
     backend.advance(1s);                      // timers tick while the menu is open
     EXPECT_FALSE(backend.pickMenuItem("B"));  // disabled: the menu stays open
@@ -240,7 +273,7 @@ TEST_F(FormRuntime, APopupMenuRunsTheChosenItemThenItsContinuation) {
 TEST_F(FormRuntime, ADismissedPopupMenuRunsOnlyItsContinuation) {
     probe.show();
     takeLog();
-    probe.popupMenu(probe.ctl("mnu"), 0, [&] { log.push_back("closed"); });
+    probe.popupMenu(probe.ctl("mnu"), PopupButtons::Left, [&] { log.push_back("closed"); });
     EXPECT_TRUE(backend.dismissMenu());
     EXPECT_EQ(takeLog(), std::vector<std::string>{"closed"});
     EXPECT_FALSE(backend.dismissMenu());
@@ -260,7 +293,7 @@ TEST_F(FormRuntime, TheCloseBoxUnloadsUnlessTheCloseCommandIsGreyed) {
 TEST_F(FormRuntime, NothingRunsAfterTheProgramEnds) {
     probe.show();
     bool answered = false;
-    runtime.messageBox("text", "title", kMbOk, [&] { answered = true; });
+    runtime.messageBox("text", "title", MessageBoxButtons::Ok, [&] { answered = true; });
     takeLog();
 
     runtime.end(3);
