@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <map>
+#include <thread>
 
 #include "platform/ui/runtime.h"
 
@@ -26,6 +27,7 @@ public:
     void attach(ui::Runtime& runtime) { runtime_ = &runtime; }
 
     // Runs the event loop until quit(); returns at once when the program has already ended.
+    // The substitute faces load beside it meanwhile.
     int exec();
     bool quitRequested() const { return quit_; }
 
@@ -59,6 +61,7 @@ private:
     std::map<const ui::Form*, QPointer<FormView>> views_;
     bool quit_ = false;
     int exitCode_ = 0;
+    std::thread facesLoader_;
 };
 
 }  // namespace qm::qt
