@@ -28,10 +28,11 @@ struct SessionCalls {
 std::unique_ptr<SessionEnd> makeSessionEnd(SessionCalls calls = {});
 
 // What the tray service says to the shell: Shell_NotifyIconW, unless a test listens instead.
+// The records name the service's own hidden window, which the shell calls back.
 using NotifyShell = std::function<bool(DWORD action, const NOTIFYICONDATAW& record)>;
 std::unique_ptr<TrayIcon> makeTrayIcon(NotifyShell shell = {});
-// The shell calls the icon's window back with this message rather than the record's
-// WM_MOUSEMOVE, so that a real mouse move over the window can never pass for a click on the icon.
+// The shell's callback message, the mouse message in its low word. A message of the program's own
+// rather than WM_MOUSEMOVE, so that nothing else that reaches the window passes for the icon's.
 inline constexpr unsigned kTrayIconMessage = 0x8000 + 0x200;  // WM_APP + 0x200
 std::unique_ptr<Shell> makeShell();
 std::unique_ptr<StartupShortcut> makeStartupShortcut();

@@ -12,6 +12,20 @@ Status lastError() {
     return Status::failure(systemMessage(GetLastError()));
 }
 
+UINT exitFlags(ExitMethod method) {
+    switch (method) {
+        case ExitMethod::Shutdown:
+            return EWX_SHUTDOWN;
+        case ExitMethod::ForcedExit:
+            return EWX_SHUTDOWN | EWX_FORCE;
+        case ExitMethod::Restart:
+            return EWX_REBOOT;
+        case ExitMethod::Logoff:
+            break;
+    }
+    return EWX_LOGOFF;
+}
+
 class Win32SessionEnd final : public SessionEnd {
 public:
     explicit Win32SessionEnd(SessionCalls calls) : calls_(std::move(calls)) {
@@ -20,12 +34,12 @@ public:
             calls_.exitWindows = [](UINT flags, DWORD reason) { return ExitWindowsEx(flags, reason); };
     }
 
-    Status endSession(unsigned flags) override {
+    Status end(ExitMethod method) override {
         // Shut-down, forced exit and restart are refused without the privilege; log off needs none.
-        if (flags & (EWX_SHUTDOWN | EWX_REBOOT | EWX_POWEROFF)) {
+        if (method != ExitMethod::Logoff) {
             if (Status privilege = calls_.enablePrivilege(); !privilege.ok) return privilege;
         }
-        if (!calls_.exitWindows(flags, 0)) return lastError();
+        if (!calls_.exitWindows(exitFlags(method), 0)) return lastError();
         return Status::success();
     }
 

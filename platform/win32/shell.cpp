@@ -13,18 +13,12 @@ namespace {
 
 class Win32Shell final : public Shell {
 public:
-    std::uintptr_t desktopWindow() const override {
-        return reinterpret_cast<std::uintptr_t>(GetDesktopWindow());
-    }
-
-    std::intptr_t open(std::uintptr_t owner, const std::string& verb, const std::string& document,
-                       const std::optional<std::string>& parameters, const std::string& folder,
-                       int showCommand) override {
+    bool open(const std::string& document, const std::optional<std::string>& parameters) override {
         const std::wstring wideParameters = parameters ? widen(*parameters) : std::wstring();
-        HINSTANCE result =
-            ShellExecuteW(reinterpret_cast<HWND>(owner), widen(verb).c_str(), widen(document).c_str(),
-                          parameters ? wideParameters.c_str() : nullptr, widen(folder).c_str(), showCommand);
-        return reinterpret_cast<std::intptr_t>(result);
+        HINSTANCE result = ShellExecuteW(GetDesktopWindow(), L"open", widen(document).c_str(),
+                                         parameters ? wideParameters.c_str() : nullptr, L"", SW_SHOW);
+        // Anything above 32 is success; the rest are error codes.
+        return reinterpret_cast<INT_PTR>(result) > 32;
     }
 };
 

@@ -1,15 +1,15 @@
-// The notification-area icon. The shell's messages arrive at the window named in the record,
-// which this service subclasses: mouse messages go to the sink, and when Explorer restarts
-// ("TaskbarCreated") every icon of that window is added again, so the program never runs
-// unreachable.
+// The notification-area icon. The service keeps a hidden top-level window of its own for the
+// shell's messages: a message-only window would never hear "TaskbarCreated", which Explorer
+// broadcasts to top-level windows when it restarts, and on which the icon is added again so that
+// the program never runs unreachable. Releasing the left button over the icon is the primary
+// click, releasing the right one the secondary.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
 
-#include <commctrl.h>
 #include <shellapi.h>
 
-#include <map>
+#include <algorithm>
 #include <utility>
 
 #include "platform/win32/dpi.h"
@@ -20,8 +20,9 @@
 namespace qm::win32 {
 namespace {
 
-constexpr UINT kIconMessage = kTrayIconMessage;
-constexpr UINT_PTR kSubclassId = 0x7172;
+constexpr UINT kIconId = 1;
+constexpr UINT kEveryPart = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+constexpr wchar_t kWindowClass[] = L"QuietusTrayIcon";
 
 class Win32TrayIcon final : public TrayIcon {
 public:
@@ -30,79 +31,94 @@ public:
                        : [](DWORD action, const NOTIFYICONDATAW& record) {
                              return Shell_NotifyIconW(action, const_cast<NOTIFYICONDATAW*>(&record)) != FALSE;
                          }),
-          taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {}
+          taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = windowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kWindowClass;
+        RegisterClassExW(&windowClass);  // a second registration fails harmlessly
+        // Never shown; a tool window, so that nothing lists it even then.
+        CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"QuietusMachine", WS_POPUP, 0, 0, 0, 0, nullptr,
+                        nullptr, GetModuleHandleW(nullptr), this);
+    }
+
     ~Win32TrayIcon() override {
-        for (auto& [key, data] : icons_) {
-            notify(NIM_DELETE, data);
-            RemoveWindowSubclass(reinterpret_cast<HWND>(key.first), subclassProc, kSubclassId);
-        }
+        if (wanted_) notify(NIM_DELETE, 0);
+        if (window_) DestroyWindow(window_);
     }
 
-    bool add(const TrayIconData& data) override {
-        watch(data);
-        return notify(NIM_ADD, data);
+    bool add(const TrayIconState& state) override {
+        state_ = state;
+        wanted_ = true;
+        return notify(NIM_ADD, kEveryPart);
     }
 
-    bool modify(const TrayIconData& data) override {
-        watch(data);
-        return notify(NIM_MODIFY, data);
+    bool modify(const TrayIconState& state) override {
+        state_ = state;
+        return notify(NIM_MODIFY, kEveryPart);
     }
 
-    bool remove(const TrayIconData& data) override {
-        const bool done = notify(NIM_DELETE, data);
-        icons_.erase({data.window, data.id});
-        bool more = false;
-        for (const auto& [key, kept] : icons_) more = more || key.first == data.window;
-        if (!more) RemoveWindowSubclass(reinterpret_cast<HWND>(data.window), subclassProc, kSubclassId);
-        return done;
+    bool remove() override {
+        wanted_ = false;
+        return notify(NIM_DELETE, 0);  // the window and the id name the icon; nothing else
     }
 
 private:
-    // Remembers the record for re-adding, and listens to its window.
-    void watch(const TrayIconData& data) {
-        icons_[{data.window, data.id}] = data;
-        SetWindowSubclass(reinterpret_cast<HWND>(data.window), subclassProc, kSubclassId,
-                          reinterpret_cast<DWORD_PTR>(this));
-    }
-
-    bool notify(DWORD action, const TrayIconData& data) const {
+    bool notify(DWORD action, UINT parts) const {
         NOTIFYICONDATAW record{};
         record.cbSize = sizeof(record);
-        record.hWnd = reinterpret_cast<HWND>(data.window);
-        record.uID = data.id;
-        record.uFlags = data.flags & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
-        if (data.flags & NIF_MESSAGE) record.uCallbackMessage = kIconMessage;
-        if (data.flags & NIF_ICON) {
-            record.hIcon = programIcon(data.icon, systemMetric(SM_CXSMICON, dpiOfWindow(record.hWnd)));
+        record.hWnd = window_;
+        record.uID = kIconId;
+        record.uFlags = parts;
+        if (parts & NIF_MESSAGE) record.uCallbackMessage = kTrayIconMessage;
+        if (parts & NIF_ICON) {
+            record.hIcon = programIcon(state_.icon, systemMetric(SM_CXSMICON, dpiOfWindow(window_)));
         }
-        if (data.flags & NIF_TIP) {
-            const std::wstring tip = widen(data.tip);
+        if (parts & NIF_TIP) {
+            const std::wstring tip = widen(state_.tip);
             tip.copy(record.szTip, std::min<std::size_t>(tip.size(), std::size(record.szTip) - 1));
         }
         return shell_(action, record);
     }
 
-    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR data) {
-        auto* self = reinterpret_cast<Win32TrayIcon*>(data);
-        if (message == kIconMessage) {
-            // The low word is the mouse message: 0x0202 left button up, 0x0205 right button up...
-            self->deliver(reinterpret_cast<std::uintptr_t>(hwnd), LOWORD(lParam));
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            auto* self =
+                static_cast<Win32TrayIcon*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            self->window_ = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+        auto* self = reinterpret_cast<Win32TrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+        if (message == kTrayIconMessage) {
+            self->iconMessage(LOWORD(lParam));
             return 0;
         }
-        if (message == self->taskbarCreated_) {
-            for (const auto& [key, record] : self->icons_) {
-                if (key.first == reinterpret_cast<std::uintptr_t>(hwnd)) self->notify(NIM_ADD, record);
-            }
+        if (message == self->taskbarCreated_ && self->wanted_) {
+            self->notify(NIM_ADD, kEveryPart);  // as it last was
         } else if (message == WM_NCDESTROY) {
-            RemoveWindowSubclass(hwnd, subclassProc, kSubclassId);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->window_ = nullptr;
         }
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    // The shell's word for what the mouse did over the icon; only the releases count.
+    void iconMessage(UINT mouse) const {
+        if (!wanted_) return;
+        if (mouse == WM_LBUTTONUP) {
+            clicked(TrayClick::Primary);
+        } else if (mouse == WM_RBUTTONUP) {
+            clicked(TrayClick::Secondary);
+        }
     }
 
     NotifyShell shell_;
     UINT taskbarCreated_;
-    std::map<std::pair<std::uintptr_t, unsigned>, TrayIconData> icons_;
+    HWND window_ = nullptr;
+    TrayIconState state_;
+    bool wanted_ = false;  // added and not removed since: the icon to bring back
 };
 
 }  // namespace

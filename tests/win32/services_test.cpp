@@ -1,5 +1,5 @@
-// The other Windows services: the single-instance mutex, the shutdown privilege, the shell, and
-// the tray icon's mouse messages reaching the program.
+// The other Windows services: the single-instance mutex, session end, the shell, and the tray
+// icon's records and clicks.
 #include "platform/win32/services.h"
 
 #include <gtest/gtest.h>
@@ -46,30 +46,31 @@ struct SessionRecord {
 };
 
 struct MethodCase {
-    unsigned flags;
+    ExitMethod method;
+    UINT flags;  // ExitWindowsEx's uFlags
     bool needsPrivilege;
 };
 
 class SessionEndFlags : public ::testing::TestWithParam<MethodCase> {};
 
-TEST_P(SessionEndFlags, AreRequestedAsGivenWithThePrivilegeOnlyWhereWindowsWantsIt) {
+TEST_P(SessionEndFlags, EachMethodAsksWindowsWithItsFlagsAndThePrivilegeOnlyWhereWindowsWantsIt) {
     SessionRecord record;
-    const Status status = makeSessionEnd(record.calls())->endSession(GetParam().flags);
+    const Status status = makeSessionEnd(record.calls())->end(GetParam().method);
     EXPECT_TRUE(status.ok);
     EXPECT_EQ(record.privileges, GetParam().needsPrivilege ? 1 : 0);
     EXPECT_EQ(record.requests, (std::vector<std::pair<UINT, DWORD>>{{GetParam().flags, 0}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(FourMethods, SessionEndFlags,
-                         ::testing::Values(MethodCase{kEwxShutdown, true},  // ｼｬｯﾄﾀﾞｳﾝ
-                                           MethodCase{kEwxShutdown | kEwxForce, true},  // 強制終了
-                                           MethodCase{kEwxReboot, true},                // 再起動
-                                           MethodCase{kEwxLogoff, false}));             // ログオフ
+                         ::testing::Values(MethodCase{ExitMethod::Shutdown, 1, true},    // EWX_SHUTDOWN
+                                           MethodCase{ExitMethod::ForcedExit, 5, true},  // | EWX_FORCE
+                                           MethodCase{ExitMethod::Restart, 2, true},     // EWX_REBOOT
+                                           MethodCase{ExitMethod::Logoff, 0, false}));   // EWX_LOGOFF
 
 TEST(SessionEnd, WithoutThePrivilegeNothingIsRequestedAndTheReasonComesBack) {
     SessionRecord record;
     record.privilege = Status::failure("privilege not held");
-    const Status status = makeSessionEnd(record.calls())->endSession(kEwxShutdown);
+    const Status status = makeSessionEnd(record.calls())->end(ExitMethod::Shutdown);
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.message, "privilege not held");
     EXPECT_TRUE(record.requests.empty());
@@ -78,17 +79,14 @@ TEST(SessionEnd, WithoutThePrivilegeNothingIsRequestedAndTheReasonComesBack) {
 TEST(SessionEnd, ARefusedRequestComesBackWithWindowsReason) {
     SessionRecord record;
     record.refusal = ERROR_ACCESS_DENIED;
-    const Status status = makeSessionEnd(record.calls())->endSession(kEwxLogoff);
+    const Status status = makeSessionEnd(record.calls())->end(ExitMethod::Logoff);
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.message, systemMessage(ERROR_ACCESS_DENIED));
 }
 
-TEST(Shell, OwnerIsTheDesktopWindowAndAMissingDocumentIsReportedByTheShell) {
-    const auto shell = makeShell();
-    EXPECT_EQ(shell->desktopWindow(), reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
-    const std::intptr_t result = shell->open(shell->desktopWindow(), "open", "C:\\no\\such\\Help\\Help.htm",
-                                             std::string(), "", kSwShow);
-    EXPECT_LE(result, 32) << "ShellExecute reports failure with a value of 32 or less";
+TEST(Shell, AMissingDocumentIsReportedAsNotOpened) {
+    EXPECT_FALSE(makeShell()->open("C:\\no\\such\\Help\\Help.htm", std::string()));
+    EXPECT_FALSE(makeShell()->open("C:\\no\\such\\Help\\Help.htm", std::nullopt));
 }
 
 // What the tray service told the shell.
@@ -100,111 +98,96 @@ struct ShellCall {
 class Tray : public ::testing::Test {
 protected:
     Tray() {
-        WNDCLASSEXW plain{};
-        plain.cbSize = sizeof(plain);
-        plain.lpfnWndProc = DefWindowProcW;
-        plain.hInstance = GetModuleHandleW(nullptr);
-        plain.lpszClassName = L"QuietusTrayTest";
-        RegisterClassExW(&plain);  // a second registration fails harmlessly
-        window = CreateWindowExW(WS_EX_TOOLWINDOW, L"QuietusTrayTest", L"タスクトレイ常駐", WS_POPUP, 0, 0,
-                                 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        tray->setMouseSink(
-            [this](std::uintptr_t from, unsigned message) { seen.emplace_back(from, message); });
+        tray->setClickHandler([this](TrayClick click) { clicks.push_back(click); });
     }
-    ~Tray() override { DestroyWindow(window); }
 
-    TrayIconData record() const {
-        return TrayIconData{reinterpret_cast<std::uintptr_t>(window),
-                            1,
-                            kNifMessage | kNifIcon | kNifTip,
-                            kWmMouseMove,
-                            ui::Icon::Running,
-                            "QuietusMachineは動作中です"};
-    }
-    void shellCallsBack(unsigned mouseMessage) { SendMessageW(window, kTrayIconMessage, 1, mouseMessage); }
+    // The window the shell was told to call back.
+    HWND window() const { return shellCalls.empty() ? nullptr : shellCalls.back().record.hWnd; }
+    void shellCallsBack(unsigned mouseMessage) { SendMessageW(window(), kTrayIconMessage, 1, mouseMessage); }
 
-    HWND window = nullptr;
+    const TrayIconState running{ui::Icon::Running, "QuietusMachineは動作中です"};
+    const TrayIconState paused{ui::Icon::Paused, "QuietusMachineは停止中です"};
     std::vector<ShellCall> shellCalls;
     std::unique_ptr<TrayIcon> tray = makeTrayIcon([this](DWORD action, const NOTIFYICONDATAW& record) {
         shellCalls.push_back({action, record});
         return true;
     });
-    std::vector<std::pair<std::uintptr_t, unsigned>> seen;
+    std::vector<TrayClick> clicks;
 };
 
-TEST_F(Tray, EveryMouseMessageOnTheIconReachesTheSinkWithItsWindow) {
-    tray->add(record());
-    for (unsigned message : {kWmLButtonUp, kWmRButtonUp, kWmMouseMove, 0x0201u, 0x0203u})
+TEST_F(Tray, TheIconBelongsToAHiddenTopLevelWindowOfTheServicesOwn) {
+    tray->add(running);
+    ASSERT_TRUE(IsWindow(window()));
+    EXPECT_FALSE(IsWindowVisible(window()));
+    // Only top-level windows hear "TaskbarCreated"; a message-only window's parent is not the desktop.
+    EXPECT_EQ(GetAncestor(window(), GA_PARENT), GetDesktopWindow());
+}
+
+TEST_F(Tray, ReleasingTheLeftButtonIsThePrimaryClickAndTheRightTheSecondary) {
+    tray->add(running);
+    for (unsigned message :
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDBLCLK})
         shellCallsBack(message);
-    const auto id = reinterpret_cast<std::uintptr_t>(window);
-    EXPECT_EQ(seen, (std::vector<std::pair<std::uintptr_t, unsigned>>{
-                        {id, 0x0202}, {id, 0x0205}, {id, 0x0200}, {id, 0x0201}, {id, 0x0203}}));
+    EXPECT_EQ(clicks, (std::vector<TrayClick>{TrayClick::Primary, TrayClick::Secondary}));
 }
 
-TEST_F(Tray, ARealMouseMoveOverTheWindowIsNotAnIconEvent) {
-    tray->add(record());
-    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(514, 0));
-    EXPECT_TRUE(seen.empty());
+TEST_F(Tray, ARealMouseMoveOverTheWindowIsNotAClick) {
+    tray->add(running);
+    SendMessageW(window(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONUP, 0));
+    EXPECT_TRUE(clicks.empty());
 }
 
-TEST_F(Tray, AfterRemovalTheWindowNoLongerHearsTheIcon) {
-    tray->add(record());
-    tray->modify(record());
-    TrayIconData removal;
-    removal.window = reinterpret_cast<std::uintptr_t>(window);
-    removal.id = 1;
-    tray->remove(removal);
-    shellCallsBack(kWmLButtonUp);
-    EXPECT_TRUE(seen.empty());
+TEST_F(Tray, AfterRemovalTheIconIsGoneAndHeardNoMore) {
+    tray->add(running);
+    tray->modify(paused);
+    HWND hwnd = window();
+    tray->remove();
+    ASSERT_EQ(shellCalls.size(), 3u);
+    EXPECT_EQ(shellCalls[2].action, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(shellCalls[2].record.hWnd, hwnd);
+    EXPECT_EQ(shellCalls[2].record.uID, 1u);
+    SendMessageW(hwnd, kTrayIconMessage, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(clicks.empty());
 }
 
 TEST_F(Tray, TheShellGetsTheRecordWithAUnicodeTipAndTheIconsPicture) {
-    tray->add(record());
+    tray->add(running);
     ASSERT_EQ(shellCalls.size(), 1u);
     const NOTIFYICONDATAW& added = shellCalls[0].record;
     EXPECT_EQ(shellCalls[0].action, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(added.hWnd, window);
     EXPECT_EQ(added.uID, 1u);
     EXPECT_EQ(added.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(added.uCallbackMessage, kTrayIconMessage);
     EXPECT_NE(added.hIcon, nullptr);
     EXPECT_EQ(std::wstring(added.szTip), L"QuietusMachineは動作中です");
 
-    TrayIconData paused = record();
-    paused.icon = ui::Icon::Paused;
-    paused.tip = "QuietusMachineは停止中です";
     tray->modify(paused);
     ASSERT_EQ(shellCalls.size(), 2u);
     EXPECT_EQ(shellCalls[1].action, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(shellCalls[1].record.hWnd, added.hWnd);
     EXPECT_NE(shellCalls[1].record.hIcon, added.hIcon) << "the paused picture";
     EXPECT_EQ(std::wstring(shellCalls[1].record.szTip), L"QuietusMachineは停止中です");
 }
 
 TEST_F(Tray, AnExplorerRestartBringsTheIconBackAsItLastWas) {
-    tray->add(record());
-    TrayIconData paused = record();
-    paused.icon = ui::Icon::Paused;
-    paused.tip = "QuietusMachineは停止中です";
+    tray->add(running);
     tray->modify(paused);
+    HWND hwnd = window();
     shellCalls.clear();
-    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    SendMessageW(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     ASSERT_EQ(shellCalls.size(), 1u);
     EXPECT_EQ(shellCalls[0].action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(shellCalls[0].record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(std::wstring(shellCalls[0].record.szTip), L"QuietusMachineは停止中です");
 
-    TrayIconData removal;
-    removal.window = reinterpret_cast<std::uintptr_t>(window);
-    removal.id = 1;
-    tray->remove(removal);
+    tray->remove();
     shellCalls.clear();
-    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    SendMessageW(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(shellCalls.empty()) << "a removed icon stays removed";
 }
 
 TEST_F(Tray, ATipTooLongForTheRecordIsCutNotOverrun) {
-    TrayIconData data = record();
-    data.tip = std::string(300, 'x');
-    tray->add(data);
+    tray->add(TrayIconState{ui::Icon::Running, std::string(300, 'x')});
     ASSERT_EQ(shellCalls.size(), 1u);
     EXPECT_EQ(std::wstring(shellCalls[0].record.szTip), std::wstring(127, L'x'));
 }
