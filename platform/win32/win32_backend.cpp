@@ -124,6 +124,10 @@ void Win32Backend::changed(ui::Control& control, ui::Prop prop) {
     if (FormWindow* fw = windowOf(control.form())) fw->changed(control, prop);
 }
 
+void Win32Backend::listChanged(ui::Control& control, const ui::ListChange& change) {
+    if (FormWindow* fw = windowOf(control.form())) fw->listChanged(control, change);
+}
+
 void Win32Backend::timerChanged(ui::Control& timer) {
     if (FormWindow* fw = windowOf(timer.form())) fw->timerChanged(timer);
 }
@@ -140,7 +144,8 @@ ui::Size Win32Backend::screenSize() const {
             pixelsToTwips(GetSystemMetrics(SM_CYSCREEN), screenDpi())};
 }
 
-void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) {
+void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
+                             std::function<void()> closed) {
     FormWindow* fw = windowOf(form);
     HMENU popup = CreatePopupMenu();
     std::vector<ui::Control*> items;
@@ -158,21 +163,29 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, int flags, std::
     POINT at{};
     GetCursorPos(&at);
     HWND owner = fw ? fw->hwnd() : nullptr;
-    // Without the foreground the menu would not close when the user clicks elsewhere.
+    // A menu opened from the tray belongs to a window that is shown but far off the screen. Without
+    // the foreground the menu would not close when the user clicks elsewhere; the message after it
+    // lets the owner's queue move on, or the next menu would close as soon as it opened.
     if (owner) SetForegroundWindow(owner);
-    const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
-        popup, TPM_RETURNCMD | TPM_NONOTIFY | static_cast<UINT>(flags), at.x, at.y, owner, nullptr));
+    const UINT button = buttons == ui::PopupButtons::LeftAndRight ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON;
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_NONOTIFY | button, at.x, at.y, owner, nullptr));
     if (owner) PostMessageW(owner, WM_NULL, 0, 0);
     DestroyMenu(popup);
     if (chosen >= 1 && chosen <= items.size()) form.runtime().click(*items[chosen - 1]);
     if (closed) closed();
 }
 
-void Win32Backend::messageBox(const std::string& text, const std::string& title, int style,
-                              std::function<void()> closed) {
+void Win32Backend::messageBox(const std::string& text, const std::string& title,
+                              ui::MessageBoxButtons buttons, std::function<void()> closed) {
+    UINT style = MB_SETFOREGROUND;
+    switch (buttons) {
+        case ui::MessageBoxButtons::Ok:
+            style |= MB_OK;
+            break;
+    }
     // Owned by no window, like the program's other windows; its own loop keeps timers ticking.
-    MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(),
-                static_cast<UINT>(style) | MB_SETFOREGROUND);
+    MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), style);
     if (closed) closed();
 }
 
@@ -213,10 +226,6 @@ int Win32Backend::run() {
 
 void Win32Backend::disableCloseCommand(ui::Form& form) {
     if (FormWindow* fw = windowOf(form)) fw->disableCloseCommand();
-}
-
-std::uintptr_t Win32Backend::windowId(const ui::Form& form) const {
-    return reinterpret_cast<std::uintptr_t>(window(form));
 }
 
 void Win32Backend::quit(int exitCode) {

@@ -3,6 +3,8 @@
 //      the taskbar by a hidden owner, positions and sizes from twips at the window's DPI
 //  [x] labels, push buttons, option buttons, frames, list boxes, combo boxes with an edit field,
 //      images, lines, the comctl32 month calendar and tab control, tooltips
+//  [x] list boxes without data of their own: they hold a count and draw the visible rows from the
+//      model, so a list of a million lines costs what ten rows cost
 //  [x] timers (SetTimer), popup menus (TrackPopupMenuEx), message boxes (MessageBoxW)
 //  [x] the greyed Close command; the close box and Alt+F4 go to the runtime, never DestroyWindow
 //  [x] keyboard navigation through IsDialogMessage
@@ -38,15 +40,16 @@ public:
     void hidden(ui::Form& form) override;
     void formChanged(ui::Form& form, ui::FormProp prop) override;
     void changed(ui::Control& control, ui::Prop prop) override;
+    void listChanged(ui::Control& control, const ui::ListChange& change) override;
     void timerChanged(ui::Control& timer) override;
     ui::Size outerSize(const ui::Form& form) const override;
     ui::Size screenSize() const override;
-    void popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) override;
-    void messageBox(const std::string& text, const std::string& title, int style,
+    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
+                   std::function<void()> closed) override;
+    void messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
                     std::function<void()> closed) override;
     void doEvents() override;
     void disableCloseCommand(ui::Form& form) override;
-    std::uintptr_t windowId(const ui::Form& form) const override;
     void quit(int exitCode) override;
 
     // The message loop; returns only if the loop is told to quit (WM_QUIT).

@@ -50,7 +50,7 @@ TEST_F(Modal, TheChosenMenuItemRunsBeforeTheMenuCloses) {
         press(menu, VK_RETURN);
     });
     const std::size_t ticksBefore = panel.ticks.size();
-    panel.popupMenu(panel["mnuPopup"], 2, [&] { order.push_back("closed"); });
+    panel.popupMenu(panel["mnuPopup"], ui::PopupButtons::LeftAndRight, [&] { order.push_back("closed"); });
     EXPECT_TRUE(menuSeen);
     EXPECT_EQ(order, (std::vector<std::string>{"mnuLast", "closed"}));
     EXPECT_GT(panel.ticks.size(), ticksBefore) << "the form's timer ticked while the menu was open";
@@ -60,9 +60,28 @@ TEST_F(Modal, ADismissedMenuOnlyCloses) {
     panel.show();
     std::vector<std::string> order;
     later([&] { press(findWindow(L"#32768", nullptr), VK_ESCAPE); });
-    panel.popupMenu(panel["mnuPopup"], 2, [&] { order.push_back("closed"); });
+    panel.popupMenu(panel["mnuPopup"], ui::PopupButtons::LeftAndRight, [&] { order.push_back("closed"); });
     EXPECT_EQ(order, std::vector<std::string>{"closed"});
     EXPECT_TRUE(std::find(panel.clicks.begin(), panel.clicks.end(), "mnuFirst") == panel.clicks.end());
+}
+
+TEST_F(Modal, AMenuOfAWindowOffTheScreenTakesTheForegroundAndLetsTheWindowsQueueMoveOn) {
+    RecordingForm tray{h.runtime, hiddenDefinition};
+    tray.move(-50000, -50000);
+    tray.show();
+    panel.show();  // in front of it
+    HWND owner = h.backend.window(tray);
+    HWND foreground = nullptr;
+    later([&] {
+        foreground = GetForegroundWindow();  // else a click elsewhere would leave the menu open
+        press(findWindow(L"#32768", nullptr), VK_ESCAPE);
+    });
+    tray.popupMenu(tray["mnuPopup"], ui::PopupButtons::LeftAndRight);
+    EXPECT_EQ(foreground, owner);
+    bool nudged = false;
+    for (MSG message; PeekMessageW(&message, owner, 0, 0, PM_REMOVE);)
+        nudged = nudged || message.message == WM_NULL;
+    EXPECT_TRUE(nudged) << "a message after the menu, or the next one would close at once";
 }
 
 TEST_F(Modal, TheMenuShowsTheItemsEnabledState) {
@@ -80,7 +99,7 @@ TEST_F(Modal, TheMenuShowsTheItemsEnabledState) {
         lastText = text;
         press(menuWindow, VK_ESCAPE);
     });
-    panel.popupMenu(panel["mnuPopup"], 2, {});
+    panel.popupMenu(panel["mnuPopup"], ui::PopupButtons::LeftAndRight, {});
     EXPECT_EQ(count, 3u);
     EXPECT_TRUE(firstState & MF_GRAYED);
     EXPECT_EQ(lastText, L"最後(&L)");
@@ -99,7 +118,8 @@ TEST_F(Modal, AMessageBoxShowsItsTextAndTitleAndTimersTickUnderIt) {
     });
     const std::size_t ticksBefore = panel.ticks.size();
     bool closed = false;
-    h.runtime.messageBox("既に起動されています", "QuietusMachine", ui::kMbOk, [&] { closed = true; });
+    h.runtime.messageBox("既に起動されています", "QuietusMachine", ui::MessageBoxButtons::Ok,
+                         [&] { closed = true; });
     EXPECT_TRUE(found);
     EXPECT_EQ(text, L"既に起動されています");
     EXPECT_TRUE(closed);

@@ -143,12 +143,16 @@ ui::FormDef hiddenDefinition() {
         .clientHeight = 900,
         .border = ui::Border::None,
         .showInTaskbar = false,
-        .pixelScale = true,
-        .controls = {{.kind = Kind::Timer, .name = "Timer1", .enabled = false, .interval = 100}},
+        .controls =
+            {
+                {.kind = Kind::Timer, .name = "Timer1", .enabled = false, .interval = 100},
+                {.kind = Kind::Menu, .name = "mnuPopup", .caption = "PopUp", .visible = false},
+                {.kind = Kind::MenuItem, .name = "mnuExit", .parent = "mnuPopup", .caption = "終了(&X)"},
+            },
     };
 }
 
-void RecordingForm::bindEvents() {
+void RecordingForm::bind() {
     for (const auto& c : controls()) {
         ui::Control* control = c.get();
         control->onClick = [this, control] { clicks.push_back(control->name()); };

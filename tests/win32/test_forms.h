@@ -18,7 +18,7 @@ namespace qm::win32::test {
 ui::FormDef panelDefinition();
 // A window with a tab strip whose tabs hold a calendar, a frame with options, and a line.
 ui::FormDef tabsDefinition();
-// A borderless window kept off the taskbar, like a tray window.
+// A borderless window kept off the taskbar with a popup menu, like a tray window.
 ui::FormDef hiddenDefinition();
 
 // Records what the handlers saw.
@@ -37,8 +37,8 @@ public:
     int closeRequests = 0;
 
 protected:
-    void bindEvents() override;
-    void Form_Close() override {
+    void bind() override;
+    void closeRequested() override {
         ++closeRequests;
         unload();
     }
