@@ -83,7 +83,7 @@ void FormWindow::createControls() {
         HWND h = nativeOf(*c);
         if (!h) continue;
         applyFont(*c);
-        fillItems(*c, true);
+        listChanged(*c, ui::ListChange{ui::ListChange::Kind::Reset});
         applyTooltip(*c);
         applyIcon(*c);
         applyDate(*c);
@@ -120,8 +120,10 @@ HWND FormWindow::createControl(ui::Control& control, int index, bool firstOfGrou
             style |= WS_GROUP | WS_CLIPSIBLINGS | BS_GROUPBOX;
             break;
         case ui::Kind::ListBox:
+            // No data of its own: it draws its rows from the model (form_lists.cpp).
             windowClass = L"LISTBOX";
-            style |= WS_GROUP | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY;
+            style |= WS_GROUP | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |
+                     LBS_WANTKEYBOARDINPUT;
             ex |= WS_EX_CLIENTEDGE;
             text.clear();
             break;
@@ -223,6 +225,7 @@ void FormWindow::applyFont(ui::Control& control) {
     if (!h || control.kind() == ui::Kind::Line || control.kind() == ui::Kind::Image) return;
     const ui::Font font = control.props().font.value_or(defaultControlFont());
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(font, dpi_)), TRUE);
+    applyItemHeight(control);
     if (control.props().autoSize) autoSize(control);
 }
 
@@ -317,11 +320,8 @@ void FormWindow::changed(ui::Control& control, ui::Prop prop) {
                 SendMessageW(h, BM_SETCHECK, control.value() ? BST_CHECKED : BST_UNCHECKED, 0);
             }
             break;
-        case ui::Prop::Items:
-            fillItems(control, true);
-            break;
         case ui::Prop::ListIndex:
-            fillItems(control, false);
+            applySelection(control);
             break;
         case ui::Prop::Interval:
             timerChanged(control);

@@ -186,11 +186,25 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return onColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            ui::Control* label = controlOf(item.hwndItem);
-            if (!label || label->kind() != ui::Kind::Label) break;
-            drawLabel(*label, item);
-            return TRUE;
+            ui::Control* c = controlOf(item.hwndItem);
+            if (c && c->kind() == ui::Kind::Label) {
+                drawLabel(*c, item);
+                return TRUE;
+            }
+            if (c && c->kind() == ui::Kind::ListBox) {
+                drawListItem(*c, item);
+                return TRUE;
+            }
+            break;
         }
+        case WM_CHARTOITEM:
+            // The caret in the message is 16 bits; a long list's own answer is not.
+            if (ui::Control* list = controlOf(reinterpret_cast<HWND>(lParam));
+                list && list->kind() == ui::Kind::ListBox) {
+                const auto caret = SendMessageW(reinterpret_cast<HWND>(lParam), LB_GETCARETINDEX, 0, 0);
+                return rowForKey(*list, static_cast<wchar_t>(LOWORD(wParam)), static_cast<int>(caret));
+            }
+            break;
         case WM_TIMER:
             if (ui::Control* timer = controlAt(static_cast<int>(wParam));
                 timer && timer->kind() == ui::Kind::Timer) {

@@ -35,6 +35,7 @@ public:
     void hide();
     void formChanged(ui::FormProp prop);
     void changed(ui::Control& control, ui::Prop prop);
+    void listChanged(ui::Control& control, const ui::ListChange& change);
     void timerChanged(ui::Control& timer);
     void disableCloseCommand();
     SIZE outerPixels() const;
@@ -72,8 +73,12 @@ private:
     COLORREF backgroundOf(const ui::Control& control);
     HBRUSH backgroundBrush(const ui::Control& control);
     COLORREF pageColour(const ui::Control& tabStrip);
-    void fillItems(ui::Control& control, bool itemsChanged);
-    void syncItems(ui::Control& control);
+    // List and combo boxes (form_lists.cpp).
+    void applySelection(ui::Control& control);
+    void applyItemHeight(ui::Control& list);
+    void drawListItem(ui::Control& list, const DRAWITEMSTRUCT& item);
+    // The row a key typed on the list moves to, as WM_CHARTOITEM answers (-2: none).
+    int rowForKey(const ui::Control& list, wchar_t key, int caret) const;
     void applyTooltip(ui::Control& control);
     void applyIcon(ui::Control& control);
     void applyDate(ui::Control& control);

@@ -210,34 +210,168 @@ TEST_P(Controls, ModelChangesReachTheNativeControls) {
     EXPECT_EQ(childRect(hwndOf(panel, "Label1")).left, px(240));
 }
 
-TEST_P(Controls, ListItemsFollowAddsRemovalsAndClears) {
+// Pictures of a list box's rows: one as the form draws it, one of a text drawn in the list's
+// font the way a list box that holds its own strings draws it.
+using Picture = std::vector<DWORD>;
+
+template <class Paint>
+Picture paintRow(HWND list, Paint paint) {
+    RECT client{};
+    GetClientRect(list, &client);
+    const RECT box{0, 0, client.right, static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0))};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), box.right, -box.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    paint(dc, box);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    Picture picture(pixels, pixels + box.right * box.bottom);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return picture;
+}
+
+Picture rowAsDrawn(HWND list, int row, UINT state = 0) {
+    return paintRow(list, [&](HDC dc, const RECT& box) {
+        DRAWITEMSTRUCT item{ODT_LISTBOX,
+                            static_cast<UINT>(GetDlgCtrlID(list)),
+                            static_cast<UINT>(row),
+                            ODA_DRAWENTIRE,
+                            state,
+                            list,
+                            dc,
+                            box,
+                            0};
+        SendMessageW(GetParent(list), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+    });
+}
+
+Picture textAsAListShowsIt(HWND list, int dpi, const std::wstring& text, int back = COLOR_WINDOW,
+                           int ink = COLOR_WINDOWTEXT) {
+    return paintRow(list, [&](HDC dc, const RECT& box) {
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+        SetBkColor(dc, GetSysColor(back));
+        SetTextColor(dc, GetSysColor(ink));
+        ExtTextOutW(dc, MulDiv(1, dpi, 96), 0, ETO_OPAQUE | ETO_CLIPPED, &box, text.c_str(),
+                    static_cast<UINT>(text.size()), nullptr);
+    });
+}
+
+TEST_P(Controls, ListRowsFollowAddsRemovalsAndClearsAndShowTheModelsText) {
     panel.load();
     ui::Control& list = panel["List1"];
     HWND hwnd = hwndOf(panel, "List1");
-    auto items = [&] {
-        std::vector<std::wstring> out;
-        const int count = static_cast<int>(SendMessageW(hwnd, LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            std::wstring text(static_cast<std::size_t>(SendMessageW(hwnd, LB_GETTEXTLEN, i, 0)), L'\0');
-            SendMessageW(hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-            out.push_back(text);
-        }
-        return out;
+    EXPECT_TRUE(hasStyle(hwnd, LBS_NODATA | LBS_OWNERDRAWFIXED)) << "the list holds no strings of its own";
+    EXPECT_FALSE(hasStyle(hwnd, LBS_HASSTRINGS));
+    auto count = [&] { return SendMessageW(hwnd, LB_GETCOUNT, 0, 0); };
+    auto shows = [&](int row, const wchar_t* text) {
+        return rowAsDrawn(hwnd, row) == textAsAListShowsIt(hwnd, dpi(), text);
     };
     for (const char* entry :
          {"98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ", "毎日実行　　　　22時30分　再起動", "a", "a"}) {
         list.addItem(entry);
     }
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ",
-                                                  L"毎日実行　　　　22時30分　再起動", L"a", L"a"}));
+    EXPECT_EQ(count(), 4);
+    EXPECT_TRUE(shows(0, L"98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ"));
+    EXPECT_TRUE(shows(1, L"毎日実行　　　　22時30分　再起動"));
+    EXPECT_FALSE(shows(1, L"98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ"));
+    EXPECT_TRUE(shows(3, L"a"));
     list.setListIndex(1);
     EXPECT_EQ(SendMessageW(hwnd, LB_GETCURSEL, 0, 0), 1);
     list.removeItem(2);  // one of two equal items
     list.removeItem(0);
-    EXPECT_EQ(items(), (std::vector<std::wstring>{L"毎日実行　　　　22時30分　再起動", L"a"}));
+    EXPECT_EQ(count(), 2);
+    EXPECT_TRUE(shows(0, L"毎日実行　　　　22時30分　再起動"));
+    EXPECT_TRUE(shows(1, L"a"));
     EXPECT_EQ(SendMessageW(hwnd, LB_GETCURSEL, 0, 0), 0) << "the selection stays with its item";
     list.clear();
-    EXPECT_TRUE(items().empty());
+    EXPECT_EQ(count(), 0);
+    EXPECT_EQ(SendMessageW(hwnd, LB_GETCURSEL, 0, 0), LB_ERR);
+}
+
+TEST_P(Controls, AListRowIsAsHighAsItsFontsLineAndShowsSelectionFocusAndDisabling) {
+    panel.load();
+    panel["List1"].addItem("毎日実行　　　　22時30分　再起動");
+    HWND hwnd = hwndOf(panel, "List1");
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    EXPECT_EQ(SendMessageW(hwnd, LB_GETITEMHEIGHT, 0, 0), metrics.tmHeight);
+
+    const std::wstring text = L"毎日実行　　　　22時30分　再起動";
+    EXPECT_EQ(rowAsDrawn(hwnd, 0, ODS_SELECTED),
+              textAsAListShowsIt(hwnd, dpi(), text, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT));
+    EXPECT_NE(rowAsDrawn(hwnd, 0, ODS_SELECTED | ODS_FOCUS), rowAsDrawn(hwnd, 0, ODS_SELECTED))
+        << "the focus rectangle";
+    EXPECT_EQ(rowAsDrawn(hwnd, 0, ODS_DISABLED),
+              textAsAListShowsIt(hwnd, dpi(), text, COLOR_WINDOW, COLOR_GRAYTEXT));
+}
+
+// A long list whose rows are made when asked for, counting how often they are.
+class LongList final : public ui::ListModel {
+public:
+    explicit LongList(std::size_t rows) : rows_(rows) {}
+    std::size_t size() const override { return rows_; }
+    std::string_view item(std::size_t row) const override {
+        ++reads;
+        return row % 2 ? "毎日実行　　　　22時30分　再起動" : "98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ";
+    }
+    void append() {
+        ++rows_;
+        notify({ui::ListChange::Kind::Inserted, rows_ - 1, 1});
+    }
+    mutable std::size_t reads = 0;
+
+private:
+    std::size_t rows_;
+};
+
+TEST_P(Controls, AListOfAMillionRowsOpensAtOnceAndReadsOnlyTheRowsItShows) {
+    panel.show();
+    HWND hwnd = hwndOf(panel, "List1");
+    LongList rows(1'000'000);
+    const ULONGLONG start = GetTickCount64();
+    panel["List1"].showModel(rows);
+    UpdateWindow(hwnd);
+    EXPECT_LT(GetTickCount64() - start, 500u);
+    EXPECT_EQ(SendMessageW(hwnd, LB_GETCOUNT, 0, 0), 1'000'000);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const std::size_t visible =
+        static_cast<std::size_t>(client.bottom / SendMessageW(hwnd, LB_GETITEMHEIGHT, 0, 0) + 1);
+    EXPECT_LE(rows.reads, 2 * visible);
+
+    rows.append();
+    panel["List1"].setListIndex(1'000'000);
+    UpdateWindow(hwnd);
+    EXPECT_EQ(SendMessageW(hwnd, LB_GETCOUNT, 0, 0), 1'000'001);
+    EXPECT_EQ(SendMessageW(hwnd, LB_GETCURSEL, 0, 0), 1'000'000);
+    EXPECT_GT(SendMessageW(hwnd, LB_GETTOPINDEX, 0, 0), 999'000) << "scrolled to the selected row";
+    EXPECT_LE(rows.reads, 4 * visible);
+    panel.unload();  // before the rows go
+}
+
+TEST_P(Controls, TypingOnAListMovesToTheNextRowThatBeginsWithTheKey) {
+    panel.load();
+    ui::Control& list = panel["List1"];
+    for (const char* entry : {"毎日実行　　　　22時30分　再起動", "98年05月12日", "99年01月01日", "apple"}) {
+        list.addItem(entry);
+    }
+    HWND hwnd = hwndOf(panel, "List1");
+    std::vector<int> seen;
+    for (wchar_t key : {L'9', L'9', L'9', L'毎', L'A', L'x'}) {
+        SendMessageW(hwnd, WM_CHAR, key, 1);
+        seen.push_back(list.listIndex());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 1, 0, 3, 3}));
+    EXPECT_EQ(panel.clicks, (std::vector<std::string>(5, "List1"))) << "each move is the user's choice";
 }
 
 TEST_P(Controls, AComboKeepsItsTextWhileItsListFills) {
