@@ -210,15 +210,11 @@ TEST_P(Controls, ModelChangesReachTheNativeControls) {
     EXPECT_EQ(childRect(hwndOf(panel, "Label1")).left, px(240));
 }
 
-// Pictures of a list box's rows: one as the form draws it, one of a text drawn in the list's
-// font the way a list box that holds its own strings draws it.
+// What a paint call leaves in a 32-bit bitmap of the box's size, row by row.
 using Picture = std::vector<DWORD>;
 
 template <class Paint>
-Picture paintRow(HWND list, Paint paint) {
-    RECT client{};
-    GetClientRect(list, &client);
-    const RECT box{0, 0, client.right, static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0))};
+Picture paintInto(const RECT& box, Paint paint) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), box.right, -box.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -233,6 +229,16 @@ Picture paintRow(HWND list, Paint paint) {
     DeleteObject(bitmap);
     DeleteDC(dc);
     return picture;
+}
+
+// Pictures of a list box's rows: one as the form draws it, one of a text drawn in the list's
+// font the way a list box that holds its own strings draws it.
+template <class Paint>
+Picture paintRow(HWND list, Paint paint) {
+    RECT client{};
+    GetClientRect(list, &client);
+    return paintInto(RECT{0, 0, client.right, static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0))},
+                     paint);
 }
 
 Picture rowAsDrawn(HWND list, int row, UINT state = 0) {
@@ -297,13 +303,12 @@ TEST_P(Controls, AListRowIsAsHighAsItsFontsLineAndShowsSelectionFocusAndDisablin
     panel.load();
     panel["List1"].addItem("毎日実行　　　　22時30分　再起動");
     HWND hwnd = hwndOf(panel, "List1");
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    EXPECT_EQ(SendMessageW(hwnd, LB_GETITEMHEIGHT, 0, 0), metrics.tmHeight);
+    RECT line{};  // one line of text in the list's font
+    paintInto(RECT{0, 0, 1, 1}, [&](HDC dc, const RECT&) {
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+        DrawTextW(dc, L"毎日", -1, &line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    });
+    EXPECT_EQ(SendMessageW(hwnd, LB_GETITEMHEIGHT, 0, 0), line.bottom);
 
     const std::wstring text = L"毎日実行　　　　22時30分　再起動";
     EXPECT_EQ(rowAsDrawn(hwnd, 0, ODS_SELECTED),
@@ -430,23 +435,17 @@ struct Ink {
 Ink drawAndLook(HWND form, HWND label, COLORREF colour) {
     RECT box{};
     GetClientRect(label, &box);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), box.right, -box.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    DRAWITEMSTRUCT item{
-        ODT_STATIC, static_cast<UINT>(GetDlgCtrlID(label)), 0, ODA_DRAWENTIRE, 0, label, dc, box, 0};
-    SendMessageW(form, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
-    GdiFlush();
+    const Picture picture = paintInto(box, [&](HDC dc, const RECT&) {
+        DRAWITEMSTRUCT item{
+            ODT_STATIC, static_cast<UINT>(GetDlgCtrlID(label)), 0, ODA_DRAWENTIRE, 0, label, dc, box, 0};
+        SendMessageW(form, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+    });
     Ink ink;
-    const auto* pixel = static_cast<const DWORD*>(bits);
-    const DWORD background = pixel[0] & 0xFFFFFF;
+    const DWORD background = picture[0] & 0xFFFFFF;
     const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
     for (int y = 0; y < box.bottom; ++y) {
         for (int x = 0; x < box.right; ++x) {
-            const DWORD p = pixel[y * box.right + x] & 0xFFFFFF;
+            const DWORD p = picture[static_cast<std::size_t>(y * box.right + x)] & 0xFFFFFF;
             if (p == wanted) ++ink.pixels;
             if (p != background) {
                 ink.top = std::min(ink.top, y);
@@ -454,9 +453,6 @@ Ink drawAndLook(HWND form, HWND label, COLORREF colour) {
             }
         }
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     return ink;
 }
 
