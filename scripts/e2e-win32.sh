@@ -107,6 +107,8 @@ pixels() {  # pixels COLOUR LEFT TOP RIGHT BOTTOM
   import -window root -crop $(($4 - $2))x$(($5 - $3))+$2+$3 +repage "$work/area.png"
   convert "$work/area.png" -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:round(mean*w*h)]' info:
 }
+# How many pixels of a part of the screen are not white (a list's background).
+ink() { echo $(( ($3 - $1) * ($4 - $2) - $(pixels '#FFFFFF' "$@") )); }
 sjis() { iconv -f UTF-8 -t CP932; }
 icon_shows() {  # icon_shows COLOUR: the lamp of that colour is lit in the tray
   for _ in $(seq 30); do [ "$(pixels "$1" "$il" "$it" "$ir" "$ib")" -gt 4 ] && return 0; sleep 0.2; done
@@ -186,8 +188,22 @@ settings=$(window "QuietusMachine" 10 QuietusForm)
 hwnd=${settings%% *}
 sleep 0.5
 shot_window settings-date "$settings"
-drive texts "$hwnd" | grep -q "98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ" || fail "the settings list does not show the file's entries"
-note "時刻の設定 opens the settings window with the schedule"
+# The list draws its rows from the program's list and keeps no strings to read from outside: it
+# has a row for each of the file's lines, each row shows text, and below them nothing is drawn.
+schedule_list=$(drive child "$hwnd" ListBox "*" | cut -d' ' -f1) || fail "no schedule list"
+shows_rows() {  # shows_rows N: the schedule list has N rows with text on them, and no more
+  local i l t r b
+  for _ in $(seq 30); do [ "$(drive rows "$schedule_list")" = "$1" ] && break; sleep 0.1; done
+  [ "$(drive rows "$schedule_list")" = "$1" ] || fail "the settings list has $(drive rows "$schedule_list") rows, not $1"
+  sleep 0.3  # drawn
+  for ((i = 0; i < $1; i++)); do
+    read -r l t r b <<<"$(drive item "$schedule_list" list $i || fail "no row $i")"
+    [ "$(ink "$l" "$t" "$r" "$b")" -gt 20 ] || fail "row $i of the settings list shows no text"
+  done
+  [ "$(ink "$l" "$b" "$r" $((2 * b - t)))" -eq 0 ] || fail "the settings list draws something below its $1 rows"
+}
+shows_rows 2
+note "時刻の設定 opens the settings window with the file's 2 entries"
 
 tabs=$(drive child "$hwnd" SysTabControl32 "*") || fail "no tab control"
 show_tab() { click_rect "x $(drive item "${tabs%% *}" tab "$1" || fail "no tab $1")"; sleep 0.5; }
@@ -215,6 +231,7 @@ click_rect "x $(drive item "$(drive child "$hwnd" ListBox "*" 1 | cut -d' ' -f1)
 before=$(date -d "+1 hour" "+%y年%m月%d日 %H時%M分")
 click_child "$hwnd" Button 登録
 after=$(date -d "+1 hour" "+%y年%m月%d日 %H時%M分")
+shows_rows 3
 click_child "$hwnd" Button 設定
 drive wait-gone "QuietusMachine" 10 || fail "設定 did not close the settings window"
 saved=false

@@ -5,7 +5,8 @@
 //   wait-window TITLE [SECONDS] [CLASS]   screen rect of a visible top-level window (hwnd first)
 //   wait-gone TITLE [SECONDS]             waits until no visible window has that title
 //   child HWND CLASS TEXT [N]             screen rect of the Nth such child ("*": any text)
-//   texts HWND                            class and text of every child, and list items
+//   texts HWND                            class and text of every child
+//   rows HWND                             how many rows a list box has
 //   item HWND tab|list INDEX              screen rect of a tab or a list item
 //   list                                  every top-level window: class, visibility, rect, title
 //   tray                                  screen rect of the program's icon in the taskbar
@@ -142,28 +143,22 @@ int child(int argc, char** argv) {
     return 1;
 }
 
-// The items of a list box; LB_GETTEXT is one of the messages Windows carries across processes.
-std::vector<std::wstring> listItems(HWND list) {
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-        items.push_back(text);
-    }
-    return items;
-}
-
 int texts(int argc, char** argv) {
     if (argc < 3) return 2;
     for (HWND c : children(parseHwnd(argv[2]))) {
         say(narrow(classOf(c)) + "\t" + (IsWindowVisible(c) ? "visible" : "hidden") + "\t" +
             narrow(textOf(c)));
-        if (_wcsicmp(classOf(c).c_str(), L"ListBox") == 0) {
-            for (const std::wstring& item : listItems(c)) say("\titem\t" + narrow(item));
-        }
     }
+    return 0;
+}
+
+// The program's list boxes draw their rows from its own list and hold no strings that another
+// process could ask for with LB_GETTEXT; what they can tell is how many rows they have.
+int rows(int argc, char** argv) {
+    if (argc < 3) return 2;
+    const LRESULT count = SendMessageW(parseHwnd(argv[2]), LB_GETCOUNT, 0, 0);
+    if (count == LB_ERR) return 1;
+    say(std::to_string(count));
     return 0;
 }
 
@@ -292,6 +287,7 @@ int wmain(int argc, wchar_t** wideArgv) {
     if (command == "child") return child(argc, argv);
     if (command == "texts") return texts(argc, argv);
     if (command == "item") return item(argc, argv);
+    if (command == "rows") return rows(argc, argv);
     if (command == "tray") return tray();
     if (command == "list") return list();
     if (command == "watch-warning") return watchWarning(argc, argv);
