@@ -25,15 +25,15 @@ QtBackend::QtBackend() {
 }
 
 QtBackend::~QtBackend() {
-    if (facesLoader_.joinable()) facesLoader_.join();
+    if (fontLoader_.joinable()) fontLoader_.join();
     for (auto& [form, view] : views_) delete view.data();
 }
 
 int QtBackend::exec() {
     if (quit_) return exitCode_;
-    // The first window often opens much later, at an entry's due second: the warning should not
-    // spend it waiting for the font files. The event loop (the tray icon) does not wait either.
-    if (!facesLoader_.joinable()) facesLoader_ = std::thread(loadSubstituteFaces);
+    // The first window often opens long after start-up, at an entry's due second: the warning
+    // should not spend that second on the font database. The event loop does not wait for it.
+    if (!fontLoader_.joinable()) fontLoader_ = std::thread(loadFontDatabase);
     return QApplication::exec();
 }
 

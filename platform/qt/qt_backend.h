@@ -27,7 +27,7 @@ public:
     void attach(ui::Runtime& runtime) { runtime_ = &runtime; }
 
     // Runs the event loop until quit(); returns at once when the program has already ended.
-    // The substitute faces load beside it meanwhile.
+    // The font database fills beside it meanwhile.
     int exec();
     bool quitRequested() const { return quit_; }
 
@@ -61,7 +61,7 @@ private:
     std::map<const ui::Form*, QPointer<FormView>> views_;
     bool quit_ = false;
     int exitCode_ = 0;
-    std::thread facesLoader_;
+    std::thread fontLoader_;
 };
 
 }  // namespace qm::qt

@@ -87,13 +87,8 @@ QFont defaultFont() {
     return out;
 }
 
-void loadSubstituteFaces() {
-    const QString sample = QStringLiteral("設定時間が来ました ｼｬｯﾄﾀﾞｳﾝ 30");
-    for (const char* face : {"ＭＳ Ｐゴシック", "ＭＳ Ｐ明朝", "Times New Roman"}) {
-        for (bool bold : {false, true}) {
-            QFontMetricsF(toQFont(ui::Font{face, 9.0, bold, ui::kCharsetShiftJis})).horizontalAdvance(sample);
-        }
-    }
+void loadFontDatabase() {
+    QFontDatabase::families();
 }
 
 }  // namespace qm::qt

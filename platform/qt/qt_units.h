@@ -35,9 +35,9 @@ QFont toQFont(const ui::Font& font);
 int baselineRaise(const QFont& font, double dpi);
 // What controls without a font of their own use: the Japanese Gothic at 9 pt, as Windows does.
 QFont defaultFont();
-// Reads the substitute faces' files once, for whichever thread uses them next. The Noto CJK files
-// are large: the first window that shows them would otherwise wait a second or more for them.
+// Fills Qt's font database, fontconfig's list of every installed face, once for the whole
+// process; the first font looked up waits for it, most of a second on a busy machine.
 // Safe on any thread.
-void loadSubstituteFaces();
+void loadFontDatabase();
 
 }  // namespace qm::qt
