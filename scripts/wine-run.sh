@@ -28,7 +28,8 @@ mkdir -p "$WINEPREFIX"
     wineserver -w || true
   fi
   if [ ! -f "$WINEPREFIX/.qm-null-display" ]; then
-    "$qm_wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    "$qm_wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 ||
+      { echo "wine-run: Wine could not set up its prefix $WINEPREFIX" >&2; exit 1; }
     wineserver -k 2>/dev/null || true  # the driver is chosen when the server starts
     touch "$WINEPREFIX/.qm-null-display"
   fi
