@@ -32,8 +32,13 @@ world() {
   mkdir -p "$dir/home/.config" "$dir/run" "$dir/prog"
   chmod 700 "$dir/run"
   vd_pids=()
-  vd_on_exit
-  fail() { echo "FAIL $name: $*" | tee "$dir/result"; exit 1; }
+  vd_on_exit ""
+  fail() {
+    # A display gone from under the run is no fault of the program (vd_stop_all says so too).
+    vd_display_gone && { echo "STOPPED $name: the virtual display went away" >"$dir/result"; exit 1; }
+    echo "FAIL $name: $*" | tee "$dir/result"
+    exit 1
+  }
   note() { echo "[$name] $*"; }
 
   cp -a "$top/dist/linux/." "$dir/prog/"
@@ -54,7 +59,7 @@ world() {
   }
   run_quietus "$dir/trace" >"$dir/quietus.log" 2>&1 &
   local qpid=$!
-  vd_pids+=($qpid)
+  vd_pids+=("$qpid")
 
   # The icon in the tray.
   vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
@@ -70,8 +75,7 @@ world() {
   grep -q 'message "QuietusMachine" "既に起動されています"' "$dir/trace2" || fail "the second copy's message is wrong"
   [ "$tour" = tour ] && vd_shot "$box" "$shots/already-running.png"
   # A key can arrive before the box takes the focus; press again until the copy has ended.
-  local try
-  for try in 1 2 3 4 5; do
+  for _ in 1 2 3 4 5; do
     vd_keys "$box" Return 2>/dev/null || true
     vd_wait 1 bash -c "! kill -0 $second" && break
   done
@@ -177,8 +181,8 @@ pids=()
 # One desktop per method (or only those named on the command line).
 declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ")
 declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate")
-for name in "${@:-shutdown forced restart logoff}"; do
-  for name in $name; do
+for names in "${@:-shutdown forced restart logoff}"; do
+  for name in $names; do
     if [ "$name" = shutdown ]; then
       world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!)
     else
