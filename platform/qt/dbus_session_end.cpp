@@ -60,22 +60,21 @@ Status ownSession(QString* path) {
 
 }  // namespace
 
-SessionEndCall sessionEndCall(unsigned flags, SessionManager manager) {
-    switch (flags) {
-        case kEwxShutdown | kEwxForce:
-            return SessionEndCall::LogindPowerOff;
-        case kEwxShutdown:
+SessionEndCall sessionEndCall(ExitMethod method, SessionManager manager) {
+    switch (method) {
+        case ExitMethod::Shutdown:
             return manager == SessionManager::Kde ? SessionEndCall::KdeShutdown
                                                   : SessionEndCall::LogindPowerOff;
-        case kEwxReboot:
+        case ExitMethod::ForcedExit:
+            break;  // no session manager is asked, so that no application can object
+        case ExitMethod::Restart:
             return manager == SessionManager::Kde ? SessionEndCall::KdeReboot : SessionEndCall::LogindReboot;
-        case kEwxLogoff:
+        case ExitMethod::Logoff:
             if (manager == SessionManager::Kde) return SessionEndCall::KdeLogout;
             if (manager == SessionManager::Gnome) return SessionEndCall::GnomeLogout;
             return SessionEndCall::LogindTerminate;
-        default:
-            return SessionEndCall::None;
     }
+    return SessionEndCall::LogindPowerOff;
 }
 
 SessionManager DbusSessionEnd::sessionManager() {
@@ -93,8 +92,6 @@ Status DbusSessionEnd::perform(SessionEndCall call) {
                                                    QString::fromLatin1(method)));
     };
     switch (call) {
-        case SessionEndCall::None:
-            return Status::failure("no way to end the session is known for this request");
         case SessionEndCall::KdeLogout:
             return kde("logout");
         case SessionEndCall::KdeShutdown:
@@ -124,8 +121,8 @@ Status DbusSessionEnd::perform(SessionEndCall call) {
     return Status::failure("no way to end the session is known for this request");
 }
 
-Status DbusSessionEnd::endSession(unsigned flags) {
-    return perform(sessionEndCall(flags, sessionManager()));
+Status DbusSessionEnd::end(ExitMethod method) {
+    return perform(sessionEndCall(method, sessionManager()));
 }
 
 }  // namespace qm::qt

@@ -14,7 +14,6 @@ namespace qm::qt {
 enum class SessionManager { None, Kde, Gnome };
 
 enum class SessionEndCall {
-    None,  // flags that name no way of ending the session
     KdeLogout,
     KdeShutdown,
     KdeReboot,
@@ -24,12 +23,12 @@ enum class SessionEndCall {
     LogindTerminate,  // Session.Terminate of the program's own session
 };
 
-// Which call ends the session for a uFlags value, given the session manager present.
-SessionEndCall sessionEndCall(unsigned flags, SessionManager manager);
+// Which call ends the session with `method`, given the session manager present.
+SessionEndCall sessionEndCall(ExitMethod method, SessionManager manager);
 
 class DbusSessionEnd final : public SessionEnd {
 public:
-    Status endSession(unsigned flags) override;
+    Status end(ExitMethod method) override;
 
     // The session manager on the session bus now, if any.
     static SessionManager sessionManager();

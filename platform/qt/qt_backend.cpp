@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -93,6 +94,10 @@ void QtBackend::changed(ui::Control& control, ui::Prop prop) {
     if (FormView* v = view(control.form())) v->apply(control, prop);
 }
 
+void QtBackend::listChanged(ui::Control& control, const ui::ListChange& change) {
+    if (FormView* v = view(control.form())) v->applyList(control, change);
+}
+
 void QtBackend::timerChanged(ui::Control& timer) {
     if (FormView* v = view(timer.form())) v->updateTimer(timer);
 }
@@ -111,14 +116,33 @@ ui::Size QtBackend::screenSize() const {
     return {pixelsToTwips(screen->geometry().width(), dpi), pixelsToTwips(screen->geometry().height(), dpi)};
 }
 
-void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, int /*flags*/, std::function<void()> closed) {
-    // Qt's menus take either mouse button, which is what the flags ask for.
+namespace {
+
+// Keeps the right button from choosing an item of a menu that only the left button picks; a
+// right press elsewhere still closes the menu.
+class LeftButtonOnly final : public QObject {
+protected:
+    bool eventFilter(QObject* menu, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonRelease) return false;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        return mouse->button() == Qt::RightButton &&
+               static_cast<QWidget*>(menu)->rect().contains(mouse->position().toPoint());
+    }
+};
+
+}  // namespace
+
+void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
+                          std::function<void()> closed) {
     QPointer<FormView> v = view(form);
     ControlView* menuView = v ? v->find(menu) : nullptr;
     if (!menuView || !menuView->menu) {
         if (closed) closed();
         return;
     }
+    LeftButtonOnly leftOnly;  // leaves the menu's filters when it goes
+    if (buttons == ui::PopupButtons::Left) menuView->menu->installEventFilter(&leftOnly);
+    // At the mouse pointer, which for the tray's menu is where the user clicked the icon.
     QAction* chosen = menuView->menu->exec(QCursor::pos());
     // The form may have gone, or the program ended, while the menu was open.
     if (chosen && v && v->live() && !runtime_->ended()) {
@@ -133,9 +157,9 @@ void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, int /*flags*/, std:
     if (closed) closed();
 }
 
-void QtBackend::messageBox(const std::string& text, const std::string& title, int /*style*/,
+void QtBackend::messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons,
                            std::function<void()> closed) {
-    // The program only uses style 0: an OK button and no icon.
+    // The program's boxes have one OK button and no icon.
     trace(QStringLiteral("message \"%1\" \"%2\"").arg(qs(title), qs(text)));
     QMessageBox box;
     box.setWindowTitle(qs(title));
@@ -155,11 +179,6 @@ void QtBackend::doEvents() {
 
 void QtBackend::disableCloseCommand(ui::Form& form) {
     if (FormView* v = view(form)) v->disableClose();
-}
-
-std::uintptr_t QtBackend::windowId(const ui::Form& form) const {
-    FormView* v = view(form);
-    return v ? static_cast<std::uintptr_t>(v->window()->winId()) : 0;
 }
 
 void QtBackend::quit(int exitCode) {

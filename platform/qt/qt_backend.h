@@ -40,15 +40,16 @@ public:
     void hidden(ui::Form& form) override;
     void formChanged(ui::Form& form, ui::FormProp prop) override;
     void changed(ui::Control& control, ui::Prop prop) override;
+    void listChanged(ui::Control& control, const ui::ListChange& change) override;
     void timerChanged(ui::Control& timer) override;
     ui::Size outerSize(const ui::Form& form) const override;
     ui::Size screenSize() const override;
-    void popupMenu(ui::Form& form, ui::Control& menu, int flags, std::function<void()> closed) override;
-    void messageBox(const std::string& text, const std::string& title, int style,
+    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
+                   std::function<void()> closed) override;
+    void messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
                     std::function<void()> closed) override;
     void doEvents() override;
     void disableCloseCommand(ui::Form& form) override;
-    std::uintptr_t windowId(const ui::Form& form) const override;
     void quit(int exitCode) override;
 
 private:

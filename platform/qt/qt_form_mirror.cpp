@@ -3,8 +3,9 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +15,7 @@
 #include "platform/qt/qt_form_view.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_line.h"
+#include "platform/qt/qt_list_model.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {
@@ -138,20 +140,34 @@ void FormView::applyTabVisibility(ui::Control& tabStrip) {
     }
 }
 
-void FormView::rebuildItems(ControlView& view) {
-    const ui::Control& control = *view.control;
-    QStringList items;
-    for (const std::string& item : control.items()) items << qs(item);
-    if (auto* list = qobject_cast<QListWidget*>(view.widget)) {
-        list->clear();
-        list->addItems(items);
-        if (control.listIndex() >= 0) list->setCurrentRow(control.listIndex());
-    } else if (auto* combo = qobject_cast<QComboBox*>(view.widget)) {
-        // Filling the list leaves the edit field's text as it is and selects nothing.
-        combo->clear();
-        combo->addItems(items);
+void FormView::applyList(ui::Control& control, const ui::ListChange& change) {
+    ControlView* view = find(control);
+    if (!view || !view->items || !live_) return;
+    ++mirroring_;
+    view->items->follow(change);
+    if (auto* combo = qobject_cast<QComboBox*>(view->widget)) {
+        // A combo box selects its first item when it gets items; the program's combo boxes
+        // select nothing and keep the text of their edit field.
         combo->setCurrentIndex(-1);
         combo->setEditText(qs(control.caption()));
+    } else {
+        // Qt's selection has followed its row as the model's has; after a reset both are empty.
+        showListIndex(*view);
+    }
+    --mirroring_;
+}
+
+void FormView::showListIndex(ControlView& view) {
+    auto* list = qobject_cast<QListView*>(view.widget);
+    if (!list) return;
+    QItemSelectionModel* selection = list->selectionModel();
+    const int index = view.control->listIndex();
+    const QModelIndexList rows = selection->selectedRows();
+    if ((rows.isEmpty() ? -1 : rows.front().row()) == index) return;
+    if (index < 0) {
+        selection->clear();
+    } else {
+        list->setCurrentIndex(list->model()->index(index, 0));
     }
 }
 
@@ -195,18 +211,8 @@ void FormView::apply(ui::Control& control, Prop prop) {
                 radio->setAutoExclusive(true);
             }
             break;
-        case Prop::Items:
-            rebuildItems(*view);
-            break;
         case Prop::ListIndex:
-            if (auto* list = qobject_cast<QListWidget*>(view->widget)) {
-                if (control.listIndex() < 0) {
-                    list->clearSelection();
-                    list->setCurrentRow(-1);
-                } else {
-                    list->setCurrentRow(control.listIndex());
-                }
-            }
+            showListIndex(*view);
             break;
         case Prop::Interval:
             updateTimer(control);
@@ -238,9 +244,8 @@ void FormView::applyAll(ui::Control& control) {
         view->widget->setFont(control.props().font ? toQFont(*control.props().font) : window_->font());
     if (auto* label = qobject_cast<QLabel*>(view->widget))
         label->setAlignment(alignment(control.props().align));
-    for (Prop prop :
-         {Prop::Caption, Prop::Items, Prop::Rect, Prop::ForeColour, Prop::Tooltip, Prop::Enabled, Prop::Value,
-          Prop::ListIndex, Prop::Date, Prop::CurrentTab, Prop::Icon, Prop::Visible}) {
+    for (Prop prop : {Prop::Caption, Prop::Rect, Prop::ForeColour, Prop::Tooltip, Prop::Enabled, Prop::Value,
+                      Prop::ListIndex, Prop::Date, Prop::CurrentTab, Prop::Icon, Prop::Visible}) {
         apply(control, prop);
     }
 }

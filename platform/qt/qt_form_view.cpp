@@ -8,9 +8,10 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_line.h"
+#include "platform/qt/qt_list_model.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {
@@ -141,8 +143,14 @@ void FormView::createObject(ControlView& view) {
             view.widget = new QGroupBox(parent);
             break;
         case Kind::ListBox: {
-            auto* list = new QListWidget(parent);
+            // Every row is one line of the same font: the view lays out a million rows without
+            // measuring them, and asks for the text of those it paints.
+            auto* list = new QListView(parent);
+            view.items = new ListModelAdapter(control, this);
+            list->setModel(view.items);
+            list->setUniformItemSizes(true);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
             view.widget = list;
             break;
         }
@@ -150,6 +158,8 @@ void FormView::createObject(ControlView& view) {
             auto* combo = new QComboBox(parent);
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
+            view.items = new ListModelAdapter(control, this);
+            combo->setModel(view.items);
             view.widget = combo;
             break;
         }
@@ -212,12 +222,13 @@ void FormView::connectEvents(ControlView& view) {
                     [this, control] { fromUser([&] { runtime_.click(*control); }); });
             break;
         case Kind::ListBox: {
-            auto* list = static_cast<QListWidget*>(view.widget);
+            auto* list = static_cast<QListView*>(view.widget);
             list->viewport()->installEventFilter(this);
             filtered_[list->viewport()] = &view;
-            connect(list, &QListWidget::itemSelectionChanged, this, [this, control, list] {
+            QItemSelectionModel* selection = list->selectionModel();
+            connect(selection, &QItemSelectionModel::selectionChanged, this, [this, control, selection] {
                 fromUser([&] {
-                    const auto rows = list->selectionModel()->selectedRows();
+                    const auto rows = selection->selectedRows();
                     control->syncListIndex(rows.isEmpty() ? -1 : rows.front().row());
                 });
             });
@@ -267,7 +278,6 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
     auto it = filtered_.find(watched);
     if (it == filtered_.end() || !live_) return false;
     ui::Control& control = *it->second->control;
-    const bool pixels = form_.def().pixelScale;
     switch (event->type()) {
         case QEvent::Enter:
             // A label with a click handler is a link.
@@ -293,8 +303,8 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             const QPoint at =
                 static_cast<QWidget*>(watched)->mapTo(it->second->widget, mouse->position().toPoint());
-            const double x = pixels ? at.x() : pixelsToTwips(at.x(), dpi_);
-            const double y = pixels ? at.y() : pixelsToTwips(at.y(), dpi_);
+            const double x = pixelsToTwips(at.x(), dpi_);
+            const double y = pixelsToTwips(at.y(), dpi_);
             fromUser([&] {
                 runtime_.mouseDown(control, buttonNumber(mouse->button()), shiftState(mouse->modifiers()), x,
                                    y);
@@ -348,6 +358,7 @@ void FormView::retire() {
     live_ = false;
     for (const auto& view : views_) {
         if (view->timer) view->timer->stop();
+        if (view->items) view->items->forget();
     }
     window_->hide();
     form_.native = nullptr;

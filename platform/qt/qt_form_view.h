@@ -18,6 +18,8 @@ class QTimer;
 
 namespace qm::qt {
 
+class ListModelAdapter;
+
 // A top-level form window. Closing is never Qt's decision: a close request goes to the model,
 // which unloads the form or, for a form whose Close command is disabled, ignores it.
 class FormWindow final : public QWidget {
@@ -33,7 +35,8 @@ struct ControlView {
     QWidget* widget = nullptr;  // every visible control, the QMenu of a Menu included
     QTimer* timer = nullptr;
     QMenu* menu = nullptr;
-    QAction* action = nullptr;  // a menu item
+    QAction* action = nullptr;          // a menu item
+    ListModelAdapter* items = nullptr;  // a list or combo box's rows
     QObject* object() const;
 };
 
@@ -50,6 +53,7 @@ public:
     ControlView* find(const ui::Control& control) const { return static_cast<ControlView*>(control.native); }
 
     void apply(ui::Control& control, ui::Prop prop);
+    void applyList(ui::Control& control, const ui::ListChange& change);
     void applyForm(ui::FormProp prop);
     void updateTimer(ui::Control& timer);
     // Gives the focus to the first control in tab order that can take it, when nothing has it yet.
@@ -72,7 +76,8 @@ private:
     void applyTabVisibility(ui::Control& tabStrip);
     bool effectiveVisible(const ui::Control& control) const;
     void setTabOrder();
-    void rebuildItems(ControlView& view);
+    // The list box's selection as the model has it, unless the view shows that already.
+    void showListIndex(ControlView& view);
     ui::Control* byName(const std::string& name) const;
     // Runs `action` unless the form is gone or the change comes from the model itself.
     void fromUser(const std::function<void()>& action);

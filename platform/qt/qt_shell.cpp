@@ -8,11 +8,6 @@
 
 namespace qm::qt {
 
-namespace {
-constexpr std::intptr_t kOpened = 42;
-constexpr std::intptr_t kNotFound = 2;
-}  // namespace
-
 QUrl documentUrl(const std::string& document) {
     const QString text = qs(document);
     // A scheme of two letters or more, so that nothing like a drive letter counts as one.
@@ -21,10 +16,9 @@ QUrl documentUrl(const std::string& document) {
     return QUrl::fromLocalFile(text);
 }
 
-std::intptr_t QtShell::open(std::uintptr_t, const std::string& verb, const std::string& document,
-                            const std::optional<std::string>&, const std::string&, int) {
-    if (verb != "open" || document.empty()) return kNotFound;
-    return QDesktopServices::openUrl(documentUrl(document)) ? kOpened : kNotFound;
+bool QtShell::open(const std::string& document, const std::optional<std::string>&) {
+    if (document.empty()) return false;
+    return QDesktopServices::openUrl(documentUrl(document));
 }
 
 }  // namespace qm::qt

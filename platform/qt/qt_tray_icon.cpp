@@ -2,54 +2,65 @@
 #include "platform/qt/qt_tray_icon.h"
 
 #include <QSystemTrayIcon>
+#include <optional>
 
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {
 
+namespace {
+
+std::optional<TrayClick> clickOf(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            return TrayClick::Primary;
+        case QSystemTrayIcon::Context:
+            return TrayClick::Secondary;
+        default:
+            return std::nullopt;  // a double or middle click means nothing here
+    }
+}
+
+}  // namespace
+
 QtTrayIcon::QtTrayIcon() = default;
 QtTrayIcon::~QtTrayIcon() = default;
 
-bool QtTrayIcon::add(const TrayIconData& data) {
-    if (icon_) return false;  // one icon per program, as the record's id says
+bool QtTrayIcon::add(const TrayIconState& state) {
+    if (icon_) return false;  // one icon per program
     icon_ = std::make_unique<QSystemTrayIcon>();
     QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
                      [this](QSystemTrayIcon::ActivationReason reason) {
-                         unsigned message = 0;
-                         if (reason == QSystemTrayIcon::Trigger) message = kWmLButtonUp;
-                         if (reason == QSystemTrayIcon::Context) message = kWmRButtonUp;
-                         if (message == 0) return;
-                         // Delivered from the event loop, not from inside the icon's own mouse handling: the
-                         // handler may open a menu that runs its own loop.
-                         const std::uintptr_t window = data_.window;
+                         const std::optional<TrayClick> click = clickOf(reason);
+                         if (!click) return;
+                         // Delivered from the event loop, not from inside the icon's own mouse
+                         // handling: the handler may open a menu that runs its own loop.
                          QMetaObject::invokeMethod(
-                             icon_.get(), [this, window, message] { deliver(window, message); },
-                             Qt::QueuedConnection);
+                             icon_.get(), [this, click = *click] { clicked(click); }, Qt::QueuedConnection);
                      });
-    update(data);
+    update(state);
     icon_->show();
     return true;
 }
 
-bool QtTrayIcon::modify(const TrayIconData& data) {
+bool QtTrayIcon::modify(const TrayIconState& state) {
     if (!icon_) return false;
-    update(data);
+    update(state);
     return true;
 }
 
-bool QtTrayIcon::remove(const TrayIconData&) {
+bool QtTrayIcon::remove() {
     if (!icon_) return false;
     icon_->hide();
-    // The removal may run inside a message the icon itself delivered.
+    // The removal may run inside a click the icon itself delivered.
     icon_.release()->deleteLater();
     return true;
 }
 
-void QtTrayIcon::update(const TrayIconData& data) {
-    data_ = data;
-    if (data.flags & kNifIcon) icon_->setIcon(programIcon(data.icon));
-    if (data.flags & kNifTip) icon_->setToolTip(qs(data.tip));
+void QtTrayIcon::update(const TrayIconState& state) {
+    icon_->setIcon(programIcon(state.icon));
+    icon_->setToolTip(qs(state.tip));
 }
 
 }  // namespace qm::qt

@@ -1,6 +1,6 @@
-// The tray icon on a Linux desktop: a QSystemTrayIcon with the traffic light and its tip. A left
-// click delivers WM_LBUTTONUP (0x0202) and a right click WM_RBUTTONUP (0x0205), as on Windows;
-// Qt shows no menu of its own.
+// The tray icon on a Linux desktop: a QSystemTrayIcon with the traffic light and its tip. The
+// tray's activation (the left button) is the primary click and its context request (the right
+// button) the secondary one; Qt shows no menu of its own.
 #pragma once
 
 #include <QObject>
@@ -17,18 +17,17 @@ public:
     QtTrayIcon();
     ~QtTrayIcon() override;
 
-    bool add(const TrayIconData& data) override;
-    bool modify(const TrayIconData& data) override;
-    bool remove(const TrayIconData& data) override;
+    bool add(const TrayIconState& state) override;
+    bool modify(const TrayIconState& state) override;
+    bool remove() override;
 
     // The icon shown now, for tests; null when none is added.
     QSystemTrayIcon* icon() const { return icon_.get(); }
 
 private:
-    void update(const TrayIconData& data);
+    void update(const TrayIconState& state);
 
     std::unique_ptr<QSystemTrayIcon> icon_;
-    TrayIconData data_;
 };
 
 }  // namespace qm::qt

@@ -70,9 +70,9 @@ protected:
 
 TEST_F(DbusSessionEndTest, without_a_session_manager_shut_down_and_restart_go_to_logind_unasked) {
     ASSERT_EQ(DbusSessionEnd::sessionManager(), SessionManager::None);
-    EXPECT_TRUE(session.endSession(kEwxShutdown).ok);
-    EXPECT_TRUE(session.endSession(kEwxReboot).ok);
-    EXPECT_TRUE(session.endSession(kEwxShutdown | kEwxForce).ok);
+    EXPECT_TRUE(session.end(ExitMethod::Shutdown).ok);
+    EXPECT_TRUE(session.end(ExitMethod::Restart).ok);
+    EXPECT_TRUE(session.end(ExitMethod::ForcedExit).ok);
     EXPECT_EQ(logindCalls(), (QStringList{"PowerOff false", "Reboot false", "PowerOff false"}));
 }
 
@@ -81,7 +81,7 @@ TEST_F(DbusSessionEndTest, log_off_terminates_the_session_logind_finds_for_the_p
     sessionByPid(own);
     qputenv("XDG_SESSION_ID", "elsewhere");  // the process's own session comes first
     mock(QStringLiteral("ClearCalls"), {});
-    EXPECT_TRUE(session.endSession(kEwxLogoff).ok);
+    EXPECT_TRUE(session.end(ExitMethod::Logoff).ok);
     EXPECT_EQ(logindCalls(own), QStringList{"Terminate"});
     EXPECT_EQ(logindCalls(), (QStringList{QStringLiteral("GetSessionByPID %1").arg(getpid())}));
 }
@@ -90,13 +90,13 @@ TEST_F(DbusSessionEndTest, log_off_falls_back_to_the_session_named_by_xdg_sessio
     const QString own = addSession(QStringLiteral("c2"));
     sessionByPid({});
     qputenv("XDG_SESSION_ID", "c2");
-    EXPECT_TRUE(session.endSession(kEwxLogoff).ok);
+    EXPECT_TRUE(session.end(ExitMethod::Logoff).ok);
     EXPECT_EQ(logindCalls(own), QStringList{"Terminate"});
 }
 
 TEST_F(DbusSessionEndTest, log_off_outside_any_session_fails_with_loginds_reason) {
     sessionByPid({});
-    const Status status = session.endSession(kEwxLogoff);
+    const Status status = session.end(ExitMethod::Logoff);
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.message, "PID does not belong to any known session");
 }
@@ -106,7 +106,7 @@ TEST_F(DbusSessionEndTest, a_refused_shut_down_comes_back_with_the_reason) {
          {kManager, QStringLiteral("PowerOff"), QStringLiteral("b"), QString(),
           QStringLiteral("raise dbus.exceptions.DBusException('Interactive authentication required.', "
                          "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')")});
-    const Status status = session.endSession(kEwxShutdown);
+    const Status status = session.end(ExitMethod::Shutdown);
     mock(QStringLiteral("AddMethod"),
          {kManager, QStringLiteral("PowerOff"), QStringLiteral("b"), QString(), QString()});
     EXPECT_FALSE(status.ok);
@@ -123,8 +123,9 @@ TEST_F(DbusSessionEndTest,
             {QString(), QString::fromLatin1(method), QString(), QString(), QString()});
     }
     ASSERT_EQ(DbusSessionEnd::sessionManager(), SessionManager::Kde);
-    for (unsigned flags : {kEwxLogoff, kEwxShutdown, kEwxReboot, kEwxShutdown | kEwxForce}) {
-        EXPECT_TRUE(session.endSession(flags).ok) << flags;
+    for (ExitMethod method :
+         {ExitMethod::Logoff, ExitMethod::Shutdown, ExitMethod::Restart, ExitMethod::ForcedExit}) {
+        EXPECT_TRUE(session.end(method).ok) << int(method);
     }
     EXPECT_EQ(test::PrivateBuses::calls(QDBusConnection::sessionBus(), service, QStringLiteral("/Shutdown")),
               (QStringList{"logout", "logoutAndShutdown", "logoutAndReboot"}));
@@ -140,8 +141,8 @@ TEST_F(DbusSessionEndTest, gnome_is_asked_to_log_off_without_confirmation_and_lo
         QDBusConnection::sessionBus(), service, path, QStringLiteral("AddMethod"),
         {QString(), QStringLiteral("Logout"), QStringLiteral("u"), QString(), QString()});
     ASSERT_EQ(DbusSessionEnd::sessionManager(), SessionManager::Gnome);
-    EXPECT_TRUE(session.endSession(kEwxLogoff).ok);
-    EXPECT_TRUE(session.endSession(kEwxShutdown).ok);
+    EXPECT_TRUE(session.end(ExitMethod::Logoff).ok);
+    EXPECT_TRUE(session.end(ExitMethod::Shutdown).ok);
     EXPECT_EQ(test::PrivateBuses::calls(QDBusConnection::sessionBus(), service, path),
               QStringList{"Logout 1"});
     EXPECT_EQ(logindCalls(), QStringList{"PowerOff false"});

@@ -100,7 +100,7 @@ ui::FormDef tabsDefinition() {
     return f;
 }
 
-void Probe::bindEvents() {
+void Probe::bind() {
     for (const auto& c : controls()) {
         ui::Control* ctl = c.get();
         if (ctl->kind() == Kind::Timer) {

@@ -20,8 +20,8 @@ public:
     bool unloadOnClick = false;
 
 protected:
-    void bindEvents() override;
-    void Form_Unload() override { events.push_back("Form_Unload"); }
+    void bind() override;
+    void unloading() override { events.push_back("unloading"); }
 };
 
 }  // namespace qm::qt::test

@@ -11,7 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -33,6 +33,44 @@ using test::Probe;
 using test::probeDefinition;
 using test::tabsDefinition;
 using ui::Kind;
+
+// A long list of the schedule's kind that counts the rows read from it.
+class LongList final : public ui::ListModel {
+public:
+    explicit LongList(int rows) { reset(rows); }
+    std::size_t size() const override { return items_.size(); }
+    std::string_view item(std::size_t row) const override {
+        ++reads;
+        return items_.at(row);
+    }
+    void insert(std::size_t row, std::string item) {
+        items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(row), std::move(item));
+        notify({ui::ListChange::Kind::Inserted, row, 1});
+    }
+    void erase(std::size_t row) {
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(row));
+        notify({ui::ListChange::Kind::Removed, row, 1});
+    }
+    void reset(int rows) {
+        items_.clear();
+        for (int i = 0; i < rows; ++i)
+            items_.push_back("98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ " + std::to_string(i));
+        notify({ui::ListChange::Kind::Reset});
+    }
+    mutable long reads = 0;
+
+private:
+    std::vector<std::string> items_;
+};
+
+QModelIndex row(QListView* list, int r) {
+    return list->model()->index(r, 0);
+}
+
+int selectedRow(QListView* list) {
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
 
 class QtBackendTest : public ::testing::Test {
 protected:
@@ -147,7 +185,7 @@ TEST_F(QtBackendTest, a_button_click_reaches_its_handler_and_may_unload_the_form
     probe.show();
     QPointer<QWidget> window = backend.window(probe);
     widget<QPushButton>(probe, "Command2")->click();
-    EXPECT_EQ(probe.events, (std::vector<std::string>{"Command2_Click", "Form_Unload"}));
+    EXPECT_EQ(probe.events, (std::vector<std::string>{"Command2_Click", "unloading"}));
     EXPECT_FALSE(probe.isLoaded());
     EXPECT_FALSE(window->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -249,16 +287,52 @@ TEST_F(QtBackendTest, list_items_mirror_the_model_and_the_users_selection_goes_b
     tabs.show();
     for (const char* item : {"98年12月10日 09時00分　再起動", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"})
         tabs["List1"].addItem(item);
-    auto* list = widget<QListWidget>(tabs, "List1");
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(1)->text(), QStringLiteral("毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"));
+    auto* list = widget<QListView>(tabs, "List1");
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    EXPECT_EQ(row(list, 1).data().toString(), QStringLiteral("毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"));
     EXPECT_EQ(list->font().family(), QStringLiteral("Noto Sans CJK JP"));
 
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row(list, 1)).center());
     EXPECT_EQ(tabs["List1"].listIndex(), 1);
     tabs["List1"].removeItem(1);
-    EXPECT_EQ(list->count(), 1);
-    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_EQ(list->model()->rowCount(), 1);
+    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+}
+
+TEST_F(QtBackendTest, a_long_list_reads_only_the_rows_it_shows_and_its_selection_follows_each_change) {
+    LongList schedule(100000);
+    tabs.show();
+    tabs["List1"].showModel(schedule);
+    auto* list = widget<QListView>(tabs, "List1");
+    backend.window(tabs)->grab();  // lays out and paints
+    EXPECT_EQ(list->model()->rowCount(), 100000);
+    EXPECT_GT(schedule.reads, 0);
+    EXPECT_LT(schedule.reads, 1000) << "rows are read as they are painted";
+
+    tabs["List1"].setListIndex(500);
+    EXPECT_EQ(selectedRow(list), 500);
+    EXPECT_EQ(list->currentIndex().row(), 500);
+    schedule.reads = 0;
+    for (int i = 0; i < 100; ++i) schedule.insert(0, "毎日実行　　　　22時30分　再起動");
+    backend.window(tabs)->grab();
+    EXPECT_LT(schedule.reads, 1000) << "each change costs its own rows, not the list's";
+    EXPECT_EQ(list->model()->rowCount(), 100100);
+    EXPECT_EQ(tabs["List1"].listIndex(), 600);
+    EXPECT_EQ(selectedRow(list), 600);
+    schedule.erase(0);
+    EXPECT_EQ(selectedRow(list), 599);
+    schedule.erase(599);
+    EXPECT_EQ(tabs["List1"].listIndex(), -1);
+    EXPECT_EQ(selectedRow(list), -1) << "the selected row went";
+    EXPECT_EQ(row(list, 599).data().toString(), QString::fromStdString(std::string(schedule.item(599))));
+
+    schedule.reset(3);
+    EXPECT_EQ(list->model()->rowCount(), 3);
+    tabs["List1"].setListIndex(2);
+    EXPECT_EQ(selectedRow(list), 2);
+    tabs.unload();
+    schedule.reset(5);  // the unloaded form's list no longer follows
+    EXPECT_EQ(list->model()->rowCount(), 3);
 }
 
 TEST_F(QtBackendTest, a_right_press_on_the_list_raises_mouse_down_without_moving_the_selection) {
@@ -266,14 +340,13 @@ TEST_F(QtBackendTest, a_right_press_on_the_list_raises_mouse_down_without_moving
     for (const char* item : {"a", "b"}) tabs["List1"].addItem(item);
     tabs["List1"].setListIndex(0);
     tabs.events.clear();
-    auto* list = widget<QListWidget>(tabs, "List1");
-    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::ShiftModifier,
-                      list->visualItemRect(list->item(1)).center());
-    QTest::mouseRelease(list->viewport(), Qt::RightButton, Qt::ShiftModifier,
-                        list->visualItemRect(list->item(1)).center());
+    auto* list = widget<QListView>(tabs, "List1");
+    const QPoint second = list->visualRect(row(list, 1)).center();
+    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::ShiftModifier, second);
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, Qt::ShiftModifier, second);
     EXPECT_EQ(tabs.events, (std::vector<std::string>{"List1_MouseDown 2 1"}));
     EXPECT_EQ(tabs["List1"].listIndex(), 0);
-    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_EQ(list->currentIndex().row(), 0);
 }
 
 TEST_F(QtBackendTest, filling_a_combo_box_keeps_its_text_and_typing_goes_to_the_model) {
@@ -300,15 +373,34 @@ TEST_F(QtBackendTest, the_popup_menu_runs_the_chosen_item_then_reports_closed_an
         QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    tabs.popupMenu(tabs["mnu_PopUp2"], 2, [&] { closed = true; });
+    tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { closed = true; });
     EXPECT_EQ(tabs.events, (std::vector<std::string>{"mnu_AllDel_Click"}));
     EXPECT_TRUE(closed);
 
     closed = false;
     onNextModal([](QWidget* menu) { QTest::keyClick(menu, Qt::Key_Escape); });
-    tabs.popupMenu(tabs["mnu_PopUp2"], 2, [&] { closed = true; });
+    tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { closed = true; });
     EXPECT_TRUE(closed) << "dismissed without a choice";
     EXPECT_EQ(tabs.events.size(), 1u);
+}
+
+TEST_F(QtBackendTest, the_right_button_picks_an_item_only_of_a_menu_that_takes_both_buttons) {
+    tabs.show();
+    for (ui::PopupButtons buttons : {ui::PopupButtons::Left, ui::PopupButtons::LeftAndRight}) {
+        const bool both = buttons == ui::PopupButtons::LeftAndRight;
+        tabs.events.clear();
+        onNextModal([both](QWidget* widget) {
+            auto* menu = static_cast<QMenu*>(widget);
+            const QPoint allDel = menu->actionGeometry(menu->actions()[1]).center();
+            QTest::mouseClick(menu, Qt::RightButton, {}, allDel);
+            if (!both) {
+                EXPECT_TRUE(menu->isVisible()) << "the menu stays open";
+                QTest::mouseClick(menu, Qt::LeftButton, {}, allDel);
+            }
+        });
+        tabs.popupMenu(tabs["mnu_PopUp2"], buttons);
+        EXPECT_EQ(tabs.events, (std::vector<std::string>{"mnu_AllDel_Click"})) << both;
+    }
 }
 
 TEST_F(QtBackendTest, menu_separators_and_captions_come_from_the_definition) {
@@ -332,7 +424,8 @@ TEST_F(QtBackendTest, a_message_box_has_its_title_text_and_only_ok_and_timers_ti
         EXPECT_EQ(box->buttons().size(), 1);
         QTimer::singleShot(350, box, [box] { box->button(QMessageBox::Ok)->click(); });
     });
-    runtime.messageBox("既に起動されています", "QuietusMachine", ui::kMbOk, [&] { closed = true; });
+    runtime.messageBox("既に起動されています", "QuietusMachine", ui::MessageBoxButtons::Ok,
+                       [&] { closed = true; });
     EXPECT_TRUE(closed);
     EXPECT_GE(probe.events.size(), 2u) << "the form's timer ticked under the box";
 }

@@ -158,28 +158,26 @@ TEST(SessionEndCall, each_method_goes_to_the_session_manager_that_can_do_it_unco
     using M = SessionManager;
     using C = SessionEndCall;
     struct Case {
-        unsigned flags;
+        ExitMethod method;
         M manager;
         C call;
     } cases[] = {
-        {kEwxShutdown, M::None, C::LogindPowerOff},
-        {kEwxShutdown, M::Kde, C::KdeShutdown},
-        {kEwxShutdown, M::Gnome, C::LogindPowerOff},
-        {kEwxReboot, M::None, C::LogindReboot},
-        {kEwxReboot, M::Kde, C::KdeReboot},
-        {kEwxReboot, M::Gnome, C::LogindReboot},
-        {kEwxLogoff, M::None, C::LogindTerminate},
-        {kEwxLogoff, M::Kde, C::KdeLogout},
-        {kEwxLogoff, M::Gnome, C::GnomeLogout},
-        {kEwxShutdown | kEwxForce, M::None, C::LogindPowerOff},
-        {kEwxShutdown | kEwxForce, M::Kde, C::LogindPowerOff},
-        {kEwxShutdown | kEwxForce, M::Gnome, C::LogindPowerOff},
-        {3, M::None, C::None},
-        {kEwxForce, M::Kde, C::None},
+        {ExitMethod::Shutdown, M::None, C::LogindPowerOff},
+        {ExitMethod::Shutdown, M::Kde, C::KdeShutdown},
+        {ExitMethod::Shutdown, M::Gnome, C::LogindPowerOff},
+        {ExitMethod::Restart, M::None, C::LogindReboot},
+        {ExitMethod::Restart, M::Kde, C::KdeReboot},
+        {ExitMethod::Restart, M::Gnome, C::LogindReboot},
+        {ExitMethod::Logoff, M::None, C::LogindTerminate},
+        {ExitMethod::Logoff, M::Kde, C::KdeLogout},
+        {ExitMethod::Logoff, M::Gnome, C::GnomeLogout},
+        {ExitMethod::ForcedExit, M::None, C::LogindPowerOff},
+        {ExitMethod::ForcedExit, M::Kde, C::LogindPowerOff},
+        {ExitMethod::ForcedExit, M::Gnome, C::LogindPowerOff},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(sessionEndCall(c.flags, c.manager), c.call)
-            << "flags " << c.flags << " manager " << int(c.manager);
+        EXPECT_EQ(sessionEndCall(c.method, c.manager), c.call)
+            << "method " << int(c.method) << " manager " << int(c.manager);
     }
 }
 
@@ -197,18 +195,12 @@ TEST(Icons, the_running_light_shows_green_below_and_the_paused_light_red_above) 
     }
 }
 
-TEST(TrayIcon, shows_the_tip_and_delivers_left_and_right_clicks_as_button_up_messages) {
+TEST(TrayIcon, shows_the_tip_and_reports_the_left_click_as_primary_and_the_right_as_secondary) {
     test::app();
     QtTrayIcon tray;
-    std::vector<std::pair<std::uintptr_t, unsigned>> delivered;
-    tray.setMouseSink(
-        [&](std::uintptr_t window, unsigned message) { delivered.emplace_back(window, message); });
-    const TrayIconData running{77,
-                               1,
-                               kNifMessage | kNifIcon | kNifTip,
-                               kWmMouseMove,
-                               ui::Icon::Running,
-                               "QuietusMachineは動作中です"};
+    std::vector<TrayClick> clicks;
+    tray.setClickHandler([&](TrayClick click) { clicks.push_back(click); });
+    const TrayIconState running{ui::Icon::Running, "QuietusMachineは動作中です"};
     ASSERT_TRUE(tray.add(running));
     EXPECT_FALSE(tray.add(running)) << "one icon per program";
     EXPECT_EQ(tray.icon()->toolTip(), QStringLiteral("QuietusMachineは動作中です"));
@@ -217,17 +209,14 @@ TEST(TrayIcon, shows_the_tip_and_delivers_left_and_right_clicks_as_button_up_mes
     emit tray.icon()->activated(QSystemTrayIcon::Trigger);
     emit tray.icon()->activated(QSystemTrayIcon::DoubleClick);
     emit tray.icon()->activated(QSystemTrayIcon::Context);
-    EXPECT_TRUE(delivered.empty()) << "delivered from the event loop, not from inside the icon";
+    EXPECT_TRUE(clicks.empty()) << "delivered from the event loop, not from inside the icon";
     QCoreApplication::processEvents();
-    EXPECT_EQ(delivered,
-              (std::vector<std::pair<std::uintptr_t, unsigned>>{{77, kWmLButtonUp}, {77, kWmRButtonUp}}));
+    EXPECT_EQ(clicks, (std::vector<TrayClick>{TrayClick::Primary, TrayClick::Secondary}));
 
-    TrayIconData paused = running;
-    paused.icon = ui::Icon::Paused;
-    paused.tip = "QuietusMachineは停止中です";
+    const TrayIconState paused{ui::Icon::Paused, "QuietusMachineは停止中です"};
     EXPECT_TRUE(tray.modify(paused));
     EXPECT_EQ(tray.icon()->toolTip(), QStringLiteral("QuietusMachineは停止中です"));
-    EXPECT_TRUE(tray.remove({77, 1, 0, 0, ui::Icon::None, ""}));
+    EXPECT_TRUE(tray.remove());
     EXPECT_EQ(tray.icon(), nullptr);
     EXPECT_FALSE(tray.modify(paused));
 }
