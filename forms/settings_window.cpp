@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "forms/texts.h"
+#include "forms/ticks.h"
 #include "platform/ui/runtime.h"
 #include "schedule/schedule_entry.h"
 
@@ -17,6 +18,9 @@ inline constexpr std::string_view kHoursLaterSuffix = "時間後";
 inline constexpr std::string_view kMinutesLaterSuffix = "分後";
 // A save that failed: this, then the OS's reason on the next line.
 inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした。";
+// A list read from a schedule file that could not be read is never saved over it.
+inline constexpr std::string_view kNotOverUnreadable =
+    "読み込めなかった予定ファイルは上書きしません。読み込めるようになってから、設定画面を開き直して下さい。";
 
 inline constexpr ui::Colour kBlue = 0x00FF0000;
 
@@ -113,7 +117,8 @@ void SettingsWindow::bind() {
     methods_.bind(*this);
     scheduleList_->showModel(n_.list);
 
-    ctl("Timer1").onTimer = [this] { clockTick(); };
+    clockTimer_ = &ctl("Timer1");
+    clockTimer_->onTimer = [this] { clockTick(); };
     ctl("Command1").onClick = [this] { saveClicked(); };
     ctl("Command2").onClick = [this] { cancelClicked(); };
     ctl("Command3").onClick = [this] { addTimerEntryClicked(); };
@@ -144,6 +149,7 @@ void SettingsWindow::unloading() {
 }
 
 void SettingsWindow::clockTick() {
+    tickAtNextSecond(*clockTimer_, n_.clock);
     const LocalTime now = n_.clock.now();
     const auto today = std::chrono::floor<std::chrono::days>(now);
     clockLabel_->setCaption(std::string(kClockPrefix) + dateLabelText(std::chrono::year_month_day{today}) + " " +
@@ -151,6 +157,11 @@ void SettingsWindow::clockTick() {
 }
 
 void SettingsWindow::saveClicked() {
+    if (const auto& reason = n_.list.unreadable()) {
+        runtime().messageBox(std::string(kSaveFailed) + "\n" + std::string(kNotOverUnreadable) + "\n" + *reason,
+                             std::string(texts::kProgramTitle));
+        return;
+    }
     const Status saved = n_.file.rewriteJoined(n_.list.joined());
     if (!saved.ok) {
         // The old file is intact and NextDue unchanged; the list stays for another try.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/texts.h"
+#include "forms/ticks.h"
 #include "platform/ui/runtime.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/utf8.h"
@@ -111,7 +112,8 @@ void TimeOfDayDialog::bind() {
     minuteCombo_ = &ctl("Combo2");
     thisDayOnly_ = &ctl("Option6");
     methods_.bind(*this);
-    ctl("Timer1").onTimer = [this] { clockTick(); };
+    clockTimer_ = &ctl("Timer1");
+    clockTimer_->onTimer = [this] { clockTick(); };
     ctl("Command1").onClick = [this] { addClicked(); };
     ctl("Command2").onClick = [this] { cancelClicked(); };
 }
@@ -135,6 +137,7 @@ void TimeOfDayDialog::loaded() {
 }
 
 void TimeOfDayDialog::clockTick() {
+    tickAtNextSecond(*clockTimer_, clock_);
     const LocalTime now = clock_.now();
     clockLabel_->setCaption(std::string(kClockPrefix) +
                             clock_.timeText(now - std::chrono::floor<std::chrono::days>(now)));

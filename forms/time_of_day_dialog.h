@@ -36,6 +36,7 @@ private:
     const Clock& clock_;
     std::chrono::year_month_day day_{};
 
+    ui::Control* clockTimer_ = nullptr;
     ui::Control* dateLabel_ = nullptr;
     ui::Control* clockLabel_ = nullptr;
     ui::Control* hourCombo_ = nullptr;

@@ -185,19 +185,27 @@ void PrintTo(const UnknownWordCase& c, std::ostream* out) {
 
 class UnknownWord : public Warning, public ::testing::WithParamInterface<UnknownWordCase> {};
 
-TEST_P(UnknownWord, ShowsTheWordButNeverRequestsAndWaitsAtZeroForAbort) {
+TEST_P(UnknownWord, ShowsTheWordNeverRequestsAndAtZeroClosesNamingTheLineThenLaterEntriesFire) {
     const UnknownWordCase& c = GetParam();
-    HeadlessApp& app = openWarningFor(c.word);
+    HeadlessApp& app = openWarningFor(c.word, {"98年12月01日 21時35分　再起動"});
     EXPECT_EQ(app.form("EndMessege").caption(), c.caption);
     EXPECT_EQ(app.caption("EndMessege", "Label2"), c.thirdLine);
 
-    advanceTo(kDue + 45s);
-    EXPECT_TRUE(app.session.requests.empty());
+    advanceTo(kDue + 30s + 900ms);
     EXPECT_EQ(app.caption("EndMessege", "Label3"), "0");
-    EXPECT_TRUE(app.isVisible("EndMessege"));
-    app.click("EndMessege", "Command2");
+    advanceTo(kDue + 31s);
+    EXPECT_TRUE(app.session.requests.empty());
     EXPECT_FALSE(app.isLoaded("EndMessege"));
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_EQ(app.messageBoxes()[0].text, "1行目の予定「" + entryAt2130(c.word) +
+                                              "」は終了方法が分からないため、実行しませんでした。");
+    app.answerMessageBox();
     EXPECT_FALSE(app.ended());
+
+    advanceTo(at(kDay, 21h + 35min));  // the next entry warns and ends the session as usual
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    advanceTo(at(kDay, 21h + 35min + 31s));
+    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Restart});
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, UnknownWord,

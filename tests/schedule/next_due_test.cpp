@@ -2,6 +2,8 @@
 // moves only when the test says so.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/os_services.h"
 #include "schedule/exit_method.h"
 #include "schedule/next_due.h"
@@ -240,6 +242,36 @@ TEST_F(DueCheck, AnEntryAtMidnightFiresOnTheFirstTickOfTheDay) {
     select();
     clock.set(at(1998y / 12 / 2, 0, 0, 0));
     EXPECT_TRUE(schedule.dueCheck());
+}
+
+// Mended: what is due is judged by the clock after the selection, however long it took.
+TEST(SlowSelection, AtMidnightItMissesTheEntryRatherThanFiringItLate) {
+    // Each reading of this clock finds 14 s passed, as a slow selection over a long file would.
+    class SlowClock final : public Clock {
+    public:
+        LocalTime now() const override { return std::exchange(now_, now_ + seconds{14}); }
+        std::string timeText(seconds) const override { return {}; }
+        mutable LocalTime now_ = at(1998y / 12 / 1, 23, 59, 0);
+    } clock;
+    test::MemoryFileSystem files;
+    const auto codec = makeShiftJisCodec();
+    ScheduleFile file{files, *codec, "/prog/Dtddta.wet"};
+    ASSERT_TRUE(file.rewrite(Lines{"毎日実行　　　　00時00分　再起動"}).ok);
+    Schedule schedule{file, clock};
+    schedule.selectNextDue();
+    clock.now_ = at(1998y / 12 / 2, 0, 0, 0);
+    EXPECT_FALSE(schedule.dueCheck());  // the selection ran at 00:00:00, the comparison at 00:00:14
+    EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 2, 0, 0, "再起動"));
+}
+
+TEST_F(Selection, AFileThereButUnreadableSchedulesNothingAndSaysWhy) {
+    save({"98年12月05日 12時00分　再起動"});
+    files.failReads = true;
+    EXPECT_EQ(select(), emptyNextDue());
+    EXPECT_EQ(schedule.unreadable(), "I/O error");
+    files.failReads = false;
+    EXPECT_EQ(select(), due(1998y / 12 / 5, 12, 0, "再起動"));
+    EXPECT_EQ(schedule.unreadable(), std::nullopt);
 }
 
 TEST_F(DueCheck, AClockSetBackToAnEarlierDateSelectsAgain) {
