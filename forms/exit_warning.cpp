@@ -127,8 +127,15 @@ void ExitWarning::requestSessionEnd() {
         return;
     }
     const Status result = session_.end(*method_.method);
-    if (result.ok) {
+    if (result.ok && endsSession(*method_.method)) {
         windows_.endProgram();
+        return;
+    }
+    if (result.ok) {
+        // Asleep, hibernated or locked, the program stays; it goes on with the next entry, and
+        // one whose second passes while the machine sleeps is missed, not fired late.
+        unload();
+        schedule_.selectNextDue();
         return;
     }
     // The OS said no: the program stays resident and looks for the next entry.

@@ -42,6 +42,9 @@ private:
     ui::Control* hourCombo_ = nullptr;
     ui::Control* minuteCombo_ = nullptr;
     ui::Control* thisDayOnly_ = nullptr;
+    ui::Control* weekdays_ = nullptr;
+    ui::Control* weekend_ = nullptr;
+    ui::Control* weekly_ = nullptr;  // captioned with the picked day's weekday
     MethodOptions methods_;
 };
 

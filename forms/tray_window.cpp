@@ -14,6 +14,10 @@ namespace {
 
 inline constexpr std::string_view kRunningTip = "QuietusMachineは動作中です";
 inline constexpr std::string_view kPausedTip = "QuietusMachineは停止中です";
+// Five minutes before an entry comes due: this, the method as its option is captioned, then
+// "します。".
+inline constexpr std::string_view kNoticePrefix = "５分後に";
+inline constexpr std::string_view kNoticeSuffix = "します。";
 // After the reason a schedule file could not be read at start-up.
 inline constexpr std::string_view kUnreadableAtStart = "予定ファイルを読み込めないため、予定は空として扱います。";
 
@@ -139,6 +143,14 @@ void TrayWindow::dueCheckTick() {
         tickAtNextSecond(*dueTimer_, clock_);
     }
     if (due) windows_.showWarning();
+    // Only in the very second five minutes ahead: an entry added later than that, a pause over
+    // that second or a clock set past it gives no notice, and a clock change never a burst.
+    if (schedule_.noticeDue() && noticed_ != schedule_.nextDueMoment()) {
+        noticed_ = schedule_.nextDueMoment();
+        tray_.notify(std::string(texts::kProgramTitle),
+                     std::string(kNoticePrefix) + std::string(optionCaptionOf(*schedule_.nextDue().method.method)) +
+                         std::string(kNoticeSuffix));
+    }
 }
 
 void TrayWindow::settingsChosen() { windows_.showSettings(); }

@@ -2,6 +2,7 @@
 // and resume, and the 100 ms due check that opens the exit warning.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "forms/windows.h"
@@ -51,6 +52,7 @@ private:
     ui::Control* menu_ = nullptr;
 
     bool paused_ = false;
+    std::optional<LocalTime> noticed_;  // the moment whose notice was shown
     std::string tipText_;
 };
 

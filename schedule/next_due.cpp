@@ -82,8 +82,17 @@ bool Schedule::dueCheck() {
         selectAt(now, Passing::BeforeNow);
         now = clock_.now();
     }
+    if (nextDue_.line != 0 && now > nextDueMoment() + seconds{1}) {
+        selectAt(now, Passing::BeforeNow);
+        now = clock_.now();
+    }
+    lastCheck_ = now;
     const local_days today = floor<days>(now);
     return today == nextDue_.date && now - today == nextDue_.time;
+}
+
+bool Schedule::noticeDue() const {
+    return nextDue_.line != 0 && nextDue_.method.method && lastCheck_ == nextDueMoment() - minutes{5};
 }
 
 }  // namespace qm

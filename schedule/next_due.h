@@ -53,6 +53,12 @@ public:
     // entry missed, never late.
     bool dueCheck();
 
+    // True in the second five minutes before NextDue's moment, as the last due check read the
+    // clock, when NextDue names a method.
+    bool noticeDue() const;
+    // NextDue's date and time as one moment.
+    LocalTime nextDueMoment() const { return nextDue_.date + nextDue_.time; }
+
     const NextDue& nextDue() const { return nextDue_; }
     // Why the last selection could not read the file, if it could not.
     const std::optional<std::string>& unreadable() const { return unreadable_; }
@@ -65,6 +71,7 @@ private:
     std::function<std::size_t()> entryCount_;
     NextDue nextDue_ = initialNextDue();
     std::chrono::local_days lastSeenDate_{};
+    LocalTime lastCheck_{};
     std::optional<std::string> unreadable_;
 };
 

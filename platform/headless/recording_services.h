@@ -41,6 +41,14 @@ public:
     bool add(const TrayIconState& state) override;
     bool modify(const TrayIconState& state) override;
     bool remove() override;
+    bool notify(const std::string& title, const std::string& text) override;
+
+    struct Notice {
+        std::string title, text;
+        bool operator==(const Notice&) const = default;
+    };
+    // Every notification shown, in order.
+    std::vector<Notice> notices;
 
     // The icon in the tray, if any.
     const std::optional<TrayIconState>& shown() const { return shown_; }

@@ -76,7 +76,8 @@ TEST_F(Settings, TheTabOrderRunsFromSetThroughTheListToTheHelpButton) {
     EXPECT_EQ(names, (std::vector<std::string>{
                          "Command1", "List1",     "Command2", "Label1",   "SSTab1",   "Calendar1", "Frame1",
                          "Option4",  "Option3",   "Option2",  "Option1",  "Command3", "Label2(0)", "List2",
-                         "List3",    "Label2(1)", "Command4", "Command5", "Command6", "Command7"}));
+                         "List3",    "Label2(1)", "Command4", "Command5", "Command6", "Command7",
+                         "Option10", "Option11",  "Option12"}));
 }
 
 struct ClockCase {

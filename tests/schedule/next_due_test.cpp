@@ -193,6 +193,10 @@ TEST_F(DueCheck, IsTrueDuringTheWholeDueSecondOnItsDateOnly) {
         LocalTime now;
         bool due;
     };
+    // Ten ticks in the same second all see it due, and none of them changes NextDue.
+    clock.set(at(1998y / 12 / 1, 21, 30, 0));
+    for (int tick = 0; tick < 10; ++tick) EXPECT_TRUE(schedule.dueCheck());
+    EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 1, 21, 30, "ｼｬｯﾄﾀﾞｳﾝ"));
     for (const Case& c : {Case{at(1998y / 12 / 1, 21, 29, 59), false},
                           Case{at(1998y / 12 / 1, 21, 30, 0), true},
                           Case{at(1998y / 12 / 1, 21, 30, 1), false},
@@ -200,10 +204,18 @@ TEST_F(DueCheck, IsTrueDuringTheWholeDueSecondOnItsDateOnly) {
         clock.set(c.now);
         EXPECT_EQ(schedule.dueCheck(), c.due);
     }
-    // Ten ticks in the same second all see it due, and none of them changes NextDue.
-    clock.set(at(1998y / 12 / 1, 21, 30, 0));
-    for (int tick = 0; tick < 10; ++tick) EXPECT_TRUE(schedule.dueCheck());
-    EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 1, 21, 30, "ｼｬｯﾄﾀﾞｳﾝ"));
+    // Once its second is well past, the selection has moved on.
+    EXPECT_EQ(schedule.nextDue(), emptyNextDue());
+}
+
+TEST_F(DueCheck, AnEntryWhoseSecondWentByUnseenIsMissedAndTheNextOneChosen) {
+    // The machine slept from 21:29 to 21:45: the 21:30 entry is missed, not fired late.
+    save({"98年12月01日 21時30分　ｼｬｯﾄﾀﾞｳﾝ", "98年12月01日 22時00分　再起動"});
+    clock.set(at(1998y / 12 / 1, 21, 29, 0));
+    select();
+    clock.set(at(1998y / 12 / 1, 21, 45, 0));
+    EXPECT_FALSE(schedule.dueCheck());
+    EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 1, 22, 0, "再起動"));
 }
 
 TEST_F(DueCheck, WithoutAScheduleFileNothingComesDue) {
@@ -261,7 +273,7 @@ TEST(SlowSelection, AtMidnightItMissesTheEntryRatherThanFiringItLate) {
     schedule.selectNextDue();
     clock.now_ = at(1998y / 12 / 2, 0, 0, 0);
     EXPECT_FALSE(schedule.dueCheck());  // the selection ran at 00:00:00, the comparison at 00:00:14
-    EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 2, 0, 0, "再起動"));
+    EXPECT_EQ(schedule.nextDue(), emptyNextDue());  // missed: nothing more is due today
 }
 
 TEST_F(Selection, AFileThereButUnreadableSchedulesNothingAndSaysWhy) {
