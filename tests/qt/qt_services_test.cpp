@@ -208,6 +208,9 @@ TEST(SessionEndCall, each_method_goes_to_the_session_manager_that_can_do_it_unco
         {ExitMethod::ForcedExit, M::None, C::LogindPowerOff},
         {ExitMethod::ForcedExit, M::Kde, C::LogindPowerOff},
         {ExitMethod::ForcedExit, M::Gnome, C::LogindPowerOff},
+        {ExitMethod::Sleep, M::Kde, C::LogindSuspend},
+        {ExitMethod::Hibernate, M::Gnome, C::LogindHibernate},
+        {ExitMethod::Lock, M::None, C::LogindLock},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sessionEndCall(c.method, c.manager), c.call)
