@@ -100,6 +100,10 @@ void QtBackend::changed(ui::Control& control, ui::Prop prop) {
 
 void QtBackend::listChanged(ui::Control& control, const ui::ListChange& change) {
     if (FormView* v = view(control.form())) v->applyList(control, change);
+    if (tracing())
+        trace(QStringLiteral("rows %1 %2")
+                  .arg(qs(control.form().name() + "." + control.name()))
+                  .arg(control.listCount()));
 }
 
 void QtBackend::timerChanged(ui::Control& timer) {
