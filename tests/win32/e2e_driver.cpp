@@ -7,10 +7,13 @@
 //   child HWND CLASS TEXT [N]             screen rect of the Nth such child ("*": any text)
 //   texts HWND                            class and text of every child
 //   rows HWND                             how many rows a list box has
+//   wait-rows HWND N [SECONDS]            says "waiting", then the row count once a list box has N
 //   item HWND tab|list INDEX              screen rect of a tab or a list item
 //   list                                  every top-level window: class, visibility, rect, title
 //   tray                                  screen rect of the program's icon in the taskbar
+//   wait-tray-icon [SECONDS]              says "waiting", then as tray once Wine's taskbar shows an icon
 //   watch-warning TITLE PROCESS           times the warning from opening to the session-end request
+//   hold SECONDS                          keeps Wine's desktop open, as a shell would, touching no window
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
@@ -162,6 +165,24 @@ int rows(int argc, char** argv) {
     return 0;
 }
 
+// Polled often: the benchmarks time the change from outside, and click only once "waiting" shows.
+int waitRows(int argc, char** argv) {
+    if (argc < 4) return 2;
+    say("waiting");
+    const HWND list = parseHwnd(argv[2]);
+    const LRESULT wanted = std::atoi(argv[3]);
+    const double seconds = argc > 4 ? std::atof(argv[4]) : 10.0;
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    LRESULT count = LB_ERR;
+    do {
+        count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        if (count == wanted) break;
+        Sleep(5);
+    } while (GetTickCount64() < end);
+    say(std::to_string(count));
+    return count == wanted ? 0 : 1;
+}
+
 // A rectangle that a control writes into memory of its own process.
 bool remoteRect(HWND hwnd, UINT message, WPARAM wParam, RECT& out) {
     DWORD pid = 0;
@@ -225,6 +246,20 @@ int tray() {
     return 0;
 }
 
+// Wine's taskbar shows itself only while it holds something: an icon, or a button for a window
+// that has one (the program's resident windows have none).
+int waitTrayIcon(int argc, char** argv) {
+    const double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    say("waiting");
+    do {
+        HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+        if (taskbar && IsWindowVisible(taskbar)) return tray();
+        Sleep(5);
+    } while (GetTickCount64() < end);
+    return 1;
+}
+
 bool processRunning(const std::wstring& name) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return false;
@@ -270,6 +305,15 @@ int watchWarning(int argc, char** argv) {
     return 0;
 }
 
+// Wine ends its desktop (and the taskbar) when the last program on it ends: a benchmark that starts
+// the program again and again keeps it open with this, which wakes no one while it waits.
+int hold(int argc, char** argv) {
+    const double seconds = argc > 2 ? std::atof(argv[2]) : 3600.0;
+    GetDesktopWindow();  // on the desktop from here on
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    return 0;
+}
+
 }  // namespace
 
 // Arguments arrive in UTF-16 and are handled in UTF-8, whatever the code page of the prefix.
@@ -288,8 +332,11 @@ int wmain(int argc, wchar_t** wideArgv) {
     if (command == "texts") return texts(argc, argv);
     if (command == "item") return item(argc, argv);
     if (command == "rows") return rows(argc, argv);
+    if (command == "wait-rows") return waitRows(argc, argv);
+    if (command == "wait-tray-icon") return waitTrayIcon(argc, argv);
     if (command == "tray") return tray();
     if (command == "list") return list();
     if (command == "watch-warning") return watchWarning(argc, argv);
+    if (command == "hold") return hold(argc, argv);
     return 2;
 }
