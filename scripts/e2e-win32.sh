@@ -16,6 +16,7 @@ cd "$(dirname "$0")/.."
 top=$PWD
 source scripts/wine-env.sh
 source scripts/virtual-desktop.sh
+source scripts/wine-desktop.sh
 arch=win32
 qm_wine_32bit || arch=win64
 dist=$(realpath "${1:-dist/$arch}")
@@ -39,7 +40,7 @@ done
 printf "Windows end to end: %s under Wine's %s loader\n" "${dist#"$top"/}" "$(qm_wine_loader_of "$dist/Quietus.exe")"
 
 work=$(mktemp -d /tmp/quietus-e2e.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$work/prefix
 shots=${QM_SCREENSHOT_DIR:-$work/screenshots}
 case $shots in /*) ;; *) shots=$top/$shots ;; esac
 cleanup() {
@@ -48,7 +49,7 @@ cleanup() {
     printf 'kept: DISPLAY=%s WINEPREFIX=%s LOCPATH=%s\n' "${DISPLAY:-}" "$WINEPREFIX" "${LOCPATH:-}" >&2
     return
   fi
-  wineserver -k >/dev/null 2>&1 || true
+  wd_stop
   vd_stop_all $status
   if [ $status -ne 0 ]; then
     echo "Kept for a look: $work" >&2
@@ -60,42 +61,7 @@ trap cleanup EXIT
 
 # --- The machine: a Japanese locale, a virtual display, a fresh prefix --------------------------
 
-# Wine takes the Windows code page from the locale, and the command line's bytes from the C
-# library's; a private copy of ja_JP.UTF-8 serves both without touching the system.
-mkdir -p "$work/locale"
-if localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" >/dev/null 2>&1 || [ -d "$work/locale/ja_JP.UTF-8" ]; then
-  export LOCPATH=$work/locale
-  { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; } 2>/dev/null  # bash itself may not see the copy
-else
-  export LANG=ja_JP.UTF-8 LC_ALL=C.UTF-8
-fi
-
-# No window manager: Wine's own desktop (explorer) is the whole screen.
-QM_NO_WM=1 vd_start_display "$work/display" || fail "Xvfb did not start"
-vd_start_buses "$work/display" || fail "no private D-Bus buses"
-
-"$qm_wine" wineboot.exe -i >/dev/null 2>&1 || true
-wineserver -w
-# Wine's own fonts (caption buttons, symbols) and a Japanese UI font, as a Japanese Windows has
-# them; a virtual desktop with a taskbar, whose notification area holds the program's icon.
-if [ -d /usr/share/wine/fonts ]; then cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true; fi
-cat >"$work/setup.reg" <<'EOF'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"MS Shell Dlg"="Noto Sans CJK JP"
-"MS Shell Dlg 2"="Noto Sans CJK JP"
-"MS UI Gothic"="Noto Sans CJK JP"
-"Tahoma"="Noto Sans CJK JP"
-EOF
-"$qm_wine" regedit /S "$work/setup.reg" >/dev/null 2>&1
-wineserver -w
+wd_start "$work" || fail "no Wine desktop"
 note "fresh Wine prefix, virtual desktop on $DISPLAY" "$((SECONDS - started)) s"
 
 # --- Helpers ------------------------------------------------------------------------------------
