@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -135,19 +136,36 @@ TEST_F(QtBackendTest, twips_become_pixels_at_any_logical_dpi) {
 TEST_F(QtBackendTest, japanese_windows_faces_are_replaced_at_the_same_size_and_weight) {
     probe.load();
     const QFont gothic = widget<QLabel>(probe, "Label4")->font();
-    EXPECT_EQ(gothic.family(), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(gothic.families(), (QStringList{"IPAPGothic", "Noto Sans CJK JP"}));
+    EXPECT_EQ(QFontInfo(gothic).family(), QStringLiteral("IPAPGothic")) << "the IPA fonts are installed";
     EXPECT_DOUBLE_EQ(gothic.pointSizeF(), 9.75);
     EXPECT_TRUE(gothic.bold());
     const QFont mincho = widget<QLabel>(probe, "Label3")->font();
-    EXPECT_EQ(mincho.family(), QStringLiteral("Noto Serif CJK JP"));
+    EXPECT_EQ(mincho.families(), (QStringList{"IPAPMincho", "Noto Serif CJK JP"}));
     EXPECT_DOUBLE_EQ(mincho.pointSizeF(), 48);
     const QFont times = widget<QLabel>(probe, "Label5")->font();
     EXPECT_TRUE(times.family() == QStringLiteral("Liberation Serif") ||
                 times.family() == QStringLiteral("DejaVu Serif"))
         << times.family().toStdString();
     EXPECT_FALSE(times.bold());
-    EXPECT_EQ(widget<QPushButton>(probe, "Command1")->font().family(), QStringLiteral("Noto Sans CJK JP"))
+    EXPECT_EQ(widget<QPushButton>(probe, "Command1")->font().families(), gothic.families())
         << "controls without a font of their own use the Japanese Gothic";
+}
+
+TEST(FontSubstitution, proportional_and_fixed_faces_get_their_ipa_counterpart_before_noto) {
+    struct Case {
+        const char* face;
+        QStringList families;
+    } cases[] = {
+        {"ＭＳ Ｐゴシック", {"IPAPGothic", "Noto Sans CJK JP"}},
+        {"MS PGothic", {"IPAPGothic", "Noto Sans CJK JP"}},
+        {"MS UI Gothic", {"IPAPGothic", "Noto Sans CJK JP"}},
+        {"ＭＳ ゴシック", {"IPAGothic", "Noto Sans CJK JP"}},
+        {"ＭＳ Ｐ明朝", {"IPAPMincho", "Noto Serif CJK JP"}},
+        {"ＭＳ 明朝", {"IPAMincho", "Noto Serif CJK JP"}},
+        {"MS Mincho", {"IPAMincho", "Noto Serif CJK JP"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(substituteFamilies(c.face), c.families) << c.face;
 }
 
 TEST_F(QtBackendTest, colours_captions_and_tooltips_follow_the_model) {
@@ -174,7 +192,10 @@ TEST_F(QtBackendTest, an_auto_sized_label_fits_its_text_and_no_label_cuts_its_li
     EXPECT_NE(label2->width(), before);
     auto* label4 = widget<QLabel>(probe, "Label4");
     const int raise = baselineRaise(label4->font(), 96);
-    EXPECT_GT(raise, 0) << "Noto's line is taller than the Windows Gothic's";
+    EXPECT_EQ(raise, 0) << "IPA's baseline is the Windows Gothic's";
+    QFont noto = label4->font();
+    noto.setFamilies({"Noto Sans CJK JP"});
+    EXPECT_GT(baselineRaise(noto, 96), 0) << "Noto's line is taller than the Windows Gothic's";
     EXPECT_EQ(label4->y(), 8 - raise) << "the baseline sits where the Windows face puts it";
     EXPECT_GE(label4->height(), label4->fontMetrics().height());
     EXPECT_GE(label4->geometry().bottom(), 8 + 13 - 1) << "and the label still covers its defined area";
@@ -290,7 +311,7 @@ TEST_F(QtBackendTest, list_items_mirror_the_model_and_the_users_selection_goes_b
     auto* list = widget<QListView>(tabs, "List1");
     ASSERT_EQ(list->model()->rowCount(), 2);
     EXPECT_EQ(row(list, 1).data().toString(), QStringLiteral("毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"));
-    EXPECT_EQ(list->font().family(), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(list->font().family(), QStringLiteral("IPAPGothic"));
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row(list, 1)).center());
     EXPECT_EQ(tabs["List1"].listIndex(), 1);
