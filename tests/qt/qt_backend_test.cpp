@@ -20,7 +20,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
+#include "platform/qt/qt_frame.h"
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_units.h"
 #include "tests/qt/probe_forms.h"
@@ -302,6 +304,39 @@ TEST_F(QtBackendTest, a_click_on_a_calendar_day_sets_the_date_before_the_handler
     EXPECT_EQ(seen, year{1998} / December / 24);
     calendar->setCurrentPage(1999, 1);  // paging is no click
     EXPECT_EQ(seen, year{1998} / December / 24);
+}
+
+TEST_F(QtBackendTest, the_calendar_heading_reads_year_then_month_with_saturday_blue_and_sunday_red) {
+    tabs.show();
+    tabs["Calendar1"].setDate(year{2026} / December / 6);
+    auto* calendar = widget<QCalendarWidget>(tabs, "Calendar1");
+    auto* yearButton = calendar->findChild<QToolButton*>("qt_calendar_yearbutton");
+    auto* monthButton = calendar->findChild<QToolButton*>("qt_calendar_monthbutton");
+    ASSERT_TRUE(yearButton && monthButton);
+    EXPECT_EQ(yearButton->text() + monthButton->text(), QStringLiteral("2026年12月"));
+    EXPECT_LT(yearButton->x(), monthButton->x());
+    EXPECT_EQ(calendar->weekdayTextFormat(Qt::Saturday).foreground().color(), QColor(Qt::blue));
+    EXPECT_EQ(calendar->weekdayTextFormat(Qt::Sunday).foreground().color(), QColor(Qt::red));
+    EXPECT_EQ(calendar->findChild<QToolButton*>("qt_calendar_prevmonth")->arrowType(), Qt::LeftArrow)
+        << "the style's arrow, not Qt's large icon";
+    calendar->showNextMonth();
+    EXPECT_EQ(yearButton->text() + monthButton->text(), QStringLiteral("2027年1月"));
+}
+
+TEST_F(QtBackendTest, a_frames_title_sits_on_its_frame_line_above_the_first_option) {
+    tabs.show();
+    tabs["SSTab1"].setCurrentTab(1);
+    auto* frame = dynamic_cast<FrameBox*>(backend.object(tabs["Frame1"]));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->title(), QStringLiteral("終了方法"));
+    const QRect title = frame->titleRect();
+    EXPECT_EQ(title.top(), 0) << "the title's top is the frame's top, as the window's positions count it";
+    EXPECT_LT(title.bottom(), widget<QRadioButton>(tabs, "Option1")->y());
+    const QImage drawn = frame->grab().toImage();
+    const int line = title.height() / 2, right = frame->width() - 8;
+    EXPECT_NE(drawn.pixel(right, line), drawn.pixel(right, line + 3))
+        << "the frame's top line runs through the middle of the title's line";
+    EXPECT_EQ(drawn.pixel(title.left() + 1, line), drawn.pixel(right, line + 3)) << "and stops at the title";
 }
 
 TEST_F(QtBackendTest, list_items_mirror_the_model_and_the_users_selection_goes_back) {
