@@ -37,7 +37,14 @@ world() {
   note() { echo "[$name] $*"; }
 
   cp -a "$top/dist/linux/." "$dir/prog/"
-  printf '%s　%s\r\n' "$due_entry_time" "$word" | iconv -f UTF-8 -t CP932 > "$dir/prog/Dtddta.wet"
+  {
+    printf '%s　%s\r\n' "$due_entry_time" "$word"
+    # On the tour, the widest entries too, and enough of them that the settings list scrolls.
+    if [ "$tour" = tour ]; then
+      for h in 00 01 02 03 04 05 06 07 08; do printf '毎日実行　　　　%s時00分　強制終了\r\n' "$h"; done
+      printf '毎日実行　　　　23時59分　ログオフ\r\n'
+    fi
+  } | iconv -f UTF-8 -t CP932 > "$dir/prog/Dtddta.wet"
 
   vd_start_display "$dir" || fail "no display"
   vd_start_buses "$dir" || fail "no buses"
@@ -107,6 +114,9 @@ world() {
   count=$(grep -oE 'text EndMessege.Label3 "[0-9]+"' "$dir/trace" | grep -oE '"[0-9]+"' | tr -d '"' | paste -sd' ' -)
   [ "$count" = "$(seq 29 -1 0 | paste -sd' ' -)" ] || fail "the count ran '$count'"
   grep -q 'colour EndMessege.Label3 #ff0000' "$dir/trace" || fail "the count did not turn red"
+  # Every window shown measured its texts against their controls (the settings list's longest
+  # rows beside its scroll bar included): none was cut.
+  ! grep -m 3 ' clipped ' "$dir/trace" || fail "text clipped (above)"
   echo "PASS $name: icon, second copy, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened" | tee "$dir/result"
 }
 

@@ -47,6 +47,11 @@ QWidget* QtBackend::window(const ui::Form& form) const {
     return v ? v->window() : nullptr;
 }
 
+QStringList QtBackend::clippedTexts(const ui::Form& form) const {
+    FormView* v = view(form);
+    return v ? v->clippedTexts() : QStringList();
+}
+
 QObject* QtBackend::object(const ui::Control& control) const {
     FormView* v = view(control.form());
     ControlView* c = v ? v->find(control) : nullptr;
@@ -74,6 +79,10 @@ void QtBackend::shown(ui::Form& form) {
     w->raise();
     w->activateWindow();
     v->focusFirst();
+    if (tracing()) {
+        for (const QString& clipped : v->clippedTexts())
+            trace(QStringLiteral("clipped %1.%2").arg(qs(form.name()), clipped));
+    }
 }
 
 void QtBackend::hidden(ui::Form& form) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <map>
 #include <thread>
 
@@ -33,6 +34,8 @@ public:
 
     // The Qt window of a loaded form (for tests and screenshots); null when not loaded.
     QWidget* window(const ui::Form& form) const;
+    // The controls of a loaded form whose text does not show whole; empty when all fit.
+    QStringList clippedTexts(const ui::Form& form) const;
     // The Qt object that stands for a control: a widget, a QTimer, a QMenu or a QAction.
     QObject* object(const ui::Control& control) const;
 
