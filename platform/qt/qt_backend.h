@@ -10,16 +10,23 @@
 #include "platform/ui/runtime.h"
 
 class QObject;
+class QPoint;
 class QWidget;
 
 namespace qm::qt {
 
 class FormView;
 
+// Who places top-level windows: the program, or the compositor alone (Wayland, where a client
+// can neither place a window nor read the pointer's place on the screen).
+enum class WindowPlacement { Program, Compositor };
+// The running platform's.
+WindowPlacement platformPlacement();
+
 class QtBackend final : public ui::Backend {
 public:
     // Needs a QApplication. Controls without a font of their own use the Japanese Gothic.
-    QtBackend();
+    explicit QtBackend(WindowPlacement placement = platformPlacement());
     ~QtBackend() override;
     QtBackend(const QtBackend&) = delete;
     QtBackend& operator=(const QtBackend&) = delete;
@@ -59,7 +66,10 @@ public:
 
 private:
     FormView* view(const ui::Form& form) const;
+    // Where a menu of `form` opens.
+    QPoint menuPosition(const FormView& form) const;
 
+    WindowPlacement placement_;
     ui::Runtime* runtime_ = nullptr;
     std::map<const ui::Form*, QPointer<FormView>> views_;
     bool quit_ = false;

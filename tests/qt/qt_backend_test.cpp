@@ -440,6 +440,40 @@ TEST_F(QtBackendTest, the_popup_menu_runs_the_chosen_item_then_reports_closed_an
     EXPECT_EQ(tabs.events.size(), 1u);
 }
 
+TEST_F(QtBackendTest, a_window_that_opens_closes_the_menu_left_open) {
+    tabs.show();
+    bool closed = false, stillOpen = false;
+    onNextModal([&](QWidget* menu) {
+        probe.show();  // as the warning opens at its due second
+        stillOpen = menu->isVisible();
+        if (stillOpen) menu->close();
+    });
+    tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { closed = true; });
+    EXPECT_FALSE(stillOpen);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(tabs.events.empty()) << "no item chosen";
+    EXPECT_TRUE(backend.window(probe)->isVisible());
+}
+
+TEST_F(QtBackendTest, where_the_compositor_places_windows_one_kept_off_screen_is_never_mapped) {
+    QtBackend wayland(WindowPlacement::Compositor);
+    ui::Runtime waylandRuntime(wayland);
+    wayland.attach(waylandRuntime);
+    Probe offScreen(waylandRuntime, probeDefinition), onScreen(waylandRuntime, tabsDefinition);
+    offScreen.load();
+    offScreen.move(-50000, -50000);  // where the tray window lives
+    offScreen.show();
+    EXPECT_TRUE(offScreen.isVisible()) << "shown, as far as the program knows";
+    EXPECT_FALSE(wayland.window(offScreen)->isVisible());
+    onScreen.show();
+    EXPECT_TRUE(wayland.window(onScreen)->isVisible());
+
+    probe.load();
+    probe.move(-50000, -50000);
+    probe.show();
+    EXPECT_TRUE(backend.window(probe)->isVisible()) << "where the program places windows, off the screen";
+}
+
 TEST_F(QtBackendTest, the_right_button_picks_an_item_only_of_a_menu_that_takes_both_buttons) {
     tabs.show();
     for (ui::PopupButtons buttons : {ui::PopupButtons::Left, ui::PopupButtons::LeftAndRight}) {
