@@ -17,6 +17,8 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux -j "$jobs"
 cmake --install build/linux --prefix dist/linux >/dev/null
+cmake --build --preset linux --target package >/dev/null
+cp build/linux/package/QuietusMachine-*-linux-*.tar.gz dist/
 
 step "Fuzzing (bounded)"
 scripts/fuzz.sh "${QM_FUZZ_SECONDS:-15}"
@@ -36,4 +38,4 @@ step "End to end: the Linux desktop program"
 scripts/e2e-linux.sh
 
 step "All tests passed"
-echo "Packages: $top/dist/win32 $top/dist/win64 $top/dist/linux"
+echo "Packages: $top/dist/win32 $top/dist/win64 $top/dist/linux $(ls "$top"/dist/QuietusMachine-*.tar.gz)"
