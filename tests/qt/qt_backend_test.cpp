@@ -159,11 +159,8 @@ TEST(FontSubstitution, proportional_and_fixed_faces_get_their_ipa_counterpart_be
         const char* face;
         QStringList families;
     } cases[] = {
-        {"ＭＳ Ｐゴシック", {"IPAPGothic", "Noto Sans CJK JP"}},
-        {"MS PGothic", {"IPAPGothic", "Noto Sans CJK JP"}},
         {"MS UI Gothic", {"IPAPGothic", "Noto Sans CJK JP"}},
         {"ＭＳ ゴシック", {"IPAGothic", "Noto Sans CJK JP"}},
-        {"ＭＳ Ｐ明朝", {"IPAPMincho", "Noto Serif CJK JP"}},
         {"ＭＳ 明朝", {"IPAMincho", "Noto Serif CJK JP"}},
         {"MS Mincho", {"IPAMincho", "Noto Serif CJK JP"}},
     };
