@@ -32,7 +32,7 @@ Program::Program(ui::Runtime& runtime, Services& services)
                          .shortcut = services.shortcut,
                          .windows = *this}),
       warning(runtime, schedule, services.session, *this),
-      tray(runtime, services.tray, services.instance, schedule, *this) {
+      tray(runtime, services.tray, services.instance, schedule, services.clock, *this) {
     // The settings list decides whether anything is scheduled; counting it reads the file into
     // it when it does not exist yet. No window loads for that.
     schedule.setEntryCount([this] { return scheduleList.count(); });

@@ -18,6 +18,8 @@ inline constexpr std::string_view kCountdownLine = "このまま何もしなけ�
 inline constexpr std::string_view kWillDoSuffix = "します。";
 // A refused request: the method word, this, then the OS's reason on the next line.
 inline constexpr std::string_view kRefusedSuffix = "できませんでした。";
+// An entry whose method word names no method: its line number, its text, then this.
+inline constexpr std::string_view kNoMethodSuffix = "は終了方法が分からないため、実行しませんでした。";
 
 inline constexpr ui::Colour kRed = 0x000000FF;
 inline constexpr ui::Colour kBlack = 0x00000000;
@@ -94,6 +96,8 @@ void ExitWarning::loaded() {
     // The method is kept: a selection made during the countdown must not change what happens at
     // zero from what the window announces.
     method_ = schedule_.nextDue().method;
+    line_ = schedule_.nextDue().line;
+    entry_ = schedule_.nextDue().entry;
     remaining_ = kCountFrom;
     setCaption(method_.word + std::string(kConfirmSuffix));
     countdownLine_->setCaption(std::string(kCountdownLine));
@@ -113,12 +117,25 @@ void ExitWarning::countdownTick() {
 }
 
 void ExitWarning::requestSessionEnd() {
-    // A word that names none of the methods (or none at all) never ends the session; the window
-    // stays at "0" until the user aborts.
-    if (!method_.method) return;
+    // A word that names none of the methods (or none at all) never ends the session. The warning
+    // closes, says which entry it was, and the schedule goes on with the entries after it.
+    if (!method_.method) {
+        unload();
+        schedule_.selectNextDue();
+        runtime().messageBox(std::to_string(line_) + "行目の予定「" + entry_ + "」" + std::string(kNoMethodSuffix),
+                             std::string(texts::kProgramTitle));
+        return;
+    }
     const Status result = session_.end(*method_.method);
-    if (result.ok) {
+    if (result.ok && endsSession(*method_.method)) {
         windows_.endProgram();
+        return;
+    }
+    if (result.ok) {
+        // Asleep, hibernated or locked, the program stays; it goes on with the next entry, and
+        // one whose second passes while the machine sleeps is missed, not fired late.
+        unload();
+        schedule_.selectNextDue();
         return;
     }
     // The OS said no: the program stays resident and looks for the next entry.

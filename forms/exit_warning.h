@@ -38,6 +38,8 @@ private:
     ui::Control* counter_ = nullptr;
 
     MethodWord method_;
+    std::size_t line_ = 0;
+    std::string entry_;
     int remaining_ = kCountFrom;
     static constexpr int kCountFrom = 30;
 };

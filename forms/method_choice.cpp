@@ -7,8 +7,12 @@ namespace qm {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kOptionNames{"Option1", "Option2", "Option3", "Option4"};
-constexpr std::array<std::string_view, 4> kWords{kShutdownWord, kForcedExitWord, kRestartWord, kLogoffWord};
+// Option10 to Option12 came later, below the first four, for the methods that leave the session
+// running.
+constexpr std::array<std::string_view, 7> kOptionNames{"Option1", "Option2",  "Option3", "Option4",
+                                                       "Option10", "Option11", "Option12"};
+constexpr std::array<std::string_view, 7> kWords{kShutdownWord, kForcedExitWord, kRestartWord, kLogoffWord,
+                                                 kSleepWord,    kHibernateWord,  kLockWord};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // The exit-method option buttons that the settings window and the time-of-day dialog share:
-// Option1 to Option4, captioned for the user, each standing for the word an entry stores.
+// Option1 to Option4 and Option10 to Option12, captioned for the user, each standing for the word
+// an entry stores.
 #pragma once
 
 #include <array>
@@ -11,15 +12,15 @@ namespace qm {
 
 class MethodOptions {
 public:
-    // Binds Option1 to Option4 of a form that has just loaded.
+    // Binds the options of a form that has just loaded.
     void bind(ui::Form& form);
     // The stored word of the selected option, tested in the order shut-down, forced exit,
-    // restart, log off. The shut-down option is captioned with the full-width "シャットダウン"
+    // restart, log off, sleep, hibernation, lock. The shut-down option is captioned with the full-width "シャットダウン"
     // but stands for the half-width word "ｼｬｯﾄﾀﾞｳﾝ".
     std::string_view chosenWord() const;
 
 private:
-    std::array<const ui::Control*, 4> options_{};
+    std::array<const ui::Control*, 7> options_{};
 };
 
 }  // namespace qm

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "forms/texts.h"
+#include "forms/ticks.h"
 #include "platform/ui/runtime.h"
 #include "schedule/schedule_entry.h"
 
@@ -17,6 +18,9 @@ inline constexpr std::string_view kHoursLaterSuffix = "時間後";
 inline constexpr std::string_view kMinutesLaterSuffix = "分後";
 // A save that failed: this, then the OS's reason on the next line.
 inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした。";
+// A list read from a schedule file that could not be read is never saved over it.
+inline constexpr std::string_view kNotOverUnreadable =
+    "読み込めなかった予定ファイルは上書きしません。読み込めるようになってから、設定画面を開き直して下さい。";
 
 inline constexpr ui::Colour kBlue = 0x00FF0000;
 
@@ -33,22 +37,22 @@ ui::FormDef SettingsWindow::definition() {
     return {
         .name = "TimeDateSet",
         .caption = "QuietusMachine",
-        .clientWidth = 7890,
-        .clientHeight = 2790,
+        .clientWidth = 7890,   // 600 wider than at first, so the list shows its longest entries whole
+        .clientHeight = 3870,  // 1080 taller than at first, for the timer tab's three later methods
         .border = ui::Border::FixedSingle,
         .startPosition = ui::StartPosition::CentreScreen,
         .icon = ui::Icon::Running,
         .controls = {
             // Outside the tabs.
-            {.kind = Kind::TabStrip, .name = "SSTab1", .rect = {0, 0, 3885, 2775}, .tabIndex = 4,
+            {.kind = Kind::TabStrip, .name = "SSTab1", .rect = {0, 0, 3885, 3855}, .tabIndex = 4,
              .tabs = {"日付で設定", "タイマー設定", "詳細設定"}},
             {.kind = Kind::Label, .name = "Label1", .caption = "Label1", .rect = {3960, 120, 3255, 180},
              .font = gothic9, .foreColour = kBlue, .tabIndex = 3, .autoSize = true},
-            {.kind = Kind::ListBox, .name = "List1", .rect = {3960, 360, 3855, 1815},
+            {.kind = Kind::ListBox, .name = "List1", .rect = {3960, 360, 3855, 2895},
              .font = fonts::japanese(fonts::kPMincho, 9.75, false), .tabIndex = 1},
-            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {4440, 2280, 1335, 375},
+            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {4440, 3360, 1335, 375},
              .tabIndex = 2},
-            {.kind = Kind::Button, .name = "Command1", .caption = "設定", .rect = {5880, 2280, 1335, 375},
+            {.kind = Kind::Button, .name = "Command1", .caption = "設定", .rect = {5880, 3360, 1335, 375},
              .tooltip = "このボタンを押さないと設定が有効に成りません", .tabIndex = 0},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
             {.kind = Kind::Menu, .name = "mnu_PopUp2", .caption = "PupUp2", .visible = false},
@@ -69,7 +73,7 @@ ui::FormDef SettingsWindow::definition() {
             {.kind = Kind::ListBox, .name = "List3", .parent = "SSTab1", .tab = 1,
              .rect = {120, 1680, 1815, 600}, .tabIndex = 14},
             {.kind = Kind::Frame, .name = "Frame1", .parent = "SSTab1", .tab = 1, .caption = "終了方法",
-             .rect = {2040, 360, 1695, 1815}, .tabIndex = 6},
+             .rect = {2040, 360, 1695, 2895}, .tabIndex = 6},
             {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .caption = "シャットダウン",
              .rect = {120, 360, 1455, 255},
              .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は終了しない時があります", .tabIndex = 10, .value = true},
@@ -82,8 +86,14 @@ ui::FormDef SettingsWindow::definition() {
             {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ",
              .rect = {120, 1440, 1095, 255},
              .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合はログオフしない時があります", .tabIndex = 7},
+            {.kind = Kind::Option, .name = "Option10", .parent = "Frame1", .caption = "スリープ",
+             .rect = {120, 1800, 1095, 255}, .tooltip = "ｺﾝﾋﾟｭｰﾀをｽﾘｰﾌﾟさせます", .tabIndex = 20},
+            {.kind = Kind::Option, .name = "Option11", .parent = "Frame1", .caption = "休止状態",
+             .rect = {120, 2160, 1095, 255}, .tooltip = "ｺﾝﾋﾟｭｰﾀを休止状態にします", .tabIndex = 21},
+            {.kind = Kind::Option, .name = "Option12", .parent = "Frame1", .caption = "ロック",
+             .rect = {120, 2520, 1095, 255}, .tooltip = "画面をﾛｯｸします", .tabIndex = 22},
             {.kind = Kind::Button, .name = "Command3", .parent = "SSTab1", .tab = 1, .caption = "登録",
-             .rect = {2040, 2280, 1695, 375}, .tabIndex = 11},
+             .rect = {2040, 3360, 1695, 375}, .tabIndex = 11},
 
             // Third tab, "詳細設定".
             {.kind = Kind::Button, .name = "Command5", .parent = "SSTab1", .tab = 2, .caption = "過去の日付だけ削除",
@@ -113,7 +123,8 @@ void SettingsWindow::bind() {
     methods_.bind(*this);
     scheduleList_->showModel(n_.list);
 
-    ctl("Timer1").onTimer = [this] { clockTick(); };
+    clockTimer_ = &ctl("Timer1");
+    clockTimer_->onTimer = [this] { clockTick(); };
     ctl("Command1").onClick = [this] { saveClicked(); };
     ctl("Command2").onClick = [this] { cancelClicked(); };
     ctl("Command3").onClick = [this] { addTimerEntryClicked(); };
@@ -144,6 +155,7 @@ void SettingsWindow::unloading() {
 }
 
 void SettingsWindow::clockTick() {
+    tickAtNextSecond(*clockTimer_, n_.clock);
     const LocalTime now = n_.clock.now();
     const auto today = std::chrono::floor<std::chrono::days>(now);
     clockLabel_->setCaption(std::string(kClockPrefix) + dateLabelText(std::chrono::year_month_day{today}) + " " +
@@ -151,6 +163,11 @@ void SettingsWindow::clockTick() {
 }
 
 void SettingsWindow::saveClicked() {
+    if (const auto& reason = n_.list.unreadable()) {
+        runtime().messageBox(std::string(kSaveFailed) + "\n" + std::string(kNotOverUnreadable) + "\n" + *reason,
+                             std::string(texts::kProgramTitle));
+        return;
+    }
     const Status saved = n_.file.rewriteJoined(n_.list.joined());
     if (!saved.ok) {
         // The old file is intact and NextDue unchanged; the list stays for another try.

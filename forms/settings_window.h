@@ -59,6 +59,7 @@ private:
 
     Needs n_;
 
+    ui::Control* clockTimer_ = nullptr;
     ui::Control* clockLabel_ = nullptr;
     ui::Control* scheduleList_ = nullptr;
     ui::Control* calendar_ = nullptr;

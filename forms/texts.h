@@ -21,7 +21,7 @@ inline constexpr std::string_view kPMincho = "ＭＳ Ｐ明朝";
 // A Japanese face in the Shift-JIS character set, as the window tables give it.
 inline ui::Font japanese(std::string_view face, double points, bool bold) {
     return ui::Font{
-        .face = std::string(face), .points = points, .bold = bold, .charset = ui::kCharsetShiftJis};
+        .face = std::string(face), .points = points, .bold = bold, .charset = ui::Charset::ShiftJis};
 }
 
 }  // namespace qm::fonts

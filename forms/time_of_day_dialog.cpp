@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/texts.h"
+#include "forms/ticks.h"
 #include "platform/ui/runtime.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/utf8.h"
@@ -59,28 +60,34 @@ ui::FormDef TimeOfDayDialog::definition() {
         .name = "TimeSet",
         .caption = "時刻の設定",
         .clientWidth = 4680,
-        .clientHeight = 3090,
+        .clientHeight = 4170,  // 1080 taller than at first, for the later day and method options
         .border = ui::Border::FixedDialog,
         .showInTaskbar = false,
         .startPosition = ui::StartPosition::CentreScreen,
         .icon = ui::Icon::Running,
         .controls = {
-            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {1080, 2640, 1695, 375},
+            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {1080, 3720, 1695, 375},
              .tabIndex = 13},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
-            {.kind = Kind::ComboBox, .name = "Combo2", .caption = "00分", .rect = {1200, 2160, 975, 300},
+            {.kind = Kind::ComboBox, .name = "Combo2", .caption = "00分", .rect = {1200, 3240, 975, 300},
              .tabIndex = 11},
-            {.kind = Kind::ComboBox, .name = "Combo1", .caption = "01時", .rect = {120, 2160, 975, 300},
+            {.kind = Kind::ComboBox, .name = "Combo1", .caption = "01時", .rect = {120, 3240, 975, 300},
              .tabIndex = 10},
-            {.kind = Kind::Frame, .name = "Frame2", .caption = "終了タイミング", .rect = {120, 1080, 2655, 975},
+            {.kind = Kind::Frame, .name = "Frame2", .caption = "終了タイミング", .rect = {120, 1080, 2655, 2055},
              .tabIndex = 7},
             {.kind = Kind::Option, .name = "Option6", .parent = "Frame2", .caption = "この日のみ終了",
              .rect = {120, 240, 1575, 255}, .tabIndex = 9, .value = true},
             {.kind = Kind::Option, .name = "Option5", .parent = "Frame2", .caption = "毎日時間になると終了",
              .rect = {120, 600, 2055, 255}, .tabIndex = 8},
-            {.kind = Kind::Button, .name = "Command1", .caption = "登録", .rect = {2880, 2640, 1695, 375},
+            {.kind = Kind::Option, .name = "Option7", .parent = "Frame2", .caption = "平日のみ",
+             .rect = {120, 960, 2055, 255}, .tabIndex = 17},
+            {.kind = Kind::Option, .name = "Option8", .parent = "Frame2", .caption = "週末のみ",
+             .rect = {120, 1320, 2055, 255}, .tabIndex = 18},
+            {.kind = Kind::Option, .name = "Option9", .parent = "Frame2", .caption = "毎週曜日",  // the day set at load
+             .rect = {120, 1680, 2055, 255}, .tabIndex = 19},
+            {.kind = Kind::Button, .name = "Command1", .caption = "登録", .rect = {2880, 3720, 1695, 375},
              .tabIndex = 5},
-            {.kind = Kind::Frame, .name = "Frame1", .caption = "終了方法", .rect = {2880, 240, 1695, 1815},
+            {.kind = Kind::Frame, .name = "Frame1", .caption = "終了方法", .rect = {2880, 240, 1695, 2895},
              .tabIndex = 0},
             {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ",
              .rect = {120, 1440, 1095, 255},
@@ -94,7 +101,13 @@ ui::FormDef TimeOfDayDialog::definition() {
             {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .caption = "シャットダウン",
              .rect = {120, 360, 1455, 255},
              .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は終了しない時があります", .tabIndex = 1, .value = true},
-            {.kind = Kind::Label, .name = "Label2", .caption = "現在時刻", .rect = {2280, 2160, 975, 225},
+            {.kind = Kind::Option, .name = "Option10", .parent = "Frame1", .caption = "スリープ",
+             .rect = {120, 1800, 1095, 255}, .tooltip = "ｺﾝﾋﾟｭｰﾀをｽﾘｰﾌﾟさせます", .tabIndex = 14},
+            {.kind = Kind::Option, .name = "Option11", .parent = "Frame1", .caption = "休止状態",
+             .rect = {120, 2160, 1095, 255}, .tooltip = "ｺﾝﾋﾟｭｰﾀを休止状態にします", .tabIndex = 15},
+            {.kind = Kind::Option, .name = "Option12", .parent = "Frame1", .caption = "ロック",
+             .rect = {120, 2520, 1095, 255}, .tooltip = "画面をﾛｯｸします", .tabIndex = 16},
+            {.kind = Kind::Label, .name = "Label2", .caption = "現在時刻", .rect = {2280, 3240, 975, 225},
              .font = fonts::japanese(fonts::kPMincho, 11.25, true), .tabIndex = 12, .autoSize = true},
             {.kind = Kind::Label, .name = "Label1", .caption = "99年99月99日", .rect = {240, 360, 2655, 375},
              .font = fonts::japanese(fonts::kPMincho, 20.25, true), .tabIndex = 6,
@@ -110,8 +123,12 @@ void TimeOfDayDialog::bind() {
     hourCombo_ = &ctl("Combo1");
     minuteCombo_ = &ctl("Combo2");
     thisDayOnly_ = &ctl("Option6");
+    weekdays_ = &ctl("Option7");
+    weekend_ = &ctl("Option8");
+    weekly_ = &ctl("Option9");
     methods_.bind(*this);
-    ctl("Timer1").onTimer = [this] { clockTick(); };
+    clockTimer_ = &ctl("Timer1");
+    clockTimer_->onTimer = [this] { clockTick(); };
     ctl("Command1").onClick = [this] { addClicked(); };
     ctl("Command2").onClick = [this] { cancelClicked(); };
 }
@@ -125,6 +142,7 @@ void TimeOfDayDialog::loaded() {
     // The calendar's day as it was when the dialog opened; a later click on another day does not
     // reach an open dialog.
     dateLabel_->setCaption(dateLabelText(day_));
+    weekly_->setCaption("毎週" + std::string(weekdayCharacter(std::chrono::weekday{std::chrono::local_days{day_}})) + "曜日");
 
     const LocalTime now = clock_.now();
     const std::chrono::hh_mm_ss clock{now - std::chrono::floor<std::chrono::days>(now)};
@@ -135,6 +153,7 @@ void TimeOfDayDialog::loaded() {
 }
 
 void TimeOfDayDialog::clockTick() {
+    tickAtNextSecond(*clockTimer_, clock_);
     const LocalTime now = clock_.now();
     clockLabel_->setCaption(std::string(kClockPrefix) +
                             clock_.timeText(now - std::chrono::floor<std::chrono::days>(now)));
@@ -159,7 +178,12 @@ void TimeOfDayDialog::addClicked() {
         entry = dateLabel_->caption() + " " + twoDigits(*hour) + std::string(kHourSuffix) + twoDigits(*minute) +
                 std::string(kMinuteSuffix) + std::string(kMethodSeparator) + std::string(method);
     } else {
-        entry = everyDayEntry(*hour, *minute, method);
+        const std::chrono::weekday weekday{std::chrono::local_days{day_}};
+        const EntryKind kind = weekdays_->value()  ? EntryKind::Weekdays
+                               : weekend_->value() ? EntryKind::Weekend
+                               : weekly_->value()  ? EntryKind::Weekly
+                                                   : EntryKind::EveryDay;
+        entry = dayEntry(kind, weekday, *hour, *minute, method);
     }
     // The settings window may have been closed meanwhile: the entry waits in its list, unsaved,
     // for the next time it is shown.

@@ -36,11 +36,15 @@ private:
     const Clock& clock_;
     std::chrono::year_month_day day_{};
 
+    ui::Control* clockTimer_ = nullptr;
     ui::Control* dateLabel_ = nullptr;
     ui::Control* clockLabel_ = nullptr;
     ui::Control* hourCombo_ = nullptr;
     ui::Control* minuteCombo_ = nullptr;
     ui::Control* thisDayOnly_ = nullptr;
+    ui::Control* weekdays_ = nullptr;
+    ui::Control* weekend_ = nullptr;
+    ui::Control* weekly_ = nullptr;  // captioned with the picked day's weekday
     MethodOptions methods_;
 };
 

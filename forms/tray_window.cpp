@@ -4,12 +4,24 @@
 
 #include <string_view>
 
+#include "forms/texts.h"
+#include "forms/ticks.h"
+#include "platform/ui/runtime.h"
+
 namespace qm {
 
 namespace {
 
 inline constexpr std::string_view kRunningTip = "QuietusMachineは動作中です";
 inline constexpr std::string_view kPausedTip = "QuietusMachineは停止中です";
+// Five minutes before an entry comes due: this, the method as its option is captioned, then
+// "します。".
+inline constexpr std::string_view kNoticePrefix = "５分後に";
+inline constexpr std::string_view kNoticeSuffix = "します。";
+// After the reason a schedule file could not be read at start-up.
+inline constexpr std::string_view kUnreadableAtStart = "予定ファイルを読み込めないため、予定は空として扱います。";
+
+inline constexpr int kDueSecondInterval = 100;  // milliseconds
 
 // Far outside every screen.
 inline constexpr int kResidentOffset = -50000;
@@ -17,11 +29,12 @@ inline constexpr int kResidentOffset = -50000;
 }  // namespace
 
 TrayWindow::TrayWindow(ui::Runtime& runtime, TrayIcon& tray, SingleInstance& instance, Schedule& schedule,
-                       Windows& windows)
+                       const Clock& clock, Windows& windows)
     : ui::Form(runtime, &TrayWindow::definition),
       tray_(tray),
       instance_(instance),
       schedule_(schedule),
+      clock_(clock),
       windows_(windows) {}
 
 ui::FormDef TrayWindow::definition() {
@@ -78,6 +91,8 @@ void TrayWindow::loaded() {
     setIcon(runningImage_->props().icon);
     tray_.add(iconState());  // without a taskbar there is no icon; nothing to do
     schedule_.selectNextDue();
+    if (const auto& reason = schedule_.unreadable())
+        runtime().messageBox(*reason + "\n" + std::string(kUnreadableAtStart), std::string(texts::kProgramTitle));
 }
 
 void TrayWindow::unloading() { tray_.remove(); }
@@ -118,7 +133,24 @@ void TrayWindow::togglePause() {
 }
 
 void TrayWindow::dueCheckTick() {
-    if (schedule_.dueCheck()) windows_.showWarning();
+    // Once a second, as the second starts, so that nothing wakes the program in between and a
+    // due entry is seen at once; through the due second itself every 100 ms, as the warning
+    // hidden by OK within it comes back at the next check.
+    const bool due = schedule_.dueCheck();
+    if (due) {
+        dueTimer_->setInterval(kDueSecondInterval);
+    } else {
+        tickAtNextSecond(*dueTimer_, clock_);
+    }
+    if (due) windows_.showWarning();
+    // Only in the very second five minutes ahead: an entry added later than that, a pause over
+    // that second or a clock set past it gives no notice, and a clock change never a burst.
+    if (schedule_.noticeDue() && noticed_ != schedule_.nextDueMoment()) {
+        noticed_ = schedule_.nextDueMoment();
+        tray_.notify(std::string(texts::kProgramTitle),
+                     std::string(kNoticePrefix) + std::string(optionCaptionOf(*schedule_.nextDue().method.method)) +
+                         std::string(kNoticeSuffix));
+    }
 }
 
 void TrayWindow::settingsChosen() { windows_.showSettings(); }

@@ -2,9 +2,11 @@
 // and resume, and the 100 ms due check that opens the exit warning.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "forms/windows.h"
+#include "platform/clock.h"
 #include "platform/single_instance.h"
 #include "platform/tray_icon.h"
 #include "platform/ui/form.h"
@@ -15,7 +17,7 @@ namespace qm {
 class TrayWindow final : public ui::Form {
 public:
     TrayWindow(ui::Runtime& runtime, TrayIcon& tray, SingleInstance& instance, Schedule& schedule,
-               Windows& windows);
+               const Clock& clock, Windows& windows);
     static ui::FormDef definition();
 
     // A click on the icon, released over it: the primary button opens the menu, the secondary
@@ -41,6 +43,7 @@ private:
     TrayIcon& tray_;
     SingleInstance& instance_;
     Schedule& schedule_;
+    const Clock& clock_;
     Windows& windows_;
 
     ui::Control* dueTimer_ = nullptr;
@@ -49,6 +52,7 @@ private:
     ui::Control* menu_ = nullptr;
 
     bool paused_ = false;
+    std::optional<LocalTime> noticed_;  // the moment whose notice was shown
     std::string tipText_;
 };
 

@@ -34,10 +34,28 @@ std::optional<qm::ParsedEntry> referenceParse(std::string_view line) {
         return out;
     };
     qm::ParsedEntry e;
-    const bool everyDay = chars.size() >= 4 && chars[0] == "毎" && chars[1] == "日" &&
-                          chars[2] == "実" && chars[3] == "行";
-    if (everyDay) {
+    const auto head = [&](std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
+        return chars.size() >= 4 && chars[0] == a && chars[1] == b && chars[2] == c && chars[3] == d;
+    };
+    const std::string_view days[] = {"日", "月", "火", "水", "木", "金", "土"};
+    bool dayShape = true;
+    if (head("毎", "日", "実", "行")) {
         e.kind = EntryKind::EveryDay;
+    } else if (head("平", "日", "実", "行")) {
+        e.kind = EntryKind::Weekdays;
+    } else if (head("週", "末", "実", "行")) {
+        e.kind = EntryKind::Weekend;
+    } else {
+        dayShape = false;
+        for (unsigned d = 0; d < 7; ++d) {
+            if (head("毎", "週", days[d], "曜")) {
+                e.kind = EntryKind::Weekly;
+                e.weekday = weekday{d};
+                dayShape = true;
+            }
+        }
+    }
+    if (dayShape) {
         if (chars.size() < 15 || !number(9, e.hour) || !number(12, e.minute)) return std::nullopt;
         e.method = rest(16);
         return e;
@@ -70,11 +88,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     else
         QM_FUZZ_CHECK(kept.size() == 1);
     if (!moment) return 0;
+    // An entry of the every-day shape stands for today only on its days.
+    if (parsed->kind != EntryKind::Dated) QM_FUZZ_CHECK(floor<days>(*moment) == today);
 
     // Rebuilt from its fields, the entry reads back the same.
-    const std::string rebuilt = parsed->kind == EntryKind::Dated
-                                    ? qm::datedEntry(*moment, parsed->method)
-                                    : qm::everyDayEntry(parsed->hour, parsed->minute, parsed->method);
+    const std::string rebuilt =
+        parsed->kind == EntryKind::Dated
+            ? qm::datedEntry(*moment, parsed->method)
+            : qm::dayEntry(parsed->kind, parsed->weekday, parsed->hour, parsed->minute, parsed->method);
     QM_FUZZ_CHECK(qm::parseEntry(rebuilt) == parsed);
     QM_FUZZ_CHECK(qm::entryMoment(*qm::parseEntry(rebuilt), today) == moment);
     return 0;

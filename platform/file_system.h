@@ -21,10 +21,13 @@ public:
     // A directory lookup of `path` restricted to plain files (not folders, hidden or system
     // files): the last component's name exactly as stored, or nullopt when none is found.
     virtual std::optional<std::string> lookUpName(const std::string& path) const = 0;
-    // The whole file, or nullopt when it cannot be opened.
-    virtual std::optional<std::string> readAll(const std::string& path) const = 0;
+    // The whole file into `bytes`; on failure (no permission, an I/O error, a file another
+    // program holds locked) the reason, and `bytes` means nothing.
+    virtual Status readAll(const std::string& path, std::string& bytes) const = 0;
     // Writes `bytes` to a temporary file beside `path`, flushes it, then replaces `path` in one
-    // step. On failure the old file is untouched.
+    // step. The new file keeps what protected the old one (its permission bits and owner, or its
+    // attributes), a link stays a link and its target is replaced, and a read-only file is not
+    // replaced at all. On failure the old file is untouched.
     virtual Status replaceAll(const std::string& path, std::string_view bytes) = 0;
 };
 

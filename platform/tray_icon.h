@@ -27,6 +27,9 @@ public:
     virtual bool add(const TrayIconState& state) = 0;
     virtual bool modify(const TrayIconState& state) = 0;
     virtual bool remove() = 0;
+    // A desktop notification from the icon: the tray's balloon on Windows, the desktop's
+    // notification service on Linux. False when it could not be shown.
+    virtual bool notify(const std::string& title, const std::string& text) = 0;
     // Clicks on the icon go to `handler`.
     void setClickHandler(std::function<void(TrayClick)> handler) { handler_ = std::move(handler); }
 

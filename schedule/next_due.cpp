@@ -26,14 +26,23 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
     const year_month_day todayDate{today};
     lastSeenDate_ = today;
 
-    // An absent file leaves NextDue alone: at start-up it keeps its never-due value.
-    const auto text = file_.readText();
-    if (!text) return;
+    // An absent file leaves NextDue alone: at start-up it keeps its never-due value. A file that
+    // is there but cannot be read schedules nothing until it can.
+    const ScheduleText read = file_.read();
+    if (read.state == ScheduleText::State::Absent) return;
+    if (read.state == ScheduleText::State::Unreadable) {
+        unreadable_ = read.reason;
+        nextDue_ = emptyNextDue();
+        return;
+    }
+    unreadable_.reset();
+    const std::string& text = read.text;
 
     std::optional<LocalTime> best;
-    std::string_view bestMethod;  // points into `text`, copied once at the end
+    std::string_view bestMethod, bestLine;  // point into `text`, copied once at the end
+    std::size_t bestLineNumber = 0;
     std::size_t lineCount = 0;
-    forEachLine(*text, [&](std::string_view line) {
+    forEachLine(text, [&](std::string_view line) {
         ++lineCount;
         const auto fields = parseEntryFields(line);
         if (!fields) return;  // neither layout: it stays in the file, it never fires
@@ -47,6 +56,8 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
         if (!best || *moment < *best) {
             best = moment;
             bestMethod = fields->method;
+            bestLine = line;
+            bestLineNumber = lineCount;
         }
     });
 
@@ -54,7 +65,7 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
     // one that has passed) can never come due again.
     if (best) {
         const local_days date = floor<days>(*best);
-        nextDue_ = NextDue{date, *best - date, MethodWord::parse(bestMethod)};
+        nextDue_ = NextDue{date, *best - date, MethodWord::parse(bestMethod), bestLineNumber, std::string(bestLine)};
     } else {
         nextDue_ = emptyNextDue();
     }
@@ -64,11 +75,24 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
 }
 
 bool Schedule::dueCheck() {
-    const LocalTime now = clock_.now();
-    const local_days today = floor<days>(now);
+    LocalTime now = clock_.now();
     // While the program stays resident past midnight, every-day entries must come round again.
-    if (today != lastSeenDate_) selectAt(now, Passing::BeforeNow);
+    // The selection may take a while over a long file: what is due is judged by the clock after it.
+    if (floor<days>(now) != lastSeenDate_) {
+        selectAt(now, Passing::BeforeNow);
+        now = clock_.now();
+    }
+    if (nextDue_.line != 0 && now > nextDueMoment() + seconds{1}) {
+        selectAt(now, Passing::BeforeNow);
+        now = clock_.now();
+    }
+    lastCheck_ = now;
+    const local_days today = floor<days>(now);
     return today == nextDue_.date && now - today == nextDue_.time;
+}
+
+bool Schedule::noticeDue() const {
+    return nextDue_.line != 0 && nextDue_.method.method && lastCheck_ == nextDueMoment() - minutes{5};
 }
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/clock.h"
@@ -16,8 +17,12 @@ struct NextDue {
     std::chrono::local_days date;
     std::chrono::seconds time{0};  // time of day; seconds always 00
     MethodWord method;             // no method and an empty word when nothing is scheduled
+    // Where the entry came from, for messages about it: its line number in the file (from 1;
+    // 0 when nothing is scheduled) and its text. Not part of what is due.
+    std::size_t line = 0;
+    std::string entry{};
 
-    bool operator==(const NextDue&) const = default;
+    bool operator==(const NextDue& o) const { return date == o.date && time == o.time && method == o.method; }
 };
 
 // Before the first selection: 30 December 1899, never due.
@@ -38,16 +43,25 @@ public:
     enum class Passing { BeforeNow, UpToNow };
 
     // Rereads the file and chooses the earliest entry not yet passed; the first in file order
-    // wins a tie. An absent file leaves NextDue as it is; a file with no candidate, or an empty
-    // entry list, gives the empty state.
+    // wins a tie. An absent file leaves NextDue as it is; a file with no candidate, an empty
+    // entry list, or a file that is there but cannot be read gives the empty state.
     void selectNextDue(Passing passing = Passing::BeforeNow);
 
     // Run on every tick of the tray timer. On the first tick of a new local date the selection
-    // runs once, so every-day entries come round again. True when the clock shows NextDue's
-    // date and time to the second.
+    // runs once, so every-day entries come round again. True when the clock, read after any
+    // selection, shows NextDue's date and time to the second: a slow selection can make an
+    // entry missed, never late.
     bool dueCheck();
 
+    // True in the second five minutes before NextDue's moment, as the last due check read the
+    // clock, when NextDue names a method.
+    bool noticeDue() const;
+    // NextDue's date and time as one moment.
+    LocalTime nextDueMoment() const { return nextDue_.date + nextDue_.time; }
+
     const NextDue& nextDue() const { return nextDue_; }
+    // Why the last selection could not read the file, if it could not.
+    const std::optional<std::string>& unreadable() const { return unreadable_; }
 
 private:
     void selectAt(LocalTime now, Passing passing);
@@ -57,6 +71,8 @@ private:
     std::function<std::size_t()> entryCount_;
     NextDue nextDue_ = initialNextDue();
     std::chrono::local_days lastSeenDate_{};
+    LocalTime lastCheck_{};
+    std::optional<std::string> unreadable_;
 };
 
 }  // namespace qm

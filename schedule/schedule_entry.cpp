@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "schedule/utf8.h"
@@ -50,6 +51,9 @@ bool twoDigitField(std::string_view line, const std::size_t* offsets, std::size_
 // the walk by character gives; any other line goes the long way.
 constexpr std::string_view kDatedShape = "00年00月00日 00時00分　";
 constexpr std::string_view kEveryDayShape = "毎日実行　　　　00時00分　";
+// The every-day shape after its head of four characters, which decides the days.
+constexpr std::string_view kDayRuleTail = "　　　　00時00分　";
+constexpr std::size_t kHeadBytes = kEveryDayShape.size() - kDayRuleTail.size();  // 4 three-byte characters
 
 // Compares a whole shape at once: the digits' places must hold digits, all else must be equal.
 // The shape is a compile-time constant, so the loops unroll into a few wide compares.
@@ -86,8 +90,41 @@ bool matchesShape(std::string_view line, std::string_view shape,
 
 constexpr auto kDatedMask = shapeMask<kDatedShape.size()>(kDatedShape);
 constexpr auto kDatedDigits = digitPlaces<kDatedShape.size(), 10>(kDatedShape);
-constexpr auto kEveryDayMask = shapeMask<kEveryDayShape.size()>(kEveryDayShape);
-constexpr auto kEveryDayDigits = digitPlaces<kEveryDayShape.size(), 4>(kEveryDayShape);
+constexpr auto kDayRuleMask = shapeMask<kDayRuleTail.size()>(kDayRuleTail);
+constexpr auto kDayRuleDigits = digitPlaces<kDayRuleTail.size(), 4>(kDayRuleTail);
+
+struct DayRule {
+    EntryKind kind = EntryKind::EveryDay;
+    weekday day{};
+};
+
+constexpr std::array<std::string_view, 7> kWeekdayCharacters{"日", "月", "火", "水", "木", "金", "土"};
+
+// Which days the first four characters of a line name, if they name any: "毎日実行", "平日実行",
+// "週末実行", or "毎週" + a day's character + "曜".
+std::optional<DayRule> dayRuleOf(std::string_view line) {
+    if (line.starts_with(kEveryDayWord)) return DayRule{EntryKind::EveryDay};
+    if (line.starts_with(kWeekdaysPrefix.substr(0, kHeadBytes))) return DayRule{EntryKind::Weekdays};
+    if (line.starts_with(kWeekendPrefix.substr(0, kHeadBytes))) return DayRule{EntryKind::Weekend};
+    if (!line.starts_with(kWeeklyWord)) return std::nullopt;
+    const std::string_view rest = line.substr(kWeeklyWord.size());
+    for (unsigned i = 0; i < kWeekdayCharacters.size(); ++i) {
+        const std::string_view c = kWeekdayCharacters[i];
+        if (rest.starts_with(c) && rest.substr(c.size()).starts_with("曜")) return DayRule{EntryKind::Weekly, weekday{i}};
+    }
+    return std::nullopt;
+}
+
+bool fallsOn(EntryKind kind, weekday entryDay, weekday today) {
+    switch (kind) {
+        case EntryKind::EveryDay: return true;
+        case EntryKind::Weekdays: return today != Saturday && today != Sunday;
+        case EntryKind::Weekend: return today == Saturday || today == Sunday;
+        case EntryKind::Weekly: return today == entryDay;
+        case EntryKind::Dated: break;
+    }
+    return false;
+}
 
 int digitsAt(std::string_view line, std::size_t at) {
     return (line[at] - '0') * 10 + (line[at + 1] - '0');
@@ -111,15 +148,19 @@ std::optional<EntryFields> parseEntryFields(std::string_view line) {
                            digitsAt(line, d[4]), digitsAt(line, d[6]), digitsAt(line, d[8]),
                            line.substr(kDatedShape.size())};
     }
-    if (matchesShape(line, kEveryDayShape, kEveryDayMask, kEveryDayDigits)) {
-        const auto& d = kEveryDayDigits;  // hour, minute
-        return EntryFields{EntryKind::EveryDay, 0, 0, 0, digitsAt(line, d[0]), digitsAt(line, d[2]),
-                           line.substr(kEveryDayShape.size())};
+    const std::optional<DayRule> rule = dayRuleOf(line);
+    if (rule && line.size() >= kHeadBytes &&
+        matchesShape(line.substr(kHeadBytes), kDayRuleTail, kDayRuleMask, kDayRuleDigits)) {
+        const auto& d = kDayRuleDigits;  // hour, minute
+        const std::string_view tail = line.substr(kHeadBytes);
+        return EntryFields{rule->kind, 0, 0, 0, digitsAt(tail, d[0]), digitsAt(tail, d[2]),
+                           tail.substr(kDayRuleTail.size()), rule->day};
     }
     std::array<std::size_t, kDatedFixedChars + 1> at{};
     EntryFields f;
-    if (isEveryDayLine(line)) {
-        f.kind = EntryKind::EveryDay;
+    if (rule) {
+        f.kind = rule->kind;
+        f.weekday = rule->day;
         if (!charOffsets(line, kEveryDayFixedChars, at)) return std::nullopt;
         if (!twoDigitField(line, at.data(), kEveryDayHour, f.hour) ||
             !twoDigitField(line, at.data(), kEveryDayMinute, f.minute))
@@ -142,14 +183,17 @@ std::optional<ParsedEntry> parseEntry(std::string_view line) {
     const auto f = parseEntryFields(line);
     if (!f) return std::nullopt;
     return ParsedEntry{f->kind, f->year2, f->month, f->day, f->hour, f->minute,
-                       std::string(f->method)};
+                       std::string(f->method), f->weekday};
 }
 
 std::optional<LocalTime> entryMoment(const EntryFields& entry, local_days today) {
     if (entry.hour < 0 || entry.hour > 23 || entry.minute < 0 || entry.minute > 59)
         return std::nullopt;
     const auto timeOfDay = hours{entry.hour} + minutes{entry.minute};
-    if (entry.kind == EntryKind::EveryDay) return today + timeOfDay;
+    if (entry.kind != EntryKind::Dated) {
+        if (!fallsOn(entry.kind, entry.weekday, weekday{today})) return std::nullopt;
+        return today + timeOfDay;
+    }
     const year_month_day date = entryDate(entry);
     // Rejects month 00 or 13, day 00, 31 April, 29 February of a common year.
     if (!date.ok()) return std::nullopt;
@@ -163,7 +207,7 @@ year_month_day entryDate(const EntryFields& entry) {
 
 std::optional<LocalTime> entryMoment(const ParsedEntry& entry, local_days today) {
     return entryMoment(EntryFields{entry.kind, entry.year2, entry.month, entry.day, entry.hour,
-                                   entry.minute, entry.method},
+                                   entry.minute, entry.method, entry.weekday},
                        today);
 }
 
@@ -181,7 +225,28 @@ std::string datedEntry(LocalTime moment, std::string_view method) {
 }
 
 std::string everyDayEntry(int hour, int minute, std::string_view method) {
-    std::string out(kEveryDayPrefix);
+    return dayEntry(EntryKind::EveryDay, {}, hour, minute, method);
+}
+
+std::string_view weekdayCharacter(weekday day) { return kWeekdayCharacters[day.c_encoding() % 7]; }
+
+std::string dayEntry(EntryKind kind, weekday day, int hour, int minute, std::string_view method) {
+    std::string out;
+    switch (kind) {
+        case EntryKind::Weekdays:
+            out = kWeekdaysPrefix;
+            break;
+        case EntryKind::Weekend:
+            out = kWeekendPrefix;
+            break;
+        case EntryKind::Weekly:
+            out.append(kWeeklyWord).append(weekdayCharacter(day)).append("曜　　　　");
+            break;
+        case EntryKind::EveryDay:
+        case EntryKind::Dated:
+            out = kEveryDayPrefix;
+            break;
+    }
     out += twoDigits(hour);
     out += "時";
     out += twoDigits(minute);

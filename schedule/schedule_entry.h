@@ -1,5 +1,6 @@
-// One schedule line: the dated and the every-day layouts, built from fields and parsed by
-// character position (never by byte), plus the date helpers the windows share.
+// One schedule line: the dated layout and the layouts of the every-day shape (every day, working
+// days, the weekend, one day of the week), built from fields and parsed by character position
+// (never by byte), plus the date helpers the windows share.
 #pragma once
 
 #include <chrono>
@@ -14,8 +15,13 @@ namespace qm {
 
 inline constexpr std::string_view kEveryDayPrefix = "毎日実行　　　　";  // 4 ideographic spaces
 inline constexpr std::string_view kEveryDayWord = "毎日実行";
+inline constexpr std::string_view kWeekdaysPrefix = "平日実行　　　　";  // Monday to Friday
+inline constexpr std::string_view kWeekendPrefix = "週末実行　　　　";   // Saturday and Sunday
+// One day of the week: "毎週" + the day's character + "曜" + 4 ideographic spaces.
+inline constexpr std::string_view kWeeklyWord = "毎週";
 
-enum class EntryKind { Dated, EveryDay };
+// Dated entries fire once; the others are of the every-day shape and fire on the days they name.
+enum class EntryKind { Dated, EveryDay, Weekdays, Weekend, Weekly };
 
 // What a line says, fields converted to integers but not range-checked.
 struct ParsedEntry {
@@ -25,7 +31,8 @@ struct ParsedEntry {
     int day = 0;    // dated only
     int hour = 0;
     int minute = 0;
-    std::string method;  // from position 18 (dated) or 16 (every-day) to the end
+    std::string method;  // from position 18 (dated) or 16 (every-day shape) to the end
+    std::chrono::weekday weekday{};  // weekly only
 
     bool operator==(const ParsedEntry&) const = default;
 };
@@ -40,6 +47,7 @@ struct EntryFields {
     int hour = 0;
     int minute = 0;
     std::string_view method;
+    std::chrono::weekday weekday{};  // weekly only
 };
 
 // True when the first four characters are exactly "毎日実行".
@@ -50,8 +58,9 @@ bool isEveryDayLine(std::string_view line);
 std::optional<ParsedEntry> parseEntry(std::string_view line);
 std::optional<EntryFields> parseEntryFields(std::string_view line);
 
-// The moment a parsed entry stands for (seconds 00); every-day entries stand for `today`.
-// nullopt for an impossible date, an hour over 23 or a minute over 59.
+// The moment a parsed entry stands for (seconds 00); entries of the every-day shape stand for
+// `today` when it is one of their days, and for nothing on other days. nullopt also for an
+// impossible date, an hour over 23 or a minute over 59.
 std::optional<LocalTime> entryMoment(const ParsedEntry& entry, std::chrono::local_days today);
 std::optional<LocalTime> entryMoment(const EntryFields& entry, std::chrono::local_days today);
 // The date fields of a dated entry as they stand, not checked: ok() is false for 31 April.
@@ -61,6 +70,11 @@ std::chrono::year_month_day entryDate(const EntryFields& entry);
 std::string datedEntry(LocalTime moment, std::string_view method);
 // 毎日実行　　　　22時30分　再起動
 std::string everyDayEntry(int hour, int minute, std::string_view method);
+// An entry of the every-day shape for `kind` (not Dated); `weekday` names the day of a weekly one:
+// 平日実行　　　　22時30分　再起動, 毎週月曜　　　　07時00分　ｼｬｯﾄﾀﾞｳﾝ.
+std::string dayEntry(EntryKind kind, std::chrono::weekday weekday, int hour, int minute, std::string_view method);
+// The character a weekday goes by: 月 火 水 木 金 土 日.
+std::string_view weekdayCharacter(std::chrono::weekday weekday);
 
 // Two-digit years: 00-29 are 2000-2029, 30-99 are 1930-1999.
 std::chrono::year expandYear(int year2);

@@ -40,11 +40,18 @@ bool ScheduleFile::exists() const {
     return name && *name == kScheduleFileName;
 }
 
+ScheduleText ScheduleFile::read() const {
+    if (!exists()) return {};
+    std::string bytes;
+    const Status status = files_.readAll(path_, bytes);
+    if (!status.ok) return {ScheduleText::State::Unreadable, {}, status.message};
+    return {ScheduleText::State::Read, codec_.decode(bytes), {}};
+}
+
 std::optional<std::string> ScheduleFile::readText() const {
-    if (!exists()) return std::nullopt;
-    auto bytes = files_.readAll(path_);
-    if (!bytes) return std::nullopt;
-    return codec_.decode(*bytes);
+    ScheduleText read = this->read();
+    if (read.state != ScheduleText::State::Read) return std::nullopt;
+    return std::move(read.text);
 }
 
 std::vector<std::string> ScheduleFile::readLines() const {

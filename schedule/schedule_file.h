@@ -14,6 +14,15 @@ namespace qm {
 
 inline constexpr std::string_view kScheduleFileName = "Dtddta.wet";
 
+// The schedule file as read: absent (a schedule of nothing, nothing to protect), read, or there
+// but unreadable, which must never pass for absent: saving over it would lose what it holds.
+struct ScheduleText {
+    enum class State { Absent, Read, Unreadable };
+    State state = State::Absent;
+    std::string text;    // Read: the decoded text
+    std::string reason;  // Unreadable: why, for the user
+};
+
 class ScheduleFile {
 public:
     // `path` is the program folder's path of "Dtddta.wet".
@@ -21,11 +30,13 @@ public:
 
     // Present only when a lookup finds a plain file named exactly "Dtddta.wet".
     bool exists() const;
-    // Every line without its end (CR LF or a lone CR), in file order, untrimmed; a last line
+    // Every line without its end (CR LF, a lone CR or a lone LF), in file order, untrimmed; a last line
     // without an end counts. Nothing when the file is absent. Undecodable bytes become U+FFFD.
     std::vector<std::string> readLines() const;
     // The whole file decoded, for readers that walk it with forEachLine and keep no copy of
-    // each line; nullopt when the file is absent or cannot be read.
+    // each line.
+    ScheduleText read() const;
+    // The same, nullopt when the file is absent or cannot be read.
     std::optional<std::string> readText() const;
     // Replaces the file with these lines, each ended by CR LF, in one step; an empty list gives
     // a zero-length file. On failure (a character Shift_JIS cannot hold, a write error) the old
@@ -43,20 +54,21 @@ private:
     std::string path_;
 };
 
-// Calls `f` with each line of `text` without its end. A line ends at CR LF or at a lone CR; a
-// lone LF belongs to the line. A last line without an end counts; an empty text has no lines.
+// Calls `f` with each line of `text` without its end. A line ends at CR LF, at a lone CR or at
+// a lone LF (a file edited by hand on Linux); no correctly written line holds either. A last
+// line without an end counts; an empty text has no lines.
 template <class F>
 void forEachLine(std::string_view text, F&& f) {
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t cr = text.find('\r', start);
-        if (cr == std::string_view::npos) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             f(text.substr(start));
             return;
         }
-        f(text.substr(start, cr - start));
-        start = cr + 1;
-        if (start < text.size() && text[start] == '\n') ++start;
+        f(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
     }
 }
 

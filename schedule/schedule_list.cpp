@@ -16,18 +16,20 @@ void ScheduleList::load() {
     text_.clear();
     rows_.clear();
     unused_ = 0;
-    if (auto text = file_.readText()) {
-        forEachLine(*text, [&](std::string_view line) {
-            rows_.push_back({text_.size(), line.size()});
-            text_.append(line);
-        });
-    }
+    unreadable_.reset();
+    const ScheduleText read = file_.read();
+    if (read.state == ScheduleText::State::Unreadable) unreadable_ = read.reason;
+    forEachLine(read.text, [&](std::string_view line) {
+        rows_.push_back({text_.size(), line.size()});
+        text_.append(line);
+    });
     notify({Kind::Reset});
 }
 
 void ScheduleList::discard() {
     if (!loaded_) return;
     loaded_ = false;
+    unreadable_.reset();
     text_ = {};
     rows_ = {};
     unused_ = 0;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ public:
     // Reads the file into the list unless it holds the list already; an absent or unreadable
     // file gives an empty list.
     void load();
+    // Why the file could not be read when the list was loaded: such a list must not be saved
+    // over the file, whose entries it never held.
+    const std::optional<std::string>& unreadable() const { return unreadable_; }
     // Forgets the lines and every unsaved edit.
     void discard();
     // The number of entries, reading the file first if the list does not exist yet.
@@ -53,6 +57,7 @@ private:
 
     const ScheduleFile& file_;
     bool loaded_ = false;
+    std::optional<std::string> unreadable_;
     // The lines' text back to back, and where each row's line lies in it: a few bytes a row
     // beyond the text itself, which keeps a schedule of a million lines small.
     std::string text_;

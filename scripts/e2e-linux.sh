@@ -38,8 +38,13 @@ world() {
   mkdir -p "$dir/home/.config" "$dir/run" "$dir/prog"
   chmod 700 "$dir/run"
   vd_pids=()
-  vd_on_exit
-  fail() { echo "FAIL $name: $*" | tee "$dir/result"; exit 1; }
+  vd_on_exit ""
+  fail() {
+    # A display gone from under the run is no fault of the program (vd_stop_all says so too).
+    vd_display_gone && { echo "STOPPED $name: the virtual display went away" >"$dir/result"; exit 1; }
+    echo "FAIL $name: $*" | tee "$dir/result"
+    exit 1
+  }
   note() { echo "[$name] $*"; }
 
   cp -a "$top/dist/linux/." "$dir/prog/"
@@ -77,7 +82,7 @@ world() {
   }
   run_quietus "$dir/trace" >"$dir/quietus.log" 2>&1 &
   local qpid=$!
-  vd_pids+=($qpid)
+  vd_pids+=("$qpid")
 
   local seen
   if [ "$desktop" = xembed ]; then
@@ -146,8 +151,7 @@ xembed_tray() {
   grep -q 'message "QuietusMachine" "既に起動されています"' "$dir/trace2" || fail "the second copy's message is wrong"
   [ "$tour" = tour ] && vd_shot "$box" "$shots/already-running.png"
   # A key can arrive before the box takes the focus; press again until the copy has ended.
-  local try
-  for try in 1 2 3 4 5; do
+  for _ in 1 2 3 4 5; do
     vd_keys "$box" Return 2>/dev/null || true
     vd_wait 1 bash -c "! kill -0 $second" && break
   done
@@ -271,8 +275,8 @@ pids=()
 # One desktop per method (or only those named on the command line).
 declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ")
 declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate")
-for name in "${@:-shutdown forced restart logoff sni wayland}"; do
-  for name in $name; do
+for names in "${@:-shutdown forced restart logoff sni wayland}"; do
+  for name in $names; do
     case $name in
       shutdown) world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!) ;;
       # The other desktops: the StatusNotifierItem tray on X11, and Wayland.

@@ -6,35 +6,50 @@
 # end it requests (Wine's session ends, never the host's), and saves a screenshot of every window
 # (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots to refresh the README's pictures).
 #
-# Usage: scripts/e2e-win32.sh [DIST_DIR] [BUILD_DIR]   (defaults: dist/win32, build/win32)
-# When dist/win64 is there too, its Quietus.exe is started first and ended from its menu.
+# Usage: scripts/e2e-win32.sh [DIST_DIR] [BUILD_DIR]   (defaults: dist/win32, build/win32; where
+# the machine runs no 32-bit programs, dist/win64, build/win64)
+# When dist/win64 is there, its Quietus.exe is first started and ended from its menu.
+# The display, the D-Bus buses and the Wine prefix are the run's own: other X servers, Wine
+# servers and buses on the machine (another user's, another run's) do not come into it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
-dist=$(realpath "${1:-dist/win32}")
-build=$(realpath "${2:-build/win32}")
+source scripts/wine-env.sh
+source scripts/virtual-desktop.sh
+arch=win32
+qm_wine_32bit || arch=win64
+dist=$(realpath "${1:-dist/$arch}")
+build=$(realpath "${2:-build/$arch}")
 driver=$build/tests/win32/qm-e2e-driver.exe
 dist64=$(realpath "$(dirname "$dist")/win64" 2>/dev/null || true)
 started=$SECONDS
 
-fail() { printf 'e2e-win32: FAILED: %s\n' "$*" >&2; exit 1; }
+# When the display went away, cleanup says so (vd_stop_all), and nothing is blamed on the program.
+fail() {
+  vd_display_gone || printf 'e2e-win32: FAILED: %s\n' "$*" >&2
+  exit 1
+}
 note() { printf '  %-58s %s\n' "$1" "${2:-ok}"; }
-[ -f "$dist/Quietus.exe" ] || fail "no $dist/Quietus.exe (build the win32 preset and install it first)"
-[ -f "$driver" ] || fail "no $driver (build the win32 preset first)"
+[ -f "$dist/Quietus.exe" ] || fail "no $dist/Quietus.exe (build the $arch preset and install it first)"
+[ -f "$driver" ] || fail "no $driver (build the $arch preset first)"
+for exe in "$dist/Quietus.exe" "$driver"; do
+  [ "$(qm_wine_loader_of "$exe")" = 64-bit ] || qm_wine_32bit ||
+    fail "$exe is a 32-bit program, and this machine runs no 32-bit programs (use dist/win64 build/win64)"
+done
+printf "Windows end to end: %s under Wine's %s loader\n" "${dist#"$top"/}" "$(qm_wine_loader_of "$dist/Quietus.exe")"
 
 work=$(mktemp -d /tmp/quietus-e2e.XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 shots=${QM_SCREENSHOT_DIR:-$work/screenshots}
 case $shots in /*) ;; *) shots=$top/$shots ;; esac
-xvfb_pid=
 cleanup() {
   local status=$?
   if [ -n "${QM_E2E_KEEP:-}" ]; then  # for a look at what went wrong: the display and prefix stay
-    printf 'kept: DISPLAY=%s WINEPREFIX=%s LOCPATH=%s\n' "$DISPLAY" "$WINEPREFIX" "${LOCPATH:-}" >&2
+    printf 'kept: DISPLAY=%s WINEPREFIX=%s LOCPATH=%s\n' "${DISPLAY:-}" "$WINEPREFIX" "${LOCPATH:-}" >&2
     return
   fi
   wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  vd_stop_all $status
   if [ $status -ne 0 ]; then
     echo "Kept for a look: $work" >&2
   else
@@ -55,15 +70,11 @@ else
   export LANG=ja_JP.UTF-8 LC_ALL=C.UTF-8
 fi
 
-display=90
-while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=:$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+# No window manager: Wine's own desktop (explorer) is the whole screen.
+QM_NO_WM=1 vd_start_display "$work/display" || fail "Xvfb did not start"
+vd_start_buses "$work/display" || fail "no private D-Bus buses"
 
-wineboot -i >/dev/null 2>&1 || true
+"$qm_wine" wineboot.exe -i >/dev/null 2>&1 || true
 wineserver -w
 # Wine's own fonts (caption buttons, symbols) and a Japanese UI font, as a Japanese Windows has
 # them; a virtual desktop with a taskbar, whose notification area holds the program's icon.
@@ -83,13 +94,13 @@ REGEDIT4
 "MS UI Gothic"="Noto Sans CJK JP"
 "Tahoma"="Noto Sans CJK JP"
 EOF
-wine regedit /S "$work/setup.reg" >/dev/null 2>&1
+"$qm_wine" regedit /S "$work/setup.reg" >/dev/null 2>&1
 wineserver -w
-note "fresh Wine prefix, virtual desktop on :$display" "$((SECONDS - started)) s"
+note "fresh Wine prefix, virtual desktop on $DISPLAY" "$((SECONDS - started)) s"
 
 # --- Helpers ------------------------------------------------------------------------------------
 
-drive() { wine "$driver" "$@" 2>/dev/null; }
+drive() { "$qm_wine" "$driver" "$@" 2>/dev/null; }
 # "HWND LEFT TOP RIGHT BOTTOM" of a visible top-level window.
 window() { drive wait-window "$@" || fail "no window \"$1\""; }
 centre() { echo $((($2 + $4) / 2)) $((($3 + $5) / 2)); }
@@ -104,7 +115,7 @@ shot() {  # shot NAME LEFT TOP RIGHT BOTTOM [MARGIN]
 shot_window() { read -r _ l t r b <<<"$2"; shot "$1" "$l" "$t" "$r" "$b"; }
 # How many pixels of a colour lie in a part of the screen.
 pixels() {  # pixels COLOUR LEFT TOP RIGHT BOTTOM
-  import -window root -crop $(($4 - $2))x$(($5 - $3))+$2+$3 +repage "$work/area.png"
+  import -window root -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage "$work/area.png"
   convert "$work/area.png" -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:round(mean*w*h)]' info:
 }
 # How many pixels of a part of the screen are not white (a list's background).
@@ -136,7 +147,7 @@ if [ -f "$dist64/Quietus.exe" ]; then
   mkdir -p "$work/win64"
   cp -r "$dist64"/. "$work/win64/"
   cp "$schedule" "$work/win64/"
-  (cd "$work/win64" && exec wine Quietus.exe >/dev/null 2>&1) &
+  (cd "$work/win64" && exec "$qm_wine" Quietus.exe >/dev/null 2>&1) &
   win64=$!
   window "タスクトレイ常駐" 60 >/dev/null
   read -r il it ir ib <<<"$(drive tray || fail "no taskbar")"
@@ -151,10 +162,10 @@ fi
 # --- Start-up: the icon in the tray ---------------------------------------------------------------
 
 # The program's process log shows the session-end request as Wine carries it out (wineboot).
-(cd "$program" && WINEDEBUG=+process exec wine Quietus.exe >/dev/null 2>"$work/quietus.log") &
+(cd "$program" && WINEDEBUG=+process exec "$qm_wine" Quietus.exe >/dev/null 2>"$work/quietus.log") &
 tray_window=$(window "タスクトレイ常駐" 60)
 read -r _ tl tt _ _ <<<"$tray_window"
-[ "$tl" -lt -1000 ] && [ "$tt" -lt -1000 ] || fail "the tray window is on the screen at $tl,$tt"
+((tl < -1000 && tt < -1000)) || fail "the tray window is on the screen at $tl,$tt"
 note "TraySmple loaded, its window far off-screen ($tl,$tt)"
 read -r il it ir ib <<<"$(drive tray || fail "no taskbar")"
 icon_shows '#00FF00' || fail "no running (green) icon in the tray"
@@ -165,7 +176,7 @@ shot tray-running $((ir - 330)) $((it - 60)) "$ir" 768
 
 # --- A second start -------------------------------------------------------------------------------
 
-(cd "$program" && exec wine Quietus.exe >/dev/null 2>&1) &
+(cd "$program" && exec "$qm_wine" Quietus.exe >/dev/null 2>&1) &
 second=$!
 box=$(window "QuietusMachine" 30 "#32770")
 drive texts "${box%% *}" | grep -q "既に起動されています" || fail "the second start's message is not 既に起動されています"
@@ -180,7 +191,7 @@ note "a second start says 既に起動されています; the first keeps runnin
 
 menu=$(open_menu)
 sleep 0.3
-read -r _ ml mt mr mb <<<"$menu"
+read -r _ ml mt _ _ <<<"$menu"
 shot popup-menu $((ml - 20)) $((mt - 20)) 1024 768
 note "a left click on the icon opens the menu"
 menu_item "$menu" 18
@@ -267,7 +278,7 @@ note "a right click pauses: red lamp lit"
 due=$((($(date +%s) / 60 + 1) * 60))
 ((due - $(date +%s) < 10)) && due=$((due + 60))
 { cat "$work/original.wet"; line "$(date -d "@$due" "+%y年%m月%d日 %H時%M分")　ｼｬｯﾄﾀﾞｳﾝ" | sjis; } >"$schedule"
-wine "$driver" watch-warning "ｼｬｯﾄﾀﾞｳﾝ確認" Quietus.exe >"$work/watch.log" 2>/dev/null &
+"$qm_wine" "$driver" watch-warning "ｼｬｯﾄﾀﾞｳﾝ確認" Quietus.exe >"$work/watch.log" 2>/dev/null &
 click_at $(((il + ir) / 2)) $(((it + ib) / 2)) 3
 sleep 1
 [ "$(pixels '#00FF00' "$il" "$it" "$ir" "$ib")" -gt 4 ] || fail "a second right click did not resume"
@@ -299,5 +310,5 @@ note "Wine's session ended (the program, explorer and wineserver are gone)"
 
 printf '\n  time from the warning opening to the session-end request: %s s (goal 31 ± 0.5 s)\n' "$elapsed"
 awk -v e="$elapsed" 'BEGIN { exit !(e >= 30.5 && e <= 31.5) }' || fail "the request came after $elapsed s"
-[ -n "${QM_SCREENSHOT_DIR:-}" ] && printf '  screenshots: %s\n' "${shots#$top/}"
+[ -n "${QM_SCREENSHOT_DIR:-}" ] && printf '  screenshots: %s\n' "${shots#"$top"/}"
 printf '  end to end: %d s\n' $((SECONDS - started))

@@ -19,6 +19,7 @@ fi
 
 source scripts/virtual-desktop.sh
 work=$(mktemp -d)
+# shellcheck disable=SC2016  # expanded when the shell exits
 vd_on_exit 'rm -rf "$work"'
 vd_start_display "$work"
 vd_start_buses "$work"
@@ -31,7 +32,7 @@ vd_wait 15 vd_tray_icon >/dev/null || { echo "The tray icon did not appear." >&2
 icon=$(vd_tray_icon)
 vd_click "$icon" 10 10
 xdotool key Down Return
-settings=$(vd_wait_window 10 QuietusMachine) || { echo "The settings window did not open." >&2; exit 1; }
+vd_wait_window 10 QuietusMachine >/dev/null || { echo "The settings window did not open." >&2; exit 1; }
 sleep 0.5
 
 shot=$top/build/linux/quietus-screenshot.png

@@ -4,6 +4,7 @@
 # python3-dbusmock's logind, and helpers to find, drive and photograph windows.
 # Everything started here is remembered and ended by vd_stop_all, by process id.
 
+# shellcheck shell=bash
 vd_pids=()
 vd_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
@@ -30,18 +31,26 @@ vd_start_display() {
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$dir/display" >>"$dir/xvfb.log" 2>&1 &
     vd_pids+=($!)
     if vd_wait 10 test -s "$dir/display"; then
-      export DISPLAY=":$(head -1 "$dir/display")"
+      DISPLAY=":$(head -1 "$dir/display")"
+      export DISPLAY
       vd_wait 5 xprop -root -len 0 >/dev/null && break
     fi
     kill "${vd_pids[-1]}" 2>/dev/null || true
     [ $attempt -lt 3 ] || { vd_die "Xvfb did not start"; return 1; }
   done
+  vd_xvfb=${vd_pids[-1]}
   if command -v openbox >/dev/null && [ -z "${QM_NO_WM:-}" ]; then
     openbox --sm-disable --config-file "$vd_here/openbox-rc.xml" >"$dir/openbox.log" 2>&1 &
     vd_pids+=($!)
     # Title bars are a nicety: without a window manager everything still works.
     vd_wait 10 vd_has_wm || echo "virtual desktop: openbox did not start; going on without it" >&2
   fi
+}
+
+# vd_display_gone: the display started here has ended under what runs on it (another user or
+# run took the server down): a run that stops then says so, rather than blaming the program.
+vd_display_gone() {
+  [ -n "${vd_xvfb:-}" ] && { ! kill -0 "$vd_xvfb" 2>/dev/null || ! timeout 5 xdpyinfo >/dev/null 2>&1; }
 }
 
 vd_has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
@@ -196,13 +205,20 @@ vd_shot_area() { import -window root -crop "$3x$4+$1+$2" +repage "$5"; }
 # Subshells of command substitutions may run the trap too; only the shell that set it acts.
 vd_on_exit() {
   vd_owner=$BASHPID
-  trap "vd_stop_all; ${1:-:}" EXIT
+  # shellcheck disable=SC2064  # COMMAND is the caller's, taken as it is now
+  trap "vd_stop_all \$?; ${1:-:}" EXIT
 }
 
+# vd_stop_all [STATUS]: ends everything started here; a run that failed (STATUS other than 0)
+# because its display went away is told so.
 vd_stop_all() {
   [ "${vd_owner:-$BASHPID}" = "$BASHPID" ] || return 0
+  if [ "${1:-0}" -ne 0 ] && vd_display_gone; then
+    echo "virtual desktop: the virtual display went away (Xvfb on $DISPLAY ended mid-run); the run stopped there, with no fault found in the program" >&2
+  fi
   local pid
   for pid in "${vd_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${vd_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   vd_pids=()
+  vd_xvfb=
 }

@@ -26,7 +26,7 @@ HeadlessApp::HeadlessApp(std::string programFolder, VirtualTime start)
       services{
           .clock = clock,
           .codec = *codec,
-          .files = *files,
+          .files = files,
           .folder = {.folder = std::move(programFolder),
                      .separator = static_cast<char>(std::filesystem::path::preferred_separator)},
           .session = session,

@@ -96,7 +96,7 @@ public:
     // The program and everything it runs on, open to inspection.
     VirtualClock clock;
     std::unique_ptr<TextCodec> codec;
-    std::unique_ptr<FileSystem> files;
+    FallibleFileSystem files;
     RecordingSessionEnd session;
     RecordingTrayIcon tray;
     RecordingShell shell;

@@ -91,6 +91,7 @@ void HeadlessBackend::fireDueTimers() {
         ui::Control& timer = *next->timer;
         next->due += std::chrono::milliseconds(timer.interval());
         next->order = nextOrder_++;
+        ++ticks_;
         runtime_->timerTick(timer);
     }
 }

@@ -82,6 +82,8 @@ public:
 
     bool quitCalled() const { return quit_.has_value(); }
     std::optional<int> exitCode() const { return quit_; }
+    // How many timer ticks have run, of every form: how often the program woke.
+    long ticks() const { return ticks_; }
     // How many control property and list changes have reached the back end.
     long changes() const { return changes_; }
 
@@ -116,6 +118,7 @@ private:
     ui::Size screen_{1024 * 15, 768 * 15};
     std::optional<int> quit_;
     long changes_ = 0;
+    long ticks_ = 0;
 };
 
 }  // namespace qm::headless

@@ -29,6 +29,12 @@ bool RecordingTrayIcon::remove() {
     return true;
 }
 
+bool RecordingTrayIcon::notify(const std::string& title, const std::string& text) {
+    if (!shown_) return false;
+    notices.push_back({title, text});
+    return true;
+}
+
 bool RecordingTrayIcon::click(TrayClick click) const {
     if (!shown_) return false;
     clicked(click);

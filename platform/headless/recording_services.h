@@ -3,10 +3,12 @@
 // session, tray, shell or Startup folder.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/session_end.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
@@ -39,6 +41,14 @@ public:
     bool add(const TrayIconState& state) override;
     bool modify(const TrayIconState& state) override;
     bool remove() override;
+    bool notify(const std::string& title, const std::string& text) override;
+
+    struct Notice {
+        std::string title, text;
+        bool operator==(const Notice&) const = default;
+    };
+    // Every notification shown, in order.
+    std::vector<Notice> notices;
 
     // The icon in the tray, if any.
     const std::optional<TrayIconState>& shown() const { return shown_; }
@@ -79,6 +89,27 @@ public:
                const std::string& arguments) override;
 
     std::vector<Call> calls;
+};
+
+// The machine's own file system, whose reads a test can make fail as a failing disk, missing
+// permission or another program's lock would.
+class FallibleFileSystem final : public FileSystem {
+public:
+    explicit FallibleFileSystem(std::unique_ptr<FileSystem> real) : real_(std::move(real)) {}
+    std::optional<std::string> lookUpName(const std::string& path) const override { return real_->lookUpName(path); }
+    Status readAll(const std::string& path, std::string& bytes) const override {
+        if (readFailure) return Status::failure(*readFailure);
+        return real_->readAll(path, bytes);
+    }
+    Status replaceAll(const std::string& path, std::string_view bytes) override {
+        return real_->replaceAll(path, bytes);
+    }
+
+    // When set, every read fails with this reason.
+    std::optional<std::string> readFailure;
+
+private:
+    std::unique_ptr<FileSystem> real_;
 };
 
 // Another copy runs when the test says so.

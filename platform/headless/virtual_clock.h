@@ -16,6 +16,9 @@ public:
     explicit VirtualClock(VirtualTime start) : now_(start) {}
 
     LocalTime now() const override { return std::chrono::floor<std::chrono::seconds>(now_); }
+    std::chrono::milliseconds untilNextSecond() const override {
+        return std::chrono::seconds{1} - (now_ - std::chrono::floor<std::chrono::seconds>(now_));
+    }
     // "H:mm:ss", the hour without a leading zero, as a Japanese system writes the time.
     std::string timeText(std::chrono::seconds timeOfDay) const override;
 

@@ -29,6 +29,12 @@ public:
                seconds{std::min(local.tm_sec, 59)};
     }
 
+    milliseconds untilNextSecond() const override {
+        timespec t{};
+        ::clock_gettime(CLOCK_REALTIME, &t);
+        return milliseconds{1000 - t.tv_nsec / 1'000'000};
+    }
+
     std::string timeText(seconds timeOfDay) const override {
         const hh_mm_ss hms{timeOfDay};
         return std::to_string(hms.hours().count()) + ":" + twoDigit(hms.minutes().count()) + ":" +

@@ -1,21 +1,36 @@
 // Files on POSIX systems: a directory scan for the lookup, and saves that replace a file through
 // a flushed temporary file and rename(2), so a crash leaves the old file or the new one, whole.
+// The new file keeps the old one's permission bits and owner, and a link to the schedule stays a
+// link.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
-#include <system_error>
 
 #include "platform/os_services.h"
+#include "platform/posix/system_reason.h"
 
 namespace qm {
 namespace {
 
 std::string reason(const std::string& what, const std::string& path, int error) {
-    return "「" + path + "」を" + what + ": " + std::generic_category().message(error);
+    return "「" + path + "」を" + what + ": " + systemReason(error);
+}
+
+// Where a save really goes: the file a link points at, so that the link stays.
+std::string resolveLinks(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;  // a dangling link: the save replaces the link itself
+    std::string target(real);
+    ::free(real);
+    return target;
 }
 
 struct PathParts {
@@ -82,33 +97,51 @@ public:
         return found;
     }
 
-    std::optional<std::string> readAll(const std::string& path) const override {
+    Status readAll(const std::string& path, std::string& bytes) const override {
+        bytes.clear();
         Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        if (fd.get() < 0) return std::nullopt;
-        std::string bytes;
+        if (fd.get() < 0) return Status::failure(reason("読み込めません", path, errno));
         struct stat st {};
-        if (::fstat(fd.get(), &st) == 0 && st.st_size > 0)
-            bytes.reserve(static_cast<std::size_t>(st.st_size));
+        if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
         char buffer[65536];
         for (;;) {
             const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
             if (n == 0) break;
             if (n < 0) {
                 if (errno == EINTR) continue;
-                return std::nullopt;
+                return Status::failure(reason("読み込めません", path, errno));
             }
             bytes.append(buffer, static_cast<std::size_t>(n));
         }
-        return bytes;
+        return Status::success();
     }
 
-    Status replaceAll(const std::string& path, std::string_view bytes) override {
+    Status replaceAll(const std::string& givenPath, std::string_view bytes) override {
+        const std::string path = resolveLinks(givenPath);
+        // What protected the old file protects the new one; a file nobody may write is not
+        // replaced, whoever saves (root included).
+        struct stat old {};
+        const bool existed = ::stat(path.c_str(), &old) == 0;
+        if (existed && (old.st_mode & 0222) == 0)
+            return Status::failure("「" + path + "」は読み取り専用のため保存できません");
         const std::string temp = path + ".tmp";
         // A temporary file left by an interrupted save is stale: start afresh, and never write
         // through whatever else might sit under that name.
         ::unlink(temp.c_str());
         Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd.get() < 0) return Status::failure(reason("作成できません", temp, errno));
+        if (existed) {
+            // Only a privileged saver can give the file back to its owner; for anyone else the
+            // new file stays the saver's, and the permission bits still keep other users out.
+            if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+                ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
+            }
+            if (::fchmod(fd.get(), old.st_mode & 07777) != 0) {
+                const int error = errno;
+                ::unlink(temp.c_str());
+                return Status::failure(reason("作成できません", temp, error));
+            }
+        }
         if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.close() != 0) {
             const int error = errno;
             ::unlink(temp.c_str());

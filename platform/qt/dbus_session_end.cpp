@@ -58,6 +58,25 @@ Status ownSession(QString* path) {
     return Status::success();
 }
 
+// Asks logind whether the machine can `what` ("Suspend", "Hibernate"), then does it.
+Status sleepVia(const QString& what) {
+    const QDBusConnection bus = QDBusConnection::systemBus();
+    QDBusMessage reply;
+    if (Status asked = send(bus, logindCall(QStringLiteral("Can") + what, {}), &reply); !asked.ok) return asked;
+    const QString answer = reply.arguments().isEmpty() ? QString() : reply.arguments().front().toString();
+    if (answer != QStringLiteral("yes") && answer != QStringLiteral("challenge"))
+        return Status::failure(("logind: Can" + what + " = " + answer).toStdString());
+    return send(bus, logindCall(what, {false}));
+}
+
+Status ownSessionCall(const QString& method) {
+    QString path;
+    if (Status found = ownSession(&path); !found.ok) return found;
+    return send(QDBusConnection::systemBus(),
+                QDBusMessage::createMethodCall(kLogindService, path, QStringLiteral("org.freedesktop.login1.Session"),
+                                               method));
+}
+
 }  // namespace
 
 SessionEndCall sessionEndCall(ExitMethod method, SessionManager manager) {
@@ -73,6 +92,12 @@ SessionEndCall sessionEndCall(ExitMethod method, SessionManager manager) {
             if (manager == SessionManager::Kde) return SessionEndCall::KdeLogout;
             if (manager == SessionManager::Gnome) return SessionEndCall::GnomeLogout;
             return SessionEndCall::LogindTerminate;
+        case ExitMethod::Sleep:
+            return SessionEndCall::LogindSuspend;
+        case ExitMethod::Hibernate:
+            return SessionEndCall::LogindHibernate;
+        case ExitMethod::Lock:
+            return SessionEndCall::LogindLock;
     }
     return SessionEndCall::LogindPowerOff;
 }
@@ -109,14 +134,14 @@ Status DbusSessionEnd::perform(SessionEndCall call) {
             return send(QDBusConnection::systemBus(), logindCall(QStringLiteral("PowerOff"), {false}));
         case SessionEndCall::LogindReboot:
             return send(QDBusConnection::systemBus(), logindCall(QStringLiteral("Reboot"), {false}));
-        case SessionEndCall::LogindTerminate: {
-            QString path;
-            if (Status found = ownSession(&path); !found.ok) return found;
-            return send(QDBusConnection::systemBus(),
-                        QDBusMessage::createMethodCall(kLogindService, path,
-                                                       QStringLiteral("org.freedesktop.login1.Session"),
-                                                       QStringLiteral("Terminate")));
-        }
+        case SessionEndCall::LogindTerminate:
+            return ownSessionCall(QStringLiteral("Terminate"));
+        case SessionEndCall::LogindSuspend:
+            return sleepVia(QStringLiteral("Suspend"));
+        case SessionEndCall::LogindHibernate:
+            return sleepVia(QStringLiteral("Hibernate"));
+        case SessionEndCall::LogindLock:
+            return ownSessionCall(QStringLiteral("Lock"));
     }
     return Status::failure("no way to end the session is known for this request");
 }

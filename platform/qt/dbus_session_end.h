@@ -2,7 +2,8 @@
 // the desktop's session manager when one is on the session bus, so that applications may object
 // (KDE Plasma's org.kde.Shutdown; GNOME's org.gnome.SessionManager, which offers log off without
 // confirmation but no such shut-down or restart); otherwise systemd-logind on the system bus does
-// it. The forced exit goes to logind at once.
+// it. The forced exit goes to logind at once, and so do sleep and hibernation (after logind says
+// the machine can) and locking the program's own session.
 #pragma once
 
 #include <string>
@@ -21,6 +22,9 @@ enum class SessionEndCall {
     LogindPowerOff,  // PowerOff(false): not interactive
     LogindReboot,
     LogindTerminate,  // Session.Terminate of the program's own session
+    LogindSuspend,    // Suspend(false), once CanSuspend says yes
+    LogindHibernate,  // Hibernate(false), once CanHibernate says yes
+    LogindLock,       // Session.Lock of the program's own session
 };
 
 // Which call ends the session with `method`, given the session manager present.

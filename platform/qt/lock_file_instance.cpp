@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QLockFile>
 
 namespace qm::qt {
@@ -13,8 +14,16 @@ LockFileInstance::LockFileInstance(QString path) : path_(std::move(path)) {}
 LockFileInstance::~LockFileInstance() = default;
 
 QString LockFileInstance::defaultPath() {
+    // A folder only this user can write to: in the shared temporary folder another user could
+    // plant a link under the lock's name and keep the program from ever starting.
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::tempPath();
+    if (folder.isEmpty() || !QDir(folder).exists()) {
+        QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+        if (cache.isEmpty() || !QDir::isAbsolutePath(cache)) cache = QDir::homePath() + QStringLiteral("/.cache");
+        folder = cache + QStringLiteral("/QuietusMachine");
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     return folder + QStringLiteral("/QuietusMachine-%1.lock").arg(getuid());
 }
 

@@ -7,17 +7,31 @@
 
 namespace qm::qt {
 
-std::string execValue(const std::string& path) {
-    // First the quoting rule of Exec, then the escapes of every string value on top of it.
+namespace {
+
+// One argument of Exec, in the double quotes of its quoting rule.
+std::string quotedArgument(const std::string& argument) {
     std::string quoted = "\"";
-    for (char c : path) {
+    for (char c : argument) {
         if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
         if (c == '%') quoted += '%';  // a literal percent sign is written twice
         quoted += c;
     }
-    quoted += '"';
+    return quoted + '"';
+}
+
+}  // namespace
+
+std::string execValue(const std::string& path) {
+    // GLib looks for the program named first before it turns "%%" back into "%", so a path with
+    // a percent sign cannot come first: a shell that starts it comes first instead, and the path
+    // follows as an argument, which every desktop expands alike.
+    const std::string command = path.find('%') == std::string::npos
+                                    ? quotedArgument(path)
+                                    : "/bin/sh -c " + quotedArgument("exec \"$0\"") + " " + quotedArgument(path);
+    // Then the escapes of every string value on top of it.
     std::string out;
-    for (char c : quoted) {
+    for (char c : command) {
         switch (c) {
             case '\\':
                 out += "\\\\";

@@ -12,8 +12,8 @@ namespace qm::ui {
 using Colour = std::uint32_t;  // 0x00BBGGRR: red is 0x000000FF
 
 inline constexpr int kTwipsPerInch = 1440;
-inline constexpr int kCharsetShiftJis = 128;
-inline constexpr int kCharsetDefault = 1;
+// The character set a window table asks of a face: a Japanese face in its Shift_JIS set, or any.
+enum class Charset { Default, ShiftJis };
 
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the parent
@@ -24,7 +24,7 @@ struct Font {
     std::string face{};
     double points = 9.0;
     bool bold = false;
-    int charset = kCharsetDefault;
+    Charset charset = Charset::Default;
     bool operator==(const Font&) const = default;
 };
 

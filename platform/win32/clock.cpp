@@ -18,6 +18,12 @@ public:
         return local_days{date} + hours{st.wHour} + minutes{st.wMinute} + seconds{st.wSecond};
     }
 
+    milliseconds untilNextSecond() const override {
+        SYSTEMTIME st{};
+        ::GetLocalTime(&st);
+        return milliseconds{1000 - st.wMilliseconds};
+    }
+
     std::string timeText(seconds timeOfDay) const override {
         const hh_mm_ss hms{timeOfDay};
         SYSTEMTIME st{};

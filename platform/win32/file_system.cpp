@@ -64,37 +64,44 @@ public:
         return name;
     }
 
-    std::optional<std::string> readAll(const std::string& path) const override {
-        Handle file(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) return std::nullopt;
-        std::string bytes;
+    Status readAll(const std::string& path, std::string& bytes) const override {
+        bytes.clear();
+        Handle file(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) return Status::failure(reason("読み込めません", path, ::GetLastError()));
         LARGE_INTEGER size{};
         if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
             bytes.reserve(static_cast<std::size_t>(size.QuadPart));
         char buffer[65536];
         for (;;) {
             DWORD got = 0;
-            if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+            if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+                return Status::failure(reason("読み込めません", path, ::GetLastError()));
             if (got == 0) break;
             bytes.append(buffer, got);
         }
-        return bytes;
+        return Status::success();
     }
 
     Status replaceAll(const std::string& path, std::string_view bytes) override {
+        const std::wstring widePath = widen(path);
+        // A read-only file stays as it is; the new file keeps the old one's other attributes.
+        const DWORD old = ::GetFileAttributesW(widePath.c_str());
+        const bool existed = old != INVALID_FILE_ATTRIBUTES;
+        if (existed && (old & FILE_ATTRIBUTE_READONLY))
+            return Status::failure("「" + path + "」は読み取り専用のため保存できません");
+        const DWORD kept = existed ? old & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED) : 0;
         const std::string temp = path + ".tmp";
         const std::wstring wideTemp = widen(temp);
         Handle file(::CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return Status::failure(reason("作成できません", temp, ::GetLastError()));
         if (!writeAll(file.get(), bytes) || !::FlushFileBuffers(file.get()) || !file.close()) {
             const DWORD error = ::GetLastError();
             ::DeleteFileW(wideTemp.c_str());
             return Status::failure(reason("書き込めません", temp, error));
         }
-        if (!::MoveFileExW(wideTemp.c_str(), widen(path).c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!::MoveFileExW(wideTemp.c_str(), widePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             const DWORD error = ::GetLastError();
             ::DeleteFileW(wideTemp.c_str());
             return Status::failure(reason("置き換えられません", path, error));

@@ -29,6 +29,10 @@ bool looksSerif(const std::wstring& face) {
     return false;
 }
 
+BYTE charsetOf(const ui::Font& font) {
+    return font.charset == ui::Charset::ShiftJis ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
+}
+
 int CALLBACK noteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;  // one is enough
@@ -37,7 +41,7 @@ int CALLBACK noteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
 }  // namespace
 
 ui::Font defaultControlFont() {
-    return ui::Font{.face = "ＭＳ Ｐゴシック", .points = 9.0, .charset = ui::kCharsetShiftJis};
+    return ui::Font{.face = "ＭＳ Ｐゴシック", .points = 9.0, .charset = ui::Charset::ShiftJis};
 }
 
 bool faceInstalled(const std::wstring& face, BYTE charset) {
@@ -58,7 +62,7 @@ bool faceInstalled(const std::wstring& face, BYTE charset) {
 std::wstring installedFace(const ui::Font& font) {
     const std::wstring face = widen(font.face);
     // A font asked for in the Japanese character set must be able to show Japanese.
-    const BYTE charset = font.charset == ui::kCharsetShiftJis ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
+    const BYTE charset = charsetOf(font);
     std::vector<std::wstring> candidates{face};
     if (auto it = englishNames().find(face); it != englishNames().end()) candidates.push_back(it->second);
     if (looksSerif(face)) {
@@ -83,7 +87,7 @@ LOGFONTW logFontFor(const ui::Font& font, int dpi) {
     LOGFONTW lf{};
     lf.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = static_cast<BYTE>(font.charset);
+    lf.lfCharSet = charsetOf(font);
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;

@@ -39,7 +39,7 @@ public:
     HFONT get(const ui::Font& font, int dpi);
 
 private:
-    using Key = std::tuple<std::string, double, bool, int, int>;
+    using Key = std::tuple<std::string, double, bool, ui::Charset, int>;
     std::map<Key, HFONT> fonts_;
 };
 

@@ -24,6 +24,8 @@ namespace qm::win32 {
 struct SessionCalls {
     std::function<Status()> enablePrivilege;       // enableShutdownPrivilege
     std::function<BOOL(UINT, DWORD)> exitWindows;  // ExitWindowsEx, failing with GetLastError
+    std::function<BOOL(BOOL hibernate)> suspend;   // SetSuspendState, failing with GetLastError
+    std::function<BOOL()> lockWorkStation;         // LockWorkStation, failing with GetLastError
 };
 std::unique_ptr<SessionEnd> makeSessionEnd(SessionCalls calls = {});
 

@@ -1,5 +1,6 @@
 // Ending the session: shut-down, forced exit and restart need the shutdown privilege enabled
-// first; log off needs none. A refusal comes back with Windows' reason.
+// first; log off needs none. Sleep and hibernation need it too and leave the session running, as
+// does locking the screen. A refusal comes back with Windows' reason.
 #include <windows.h>
 
 #include "platform/win32/services.h"
@@ -21,9 +22,24 @@ UINT exitFlags(ExitMethod method) {
         case ExitMethod::Restart:
             return EWX_REBOOT;
         case ExitMethod::Logoff:
+        case ExitMethod::Sleep:
+        case ExitMethod::Hibernate:
+        case ExitMethod::Lock:
             break;
     }
     return EWX_LOGOFF;
+}
+
+// SetSuspendState lives in powrprof.dll, which the program does not link: found when needed, so
+// Quietus.exe imports no more than it did.
+BOOL setSuspendState(BOOL hibernate) {
+    using Fn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
+    HMODULE powrprof = LoadLibraryW(L"powrprof.dll");
+    if (!powrprof) return FALSE;
+    const auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(powrprof, "SetSuspendState")));
+    const BOOL done = fn ? fn(hibernate ? TRUE : FALSE, FALSE, FALSE) : FALSE;
+    if (!fn) SetLastError(ERROR_PROC_NOT_FOUND);
+    return done;
 }
 
 class Win32SessionEnd final : public SessionEnd {
@@ -32,12 +48,18 @@ public:
         if (!calls_.enablePrivilege) calls_.enablePrivilege = enableShutdownPrivilege;
         if (!calls_.exitWindows)
             calls_.exitWindows = [](UINT flags, DWORD reason) { return ExitWindowsEx(flags, reason); };
+        if (!calls_.suspend) calls_.suspend = setSuspendState;
+        if (!calls_.lockWorkStation) calls_.lockWorkStation = [] { return LockWorkStation(); };
     }
 
     Status end(ExitMethod method) override {
-        // Shut-down, forced exit and restart are refused without the privilege; log off needs none.
+        if (method == ExitMethod::Lock) return calls_.lockWorkStation() ? Status::success() : lastError();
+        // All else is refused without the privilege; log off needs none.
         if (method != ExitMethod::Logoff) {
             if (Status privilege = calls_.enablePrivilege(); !privilege.ok) return privilege;
+        }
+        if (method == ExitMethod::Sleep || method == ExitMethod::Hibernate) {
+            return calls_.suspend(method == ExitMethod::Hibernate) ? Status::success() : lastError();
         }
         if (!calls_.exitWindows(exitFlags(method), 0)) return lastError();
         return Status::success();

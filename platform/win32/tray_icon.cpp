@@ -64,6 +64,21 @@ public:
         return notify(NIM_DELETE, 0);  // the window and the id name the icon; nothing else
     }
 
+    bool notify(const std::string& title, const std::string& text) override {
+        // The icon's balloon (a toast on Windows 10 and later), with the program's own icon.
+        if (!wanted_) return false;
+        NOTIFYICONDATAW record{};
+        record.cbSize = sizeof(record);
+        record.hWnd = window_;
+        record.uID = kIconId;
+        record.uFlags = NIF_INFO;
+        record.dwInfoFlags = NIIF_INFO;
+        const std::wstring wideTitle = widen(title), wideText = widen(text);
+        wideTitle.copy(record.szInfoTitle, std::min<std::size_t>(wideTitle.size(), std::size(record.szInfoTitle) - 1));
+        wideText.copy(record.szInfo, std::min<std::size_t>(wideText.size(), std::size(record.szInfo) - 1));
+        return shell_(NIM_MODIFY, record);
+    }
+
 private:
     bool notify(DWORD action, UINT parts) const {
         NOTIFYICONDATAW record{};

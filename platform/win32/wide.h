@@ -30,10 +30,13 @@ inline std::string narrow(std::wstring_view utf16) {
 
 // The system's text for an error code (GetLastError()), without the trailing line end.
 inline std::string systemMessage(DWORD error) {
+    // In the user's own display language where the system has the text in it; else whatever
+    // language the system finds first.
     wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    DWORD n = ::FormatMessageW(flags, nullptr, error, ::GetUserDefaultUILanguage(), reinterpret_cast<wchar_t*>(&text),
+                               0, nullptr);
+    if (n == 0) n = ::FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message = n ? std::wstring(text, n) : L"error " + std::to_wstring(error);
     if (text) ::LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))

@@ -86,6 +86,27 @@ TEST_F(DbusSessionEndTest, log_off_terminates_the_session_logind_finds_for_the_p
     EXPECT_EQ(logindCalls(), (QStringList{QStringLiteral("GetSessionByPID %1").arg(getpid())}));
 }
 
+TEST_F(DbusSessionEndTest, sleep_and_hibernation_ask_logind_whether_it_can_first_and_lock_locks_the_own_session) {
+    const QString own = addSession(QStringLiteral("c4"));
+    sessionByPid(own);
+    mock(QStringLiteral("ClearCalls"), {});
+    EXPECT_TRUE(session.end(ExitMethod::Sleep).ok);
+    EXPECT_TRUE(session.end(ExitMethod::Hibernate).ok);
+    EXPECT_TRUE(session.end(ExitMethod::Lock).ok);
+    EXPECT_EQ(logindCalls(), (QStringList{"CanSuspend", "Suspend false", "CanHibernate", "Hibernate false",
+                                          QStringLiteral("GetSessionByPID %1").arg(getpid())}));
+    EXPECT_EQ(logindCalls(own), QStringList{"Lock"});
+
+    // A machine that cannot hibernate says so, and nothing is asked of it.
+    mock(QStringLiteral("AddMethod"), {kManager, QStringLiteral("CanHibernate"), QString(), QStringLiteral("s"),
+                                       QStringLiteral("ret = 'na'")});
+    mock(QStringLiteral("ClearCalls"), {});
+    const Status refused = session.end(ExitMethod::Hibernate);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message, "logind: CanHibernate = na");
+    EXPECT_EQ(logindCalls(), QStringList{"CanHibernate"});
+}
+
 TEST_F(DbusSessionEndTest, log_off_falls_back_to_the_session_named_by_xdg_session_id) {
     const QString own = addSession(QStringLiteral("c2"));
     sessionByPid({});

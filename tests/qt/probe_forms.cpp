@@ -29,7 +29,7 @@ ui::FormDef probeDefinition() {
     f.border = ui::Border::FixedDialog;
     f.showInTaskbar = false;
     auto gothic = [](double points, bool bold) {
-        return ui::Font{"ＭＳ Ｐゴシック", points, bold, ui::kCharsetShiftJis};
+        return ui::Font{"ＭＳ Ｐゴシック", points, bold, ui::Charset::ShiftJis};
     };
 
     ControlDef label4 = control(Kind::Label, "Label4", "設定時間が来ました", {120, 120, 1830, 195});
@@ -37,7 +37,7 @@ ui::FormDef probeDefinition() {
     label4.font = gothic(9.75, true);
     f.controls.push_back(label4);
     ControlDef label3 = control(Kind::Label, "Label3", "30", {0, 960, 3135, 900});
-    label3.font = ui::Font{"ＭＳ Ｐ明朝", 48, true, ui::kCharsetShiftJis};
+    label3.font = ui::Font{"ＭＳ Ｐ明朝", 48, true, ui::Charset::ShiftJis};
     label3.align = ui::Align::Centre;
     f.controls.push_back(label3);
     ControlDef label2 = control(Kind::Label, "Label2", "XXXXXします", {120, 600, 1245, 195});
@@ -45,7 +45,7 @@ ui::FormDef probeDefinition() {
     label2.font = gothic(9.75, true);
     f.controls.push_back(label2);
     ControlDef link = control(Kind::Label, "Label5", "https://example.invalid/", {120, 1080, 2000, 255});
-    link.font = ui::Font{"Times New Roman", 14.25, false, ui::kCharsetDefault};
+    link.font = ui::Font{"Times New Roman", 14.25, false, ui::Charset::Default};
     link.tooltip = "ＨＰに行く";
     f.controls.push_back(link);
     ControlDef ok = control(Kind::Button, "Command1", "OK", {240, 2040, 1215, 375});

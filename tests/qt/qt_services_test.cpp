@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLockFile>
 #include <QProcess>
+#include <cstdlib>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 
@@ -127,11 +128,35 @@ TEST(ExecValue, quotes_the_path_and_escapes_what_the_desktop_entry_format_reserv
         {"/x/a\"b/quietus",     R"("/x/a\\"b/quietus")"},
         {"/x/a\\b/quietus",     R"("/x/a\\\\b/quietus")"},
         {"/x/`id`/quietus",     R"("/x/\\`id\\`/quietus")"},
-        {"/x/100%/quietus",     R"("/x/100%%/quietus")"},
+        {"/x/100%/quietus",     R"(/bin/sh -c "exec \\"\\$0\\"" "/x/100%%/quietus")"},
         {"/x/タイマー/quietus", R"("/x/タイマー/quietus")"},
         // clang-format on
     };
     for (const Case& c : cases) EXPECT_EQ(execValue(c.path), c.exec) << c.path;
+}
+
+// Where a desktop reads the entry with GLib (GNOME, Cinnamon, XFCE), it must find the program and
+// start it, whatever the folder is called.
+TEST_F(AutostartTest, glib_starts_the_program_the_entry_names_from_any_folder) {
+    if (std::system("/usr/bin/python3 -c 'import gi' 2>/dev/null") != 0) GTEST_SKIP() << "no PyGObject";
+    for (const char* name : {"plain", "100% sure", "a \"quoted\" $HOME `x`"}) {
+        const QString folder = home.path() + "/" + QString::fromUtf8(name);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        // A stand-in for the program that only says it was started.
+        QFile program(folder + "/quietus");
+        ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+        program.write("#!/bin/sh\necho started > \"$(dirname \"$0\")/started\"\n");
+        program.close();
+        program.setPermissions(program.permissions() | QFile::ExeOwner);
+        ASSERT_EQ(XdgAutostart(folder.toStdString()).create("", "QuietusMachine", "", ""), 1);
+        const std::string launch =
+            "/usr/bin/python3 -c \"import gi, sys, time; gi.require_version('Gio', '2.0');"
+            "from gi.repository import Gio; a = Gio.DesktopAppInfo.new_from_filename(sys.argv[1]);"
+            "sys.exit(2) if a is None else a.launch([], None); time.sleep(1)\" '" +
+            (home.path() + "/config/autostart/QuietusMachine.desktop").toStdString() + "'";
+        EXPECT_EQ(std::system(launch.c_str()), 0) << name << ": GLib did not accept the entry";
+        EXPECT_TRUE(QFile::exists(folder + "/started")) << name << ": the program did not start";
+    }
 }
 
 class LockTest : public ::testing::Test {
@@ -178,9 +203,17 @@ TEST(LockFilePath, lives_in_the_users_runtime_folder_and_names_the_user) {
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     EXPECT_EQ(LockFileInstance::defaultPath(),
               runtime.path() + QStringLiteral("/QuietusMachine-%1.lock").arg(getuid()));
+    // Without one, the user's own cache folder, never the shared temporary folder.
+    QTemporaryDir cache;
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     qunsetenv("XDG_RUNTIME_DIR");
-    EXPECT_TRUE(LockFileInstance::defaultPath().startsWith(QDir::tempPath()));
+    const QString path = LockFileInstance::defaultPath();
+    EXPECT_TRUE(path.startsWith(cache.path() + "/QuietusMachine/")) << path.toStdString();
+    EXPECT_EQ(QFileInfo(cache.path() + "/QuietusMachine").permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
+    EXPECT_FALSE(LockFileInstance(path).anotherRunning());
     qputenv("XDG_RUNTIME_DIR", saved);
+    qputenv("XDG_CACHE_HOME", savedCache);
 }
 
 TEST(DocumentUrl, addresses_stay_addresses_and_paths_become_file_urls) {
@@ -212,6 +245,9 @@ TEST(SessionEndCall, each_method_goes_to_the_session_manager_that_can_do_it_unco
         {ExitMethod::ForcedExit, M::None, C::LogindPowerOff},
         {ExitMethod::ForcedExit, M::Kde, C::LogindPowerOff},
         {ExitMethod::ForcedExit, M::Gnome, C::LogindPowerOff},
+        {ExitMethod::Sleep, M::Kde, C::LogindSuspend},
+        {ExitMethod::Hibernate, M::Gnome, C::LogindHibernate},
+        {ExitMethod::Lock, M::None, C::LogindLock},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sessionEndCall(c.method, c.manager), c.call)

@@ -76,7 +76,8 @@ TEST_F(Settings, TheTabOrderRunsFromSetThroughTheListToTheHelpButton) {
     EXPECT_EQ(names, (std::vector<std::string>{
                          "Command1", "List1",     "Command2", "Label1",   "SSTab1",   "Calendar1", "Frame1",
                          "Option4",  "Option3",   "Option2",  "Option1",  "Command3", "Label2(0)", "List2",
-                         "List3",    "Label2(1)", "Command4", "Command5", "Command6", "Command7"}));
+                         "List3",    "Label2(1)", "Command4", "Command5", "Command6", "Command7",
+                         "Option10", "Option11",  "Option12"}));
 }
 
 struct ClockCase {
@@ -230,6 +231,44 @@ TEST_F(Settings, ASaveOfALineShiftJisCannotHoldSaysSoAndLeavesTheOldFileIntact) 
     EXPECT_EQ(app.items("TimeDateSet", "List1").size(), 1u);
     EXPECT_EQ(scheduleBytes(), before);
     EXPECT_EQ(nextDue(), chosen);
+}
+
+// Mended: a schedule that is there but cannot be read is not an empty schedule to save over.
+TEST_F(Settings, AnUnreadableScheduleIsReportedAtStartFiresNothingAndIsNeverSavedOver) {
+    writeSchedule({"98年12月06日 14時31分　再起動"});
+    const std::string before = scheduleBytes();
+    HeadlessApp& app = makeApp(at(kDay, 14h + 30min));
+    app.files.readFailure = "「Dtddta.wet」を読み込めません: 入出力エラー";
+    app.start();
+
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_EQ(app.messageBoxes()[0].text,
+              "「Dtddta.wet」を読み込めません: 入出力エラー\n予定ファイルを読み込めないため、予定は空として扱います。");
+    app.answerMessageBox();
+    EXPECT_EQ(nextDue(), emptyNextDue());
+    advanceTo(at(kDay, 14h + 31min + 1s));
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+
+    openSettings(app);
+    EXPECT_TRUE(app.items("TimeDateSet", "List1").empty());
+    app.switchTab("TimeDateSet", "SSTab1", 1);
+    app.select("TimeDateSet", "List3", "05分後");
+    app.click("TimeDateSet", "Command3");
+    app.click("TimeDateSet", "Command1");
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_TRUE(app.messageBoxes()[0].text.starts_with("設定を保存できませんでした。\n読み込めなかった予定ファイルは上書きしません。"));
+    app.answerMessageBox();
+    EXPECT_TRUE(app.isVisible("TimeDateSet"));
+    EXPECT_EQ(scheduleBytes(), before);
+
+    // Readable again: reopened, the window shows the file and saves as usual.
+    app.files.readFailure.reset();
+    app.click("TimeDateSet", "Command2");
+    openSettings(app);
+    EXPECT_EQ(app.items("TimeDateSet", "List1"), std::vector<std::string>{"98年12月06日 14時31分　再起動"});
+    app.click("TimeDateSet", "Command1");
+    EXPECT_FALSE(app.isLoaded("TimeDateSet"));
+    EXPECT_EQ(scheduleBytes(), before);
 }
 
 }  // namespace

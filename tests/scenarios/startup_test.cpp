@@ -82,6 +82,30 @@ TEST_F(StartUp, WithoutATaskbarTheProgramRunsOnWithoutAnIcon) {
     EXPECT_THROW(app.trayClick(TrayClick::Primary), std::logic_error);  // nothing to click
 }
 
+TEST_F(StartUp, IdleItWakesOnceASecondAndStillSeesADueEntryAsItsSecondStarts) {
+    writeSchedule({"98年12月06日 09時10分　再起動"});
+    HeadlessApp& app = startAt(kMorning);
+    app.advance(100ms);  // the first check, as the window loads
+    const long before = app.backend.ticks();
+    app.advance(60s);
+    EXPECT_LE(app.backend.ticks() - before, 61);
+
+    // The same with the settings window open: its clock shows every second all the same.
+    openSettings(app);
+    app.advance(100ms);
+    const long opened = app.backend.ticks();
+    for (int i = 0; i < 3; ++i) {
+        const std::string shown = app.caption("TimeDateSet", "Label1");
+        app.advance(1s);
+        EXPECT_NE(app.caption("TimeDateSet", "Label1"), shown) << i;
+    }
+    EXPECT_LE(app.backend.ticks() - opened, 2 * 3 + 2);
+
+    app.click("TimeDateSet", "Command2");
+    advanceTo(at(1998y / December / 6, 9h + 10min));
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+}
+
 class TrayMenu : public Scenario {};
 
 TEST_F(TrayMenu, ReleasingTheLeftButtonOpensTheMenu) {

@@ -77,6 +77,30 @@ TEST_F(TimeOfDay, EveryDayEntriesIgnoreTheDateAndTakeTheChosenMethod) {
     EXPECT_EQ(list(), std::vector<std::string>{"毎日実行　　　　13時05分　再起動"});
 }
 
+TEST_F(TimeOfDay, TheLaterDayAndMethodOptionsWriteTheirLayoutsAndWords) {
+    struct Case {
+        const char* timing;
+        const char* method;
+        const char* entry;
+    };
+    // 6 December 1998 was a Sunday.
+    for (const Case& c : {Case{"Option7", "Option10", "平日実行　　　　13時05分　スリープ"},
+                          Case{"Option8", "Option11", "週末実行　　　　13時05分　休止状態"},
+                          Case{"Option9", "Option12", "毎週日曜　　　　13時05分　ロック"},
+                          Case{"Option6", "Option10", "98年12月06日 13時05分　スリープ"}}) {
+        HeadlessApp& app = openDialog();
+        EXPECT_EQ(app.caption("TimeSet", "Option9"), "毎週日曜日");
+        EXPECT_TRUE(app.control("TimeSet", "Option6").value());  // the defaults stay
+        EXPECT_TRUE(app.control("TimeSet", "Option1").value());
+        app.click("TimeSet", c.timing);
+        app.click("TimeSet", c.method);
+        app.pickComboItem("TimeSet", "Combo1", "13時");
+        app.pickComboItem("TimeSet", "Combo2", "05分");
+        app.click("TimeSet", "Command1");
+        EXPECT_EQ(list(), std::vector<std::string>{c.entry}) << c.entry;
+    }
+}
+
 TEST_F(TimeOfDay, ASecondDayClickedWhileOpenOnlyRaisesTheDialogWhichKeepsTheFirstDay) {
     HeadlessApp& app = openDialog();
     const ui::Control* label = &app.control("TimeSet", "Label1");

@@ -1,5 +1,6 @@
 // The exit warning: an entry coming due, the warning's texts, the count with its colours, the
 // request at zero for each method, "OK", "中止", and the faults we mend.
+#include <functional>
 #include <map>
 #include <ostream>
 
@@ -185,19 +186,27 @@ void PrintTo(const UnknownWordCase& c, std::ostream* out) {
 
 class UnknownWord : public Warning, public ::testing::WithParamInterface<UnknownWordCase> {};
 
-TEST_P(UnknownWord, ShowsTheWordButNeverRequestsAndWaitsAtZeroForAbort) {
+TEST_P(UnknownWord, ShowsTheWordNeverRequestsAndAtZeroClosesNamingTheLineThenLaterEntriesFire) {
     const UnknownWordCase& c = GetParam();
-    HeadlessApp& app = openWarningFor(c.word);
+    HeadlessApp& app = openWarningFor(c.word, {"98年12月01日 21時35分　再起動"});
     EXPECT_EQ(app.form("EndMessege").caption(), c.caption);
     EXPECT_EQ(app.caption("EndMessege", "Label2"), c.thirdLine);
 
-    advanceTo(kDue + 45s);
-    EXPECT_TRUE(app.session.requests.empty());
+    advanceTo(kDue + 30s + 900ms);
     EXPECT_EQ(app.caption("EndMessege", "Label3"), "0");
-    EXPECT_TRUE(app.isVisible("EndMessege"));
-    app.click("EndMessege", "Command2");
+    advanceTo(kDue + 31s);
+    EXPECT_TRUE(app.session.requests.empty());
     EXPECT_FALSE(app.isLoaded("EndMessege"));
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_EQ(app.messageBoxes()[0].text, "1行目の予定「" + entryAt2130(c.word) +
+                                              "」は終了方法が分からないため、実行しませんでした。");
+    app.answerMessageBox();
     EXPECT_FALSE(app.ended());
+
+    advanceTo(at(kDay, 21h + 35min));  // the next entry warns and ends the session as usual
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    advanceTo(at(kDay, 21h + 35min + 31s));
+    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Restart});
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, UnknownWord,
@@ -277,6 +286,92 @@ TEST_F(Warning, ARefusedRequestSaysWhyClosesTheWarningAndTheProgramStaysForTheNe
     advanceTo(at(kDay, 21h + 40min + 31s));
     EXPECT_EQ(app.session.requests, (std::vector<ExitMethod>{ExitMethod::Shutdown, ExitMethod::Logoff}));
     EXPECT_TRUE(app.ended());
+}
+
+// Entries for some days of the week, and the methods that leave the session running.
+
+TEST_F(Warning, DayEntriesFireOnTheirDaysOnly) {
+    struct Case {
+        const char* entry;
+        year_month_day day;  // 1 December 1998 was a Tuesday, the 5th a Saturday
+        bool fires;
+    };
+    for (const Case& c : {Case{"平日実行　　　　21時30分　再起動", kDay, true},
+                          Case{"平日実行　　　　21時30分　再起動", 1998y / December / 5, false},
+                          Case{"週末実行　　　　21時30分　再起動", 1998y / December / 5, true},
+                          Case{"週末実行　　　　21時30分　再起動", kDay, false},
+                          Case{"毎週火曜　　　　21時30分　再起動", kDay, true},
+                          Case{"毎週水曜　　　　21時30分　再起動", kDay, false}}) {
+        writeSchedule({c.entry});
+        HeadlessApp& app = startAt(at(c.day, 21h + 29min + 50s));
+        advanceTo(at(c.day, 21h + 30min));
+        EXPECT_EQ(app.isVisible("EndMessege"), c.fires) << c.entry;
+    }
+}
+
+TEST_F(Warning, SleepHibernationAndLockAreRequestedAndTheProgramStaysForTheNextEntry) {
+    for (const auto& [word, method] : {std::pair{"スリープ", ExitMethod::Sleep},
+                                       std::pair{"休止状態", ExitMethod::Hibernate},
+                                       std::pair{"ロック", ExitMethod::Lock}}) {
+        HeadlessApp& app = openWarningFor(word, {"98年12月01日 21時35分　再起動"});
+        EXPECT_EQ(app.form("EndMessege").caption(), std::string(word) + "確認");
+        EXPECT_EQ(app.caption("EndMessege", "Label2"), std::string(word) + "します。");
+        advanceTo(kDue + 31s);
+        EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{method}) << word;
+        EXPECT_FALSE(app.ended()) << word;
+        EXPECT_FALSE(app.isLoaded("EndMessege")) << word;
+        advanceTo(at(kDay, 21h + 35min));
+        EXPECT_EQ(app.form("EndMessege").caption(), "再起動確認") << word;
+    }
+}
+
+TEST_F(Warning, ANoticeComesFiveMinutesBeforeOnceAndOnlyWhenThatSecondIsSeenRunning) {
+    struct Case {
+        const char* what;
+        const char* method;
+        std::function<void(HeadlessApp&)> before;  // what happens from 21:24:50 to 21:25:10
+        bool noticed;
+    };
+    const auto notice = at(kDay, 21h + 25min);
+    for (const Case& c : {
+             Case{"running", "ｼｬｯﾄﾀﾞｳﾝ", [&](HeadlessApp&) { advanceTo(notice + 10s); }, true},
+             Case{"another method", "スリープ", [&](HeadlessApp&) { advanceTo(notice + 10s); }, true},
+             Case{"paused over it", "ｼｬｯﾄﾀﾞｳﾝ",
+                  [&](HeadlessApp& app) {
+                      app.trayClick(TrayClick::Secondary);
+                      advanceTo(notice + 10s);
+                      app.trayClick(TrayClick::Secondary);
+                  },
+                  false},
+             Case{"clock set past it", "ｼｬｯﾄﾀﾞｳﾝ",
+                  [&](HeadlessApp& app) {
+                      app.clock.set(notice + 30s);
+                      app.advance(2s);
+                  },
+                  false},
+             Case{"no method", "ｼｬｯﾄﾀﾞｳﾝ (test)", [&](HeadlessApp&) { advanceTo(notice + 10s); }, false},
+         }) {
+        writeSchedule({entryAt2130(c.method)});
+        HeadlessApp& app = startAt(notice - 10s);
+        c.before(app);
+        using Notices = std::vector<headless::RecordingTrayIcon::Notice>;
+        const std::string caption = c.method == std::string("スリープ") ? "スリープ" : "シャットダウン";
+        const Notices expected =
+            c.noticed ? Notices{{"QuietusMachine", "５分後に" + caption + "します。"}} : Notices{};
+        EXPECT_EQ(app.tray.notices, expected) << c.what;
+        advanceTo(kDue - 1s);
+        EXPECT_EQ(app.tray.notices.size(), c.noticed ? 1u : 0u) << c.what;
+    }
+
+    // An entry added less than five minutes ahead gets none.
+    HeadlessApp& app = startAt(notice + 10s);
+    openSettings(app);
+    app.switchTab("TimeDateSet", "SSTab1", 1);
+    app.select("TimeDateSet", "List3", "00分後");
+    app.click("TimeDateSet", "Command3");
+    app.click("TimeDateSet", "Command1");
+    advanceTo(notice + 11min);
+    EXPECT_TRUE(app.tray.notices.empty());
 }
 
 }  // namespace

@@ -26,8 +26,11 @@ TEST(ExitMethod, EachWordNamesItsMethod) {
         ExitMethod method;
     };
     for (const Case& c : {Case{"ｼｬｯﾄﾀﾞｳﾝ", ExitMethod::Shutdown}, Case{"強制終了", ExitMethod::ForcedExit},
-                          Case{"再起動", ExitMethod::Restart}, Case{"ログオフ", ExitMethod::Logoff}}) {
+                          Case{"再起動", ExitMethod::Restart}, Case{"ログオフ", ExitMethod::Logoff},
+                          Case{"スリープ", ExitMethod::Sleep}, Case{"休止状態", ExitMethod::Hibernate},
+                          Case{"ロック", ExitMethod::Lock}}) {
         EXPECT_EQ(methodFromWord(c.word), c.method) << c.word;
+        EXPECT_EQ(endsSession(c.method), c.word != "スリープ" && c.word != "休止状態" && c.word != "ロック");
         EXPECT_EQ(wordOf(c.method), c.word);
         EXPECT_EQ(MethodWord::parse(c.word), (MethodWord{c.method, std::string(c.word)}));
     }
@@ -49,6 +52,16 @@ TEST(BuildEntry, EveryDayEntryHasTheFourSpacePrefixAndNoDate) {
     EXPECT_EQ(line, "毎日実行　　　　22時30分　再起動");
     EXPECT_EQ(charCount(line), 18u);
     EXPECT_EQ(everyDayEntry(0, 5, kLogoffWord), "毎日実行　　　　00時05分　ログオフ");
+}
+
+TEST(BuildEntry, DayEntriesKeepTheEveryDayShapeWithTheirOwnHead) {
+    EXPECT_EQ(dayEntry(EntryKind::Weekdays, {}, 7, 5, kSleepWord), "平日実行　　　　07時05分　スリープ");
+    EXPECT_EQ(dayEntry(EntryKind::Weekend, {}, 7, 5, kLockWord), "週末実行　　　　07時05分　ロック");
+    for (unsigned d = 0; d < 7; ++d) {
+        const std::string line = dayEntry(EntryKind::Weekly, std::chrono::weekday{d}, 23, 59, kRestartWord);
+        EXPECT_EQ(charCount(line), charCount(everyDayEntry(23, 59, kRestartWord))) << line;
+        EXPECT_EQ(parseEntry(line)->weekday, std::chrono::weekday{d}) << line;
+    }
 }
 
 TEST(BuildEntry, EveryFieldIsZeroPaddedAndTheYearKeepsTwoDigits) {
@@ -88,8 +101,9 @@ struct ParseCase {
 ParsedEntry dated(int y, int mo, int d, int h, int mi, std::string method) {
     return {EntryKind::Dated, y, mo, d, h, mi, std::move(method)};
 }
-ParsedEntry everyDay(int h, int mi, std::string method) {
-    return {EntryKind::EveryDay, 0, 0, 0, h, mi, std::move(method)};
+ParsedEntry everyDay(int h, int mi, std::string method, EntryKind kind = EntryKind::EveryDay,
+                     std::chrono::weekday day = {}) {
+    return {kind, 0, 0, 0, h, mi, std::move(method), day};
 }
 
 TEST(ParseEntry, ReadsFieldsByCharacterPosition) {
@@ -106,6 +120,11 @@ TEST(ParseEntry, ReadsFieldsByCharacterPosition) {
         {"毎日実行　　　　22時30分　", everyDay(22, 30, "")},
         // Ranges are not the parser's business.
         {"98年13月32日 24時60分　再起動", dated(98, 13, 32, 24, 60, "再起動")},
+        // The layouts of the every-day shape for some days of the week.
+        {"平日実行　　　　22時30分　スリープ", everyDay(22, 30, "スリープ", EntryKind::Weekdays)},
+        {"週末実行　　　　07時00分　ロック", everyDay(7, 0, "ロック", EntryKind::Weekend)},
+        {"毎週月曜　　　　06時15分　休止状態", everyDay(6, 15, "休止状態", EntryKind::Weekly, Monday)},
+        {"毎週日曜ABCD06:15:_再起動", everyDay(6, 15, "再起動", EntryKind::Weekly, Sunday)},
     };
     for (const ParseCase& c : cases) EXPECT_EQ(parseEntry(c.line), c.expected) << c.line;
 }
@@ -123,6 +142,8 @@ TEST(ParseEntry, LinesOfNeitherLayoutGiveNothing) {
              "98年05月12日 13時-5分　再起動",
              "毎日実行　　　　2２時30分　再起動",
              "毎日実　　　　　22時30分　再起動",  // not "毎日実行", so read as dated
+             "毎週月よ　　　　22時30分　再起動",  // no day of the week
+             "毎週祝曜　　　　22時30分　再起動",
          })
         EXPECT_EQ(parseEntry(line), std::nullopt) << line;
 }
@@ -191,6 +212,7 @@ TEST(PastEntries, AnEntryForTheCurrentMinuteIsPast) {
 TEST(PastEntries, EveryDayEntriesAndLinesOfNeitherLayoutStay) {
     const std::vector<std::string> list = {
         "毎日実行　　　　00時00分　再起動", "毎日実行　　　　23時59分　再起動", "毎日実行 broken",
+        "平日実行　　　　00時00分　再起動", "毎週月曜　　　　00時00分　再起動",
         "garbage", "", "98年04月31日 10時00分　再起動", "9X年01月01日 10時00分　再起動"};
     EXPECT_EQ(withoutPastEntries(list, at(2024y / 1 / 1, 12, 0)), list);
     EXPECT_TRUE(withoutPastEntries({}, at(2024y / 1 / 1, 12, 0)).empty());

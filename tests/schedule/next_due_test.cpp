@@ -2,6 +2,8 @@
 // moves only when the test says so.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/os_services.h"
 #include "schedule/exit_method.h"
 #include "schedule/next_due.h"
@@ -191,6 +193,10 @@ TEST_F(DueCheck, IsTrueDuringTheWholeDueSecondOnItsDateOnly) {
         LocalTime now;
         bool due;
     };
+    // Ten ticks in the same second all see it due, and none of them changes NextDue.
+    clock.set(at(1998y / 12 / 1, 21, 30, 0));
+    for (int tick = 0; tick < 10; ++tick) EXPECT_TRUE(schedule.dueCheck());
+    EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 1, 21, 30, "ｼｬｯﾄﾀﾞｳﾝ"));
     for (const Case& c : {Case{at(1998y / 12 / 1, 21, 29, 59), false},
                           Case{at(1998y / 12 / 1, 21, 30, 0), true},
                           Case{at(1998y / 12 / 1, 21, 30, 1), false},
@@ -198,10 +204,18 @@ TEST_F(DueCheck, IsTrueDuringTheWholeDueSecondOnItsDateOnly) {
         clock.set(c.now);
         EXPECT_EQ(schedule.dueCheck(), c.due);
     }
-    // Ten ticks in the same second all see it due, and none of them changes NextDue.
-    clock.set(at(1998y / 12 / 1, 21, 30, 0));
-    for (int tick = 0; tick < 10; ++tick) EXPECT_TRUE(schedule.dueCheck());
-    EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 1, 21, 30, "ｼｬｯﾄﾀﾞｳﾝ"));
+    // Once its second is well past, the selection has moved on.
+    EXPECT_EQ(schedule.nextDue(), emptyNextDue());
+}
+
+TEST_F(DueCheck, AnEntryWhoseSecondWentByUnseenIsMissedAndTheNextOneChosen) {
+    // The machine slept from 21:29 to 21:45: the 21:30 entry is missed, not fired late.
+    save({"98年12月01日 21時30分　ｼｬｯﾄﾀﾞｳﾝ", "98年12月01日 22時00分　再起動"});
+    clock.set(at(1998y / 12 / 1, 21, 29, 0));
+    select();
+    clock.set(at(1998y / 12 / 1, 21, 45, 0));
+    EXPECT_FALSE(schedule.dueCheck());
+    EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 1, 22, 0, "再起動"));
 }
 
 TEST_F(DueCheck, WithoutAScheduleFileNothingComesDue) {
@@ -240,6 +254,36 @@ TEST_F(DueCheck, AnEntryAtMidnightFiresOnTheFirstTickOfTheDay) {
     select();
     clock.set(at(1998y / 12 / 2, 0, 0, 0));
     EXPECT_TRUE(schedule.dueCheck());
+}
+
+// Mended: what is due is judged by the clock after the selection, however long it took.
+TEST(SlowSelection, AtMidnightItMissesTheEntryRatherThanFiringItLate) {
+    // Each reading of this clock finds 14 s passed, as a slow selection over a long file would.
+    class SlowClock final : public Clock {
+    public:
+        LocalTime now() const override { return std::exchange(now_, now_ + seconds{14}); }
+        std::string timeText(seconds) const override { return {}; }
+        mutable LocalTime now_ = at(1998y / 12 / 1, 23, 59, 0);
+    } clock;
+    test::MemoryFileSystem files;
+    const auto codec = makeShiftJisCodec();
+    ScheduleFile file{files, *codec, "/prog/Dtddta.wet"};
+    ASSERT_TRUE(file.rewrite(Lines{"毎日実行　　　　00時00分　再起動"}).ok);
+    Schedule schedule{file, clock};
+    schedule.selectNextDue();
+    clock.now_ = at(1998y / 12 / 2, 0, 0, 0);
+    EXPECT_FALSE(schedule.dueCheck());  // the selection ran at 00:00:00, the comparison at 00:00:14
+    EXPECT_EQ(schedule.nextDue(), emptyNextDue());  // missed: nothing more is due today
+}
+
+TEST_F(Selection, AFileThereButUnreadableSchedulesNothingAndSaysWhy) {
+    save({"98年12月05日 12時00分　再起動"});
+    files.failReads = true;
+    EXPECT_EQ(select(), emptyNextDue());
+    EXPECT_EQ(schedule.unreadable(), "I/O error");
+    files.failReads = false;
+    EXPECT_EQ(select(), due(1998y / 12 / 5, 12, 0, "再起動"));
+    EXPECT_EQ(schedule.unreadable(), std::nullopt);
 }
 
 TEST_F(DueCheck, AClockSetBackToAnEarlierDateSelectsAgain) {

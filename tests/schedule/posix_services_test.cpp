@@ -1,6 +1,12 @@
-// What only the POSIX services do: hidden dot-files, the local time zone, the time text.
+// What only the POSIX services do: hidden dot-files, the local time zone, the time text, what a
+// save keeps of the old file, and error texts in the user's language.
+#include <errno.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/system_reason.h"
 
 #include "platform/os_services.h"
 #include "tests/support/temp_folder.h"
@@ -44,6 +50,46 @@ TEST(PosixClock, TimeTextHasNoLeadingZeroOnTheHour) {
     EXPECT_EQ(clock->timeText(hours{9} + minutes{5} + seconds{3}), "9:05:03");
     EXPECT_EQ(clock->timeText(hours{0}), "0:00:00");
     EXPECT_EQ(clock->timeText(hours{23} + minutes{59} + seconds{59}), "23:59:59");
+}
+
+TEST(PosixSave, KeepsThePermissionBitsAndOwnerAndALinkStaysALink) {
+    test::TempFolder temp;
+    const auto files = makeFileSystem();
+    temp.write("target.wet", "old\r\n");
+    const std::string target = temp.path("target.wet");
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    // Root can give the file to another user, as an administrator's deployment would.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    }
+    std::filesystem::create_symlink(temp.folder() / "target.wet", temp.folder() / "Dtddta.wet");
+
+    ASSERT_TRUE(files->replaceAll(temp.path("Dtddta.wet"), "new\r\n").ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(temp.folder() / "Dtddta.wet"));
+    EXPECT_EQ(temp.read("target.wet"), "new\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 65534u);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 2);  // no temporary left
+}
+
+TEST(PosixReason, SpeaksTheUsersLanguageWhereTheSystemHasIt) {
+    // A private copy of the Japanese locale, as a machine without one installed still allows.
+    test::TempFolder locales;
+    const std::string made = "localedef -i ja_JP -f UTF-8 '" + locales.path("ja_JP.UTF-8") + "' >/dev/null 2>&1";
+    if (std::system(made.c_str()) != 0 && !std::filesystem::exists(locales.folder() / "ja_JP.UTF-8"))
+        GTEST_SKIP() << "no ja_JP locale can be made here";
+    setenv("LOCPATH", locales.path("").c_str(), 1);
+    setenv("LC_ALL", "ja_JP.UTF-8", 1);
+    const std::string japanese = systemReason(ENOSPC);
+    unsetenv("LC_ALL");
+    unsetenv("LOCPATH");
+    if (japanese == systemReason(ENOSPC)) GTEST_SKIP() << "the C library's Japanese texts are not installed";
+    EXPECT_EQ(japanese, "デバイスに空き領域がありません");
 }
 
 }  // namespace

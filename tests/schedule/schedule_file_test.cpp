@@ -57,7 +57,8 @@ TEST_P(ScheduleFileOnDisk, LinesEndAtCrLfOrALoneCr) {
              Case{"\r\n", {""}},
              Case{"\r\n\r\n", {"", ""}},
              Case{"\r\r\n", {"", ""}},
-             Case{"a\nb\r\n", {"a\nb"}},  // a lone LF is no line end
+             Case{"a\nb\r\n", {"a", "b"}},  // edited by hand on Linux
+             Case{"a\n\nb\n", {"a", "", "b"}},
              Case{" \t x \r\n", {" \t x "}},
          }) {
         temp.write("Dtddta.wet", c.bytes);
@@ -118,6 +119,26 @@ TEST_P(ScheduleFileOnDisk, ACharacterShiftJisCannotHoldFailsTheSaveAndKeepsTheOl
     EXPECT_NE(status.message.find("U+1F600"), std::string::npos) << status.message;
     EXPECT_EQ(temp.read("Dtddta.wet"), "old\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 1);
+}
+
+// Mended: saving never takes a read-only file's protection away.
+TEST_P(ScheduleFileOnDisk, AReadOnlyScheduleIsNotReplaced) {
+    namespace fs = std::filesystem;
+    temp.write("Dtddta.wet", "old\r\n");
+    const fs::path schedule = temp.folder() / "Dtddta.wet";
+    fs::permissions(schedule, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const Status status = save({"98年05月12日 13時05分　再起動"});
+    fs::permissions(schedule, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_FALSE(status.ok);
+    EXPECT_NE(status.message.find("読み取り専用"), std::string::npos) << status.message;
+    EXPECT_EQ(temp.read("Dtddta.wet"), "old\r\n");
+}
+
+TEST_P(ScheduleFileOnDisk, AReadThatFailsSaysWhy) {
+    std::string bytes;
+    const Status status = files->readAll(test::utf8(temp.folder()), bytes);  // a folder reads as no file
+    EXPECT_FALSE(status.ok);
+    EXPECT_NE(status.message.find("読み込めません"), std::string::npos) << status.message;
 }
 
 TEST_P(ScheduleFileOnDisk, ASaveIntoAMissingFolderFailsWithTheReason) {

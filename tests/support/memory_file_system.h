@@ -1,5 +1,5 @@
 // A file system in memory that looks names up the way Windows does (ignoring case, returning
-// the name as stored), and can be told to fail a save.
+// the name as stored), and can be told to fail a read or a save.
 #pragma once
 
 #include <algorithm>
@@ -15,6 +15,7 @@ class MemoryFileSystem final : public FileSystem {
 public:
     std::map<std::string, std::string> files;  // full path -> bytes
     bool failSaves = false;
+    bool failReads = false;
     int saves = 0;
 
     std::optional<std::string> lookUpName(const std::string& path) const override {
@@ -22,10 +23,11 @@ public:
             if (sameIgnoringCase(stored, path)) return stored.substr(stored.find_last_of("/\\") + 1);
         return std::nullopt;
     }
-    std::optional<std::string> readAll(const std::string& path) const override {
+    Status readAll(const std::string& path, std::string& bytes) const override {
         const auto it = files.find(path);
-        if (it == files.end()) return std::nullopt;
-        return it->second;
+        if (failReads || it == files.end()) return Status::failure("I/O error");
+        bytes = it->second;
+        return Status::success();
     }
     Status replaceAll(const std::string& path, std::string_view bytes) override {
         if (failSaves) return Status::failure("disk full");

@@ -153,7 +153,7 @@ TEST_P(Controls, FontsAreTheDefinitionsFaceSizeWeightAndCharacterSet) {
     EXPECT_EQ(label.lfWeight, FW_BOLD);
     EXPECT_EQ(label.lfCharSet, SHIFTJIS_CHARSET);
     EXPECT_EQ(std::wstring(label.lfFaceName),
-              installedFace(ui::Font{.face = "ＭＳ Ｐゴシック", .points = 9.75, .charset = 128}));
+              installedFace(ui::Font{.face = "ＭＳ Ｐゴシック", .points = 9.75, .charset = ui::Charset::ShiftJis}));
     const LOGFONTW counter = fontOf("Label3");
     EXPECT_EQ(counter.lfHeight, -dpi() * 48 / 72);
     // A control without a font of its own gets the Japanese dialog font.

@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(FormTableSizes, FontHeight,
 
 TEST(Fonts, CarryWeightAndCharacterSet) {
     const LOGFONTW bold =
-        logFontFor(ui::Font{.face = "ＭＳ Ｐ明朝", .points = 11.25, .bold = true, .charset = 128}, 96);
+        logFontFor(ui::Font{.face = "ＭＳ Ｐ明朝", .points = 11.25, .bold = true, .charset = ui::Charset::ShiftJis}, 96);
     EXPECT_EQ(bold.lfWeight, FW_BOLD);
     EXPECT_EQ(bold.lfCharSet, SHIFTJIS_CHARSET);
     const LOGFONTW plain = logFontFor(ui::Font{.face = "Times New Roman", .points = 14.25}, 96);
@@ -98,10 +98,10 @@ TEST(Fonts, CarryWeightAndCharacterSet) {
 }
 
 TEST(Fonts, AMissingFaceGivesWayToAnInstalledJapaneseFace) {
-    const std::wstring gothic = installedFace(ui::Font{.face = "No Such Gothic 1998", .charset = 128});
+    const std::wstring gothic = installedFace(ui::Font{.face = "No Such Gothic 1998", .charset = ui::Charset::ShiftJis});
     EXPECT_NE(gothic, L"No Such Gothic 1998");
     EXPECT_TRUE(faceInstalled(gothic, SHIFTJIS_CHARSET)) << "stand-in cannot show Japanese";
-    const std::wstring mincho = installedFace(ui::Font{.face = "ＸＸ 明朝", .charset = 128});
+    const std::wstring mincho = installedFace(ui::Font{.face = "ＸＸ 明朝", .charset = ui::Charset::ShiftJis});
     EXPECT_TRUE(mincho == L"MS Mincho" || mincho == L"Noto Serif CJK JP" || mincho == L"ＸＸ 明朝")
         << "serif stand-in";
     EXPECT_TRUE(faceInstalled(mincho, SHIFTJIS_CHARSET));

@@ -41,8 +41,19 @@ struct SessionRecord {
                                 requests.emplace_back(flags, reason);
                                 SetLastError(refusal);
                                 return refusal == 0 ? TRUE : FALSE;
+                            },
+                            [this](BOOL hibernate) {
+                                others.push_back(hibernate ? "SetSuspendState hibernate" : "SetSuspendState sleep");
+                                SetLastError(refusal);
+                                return refusal == 0 ? TRUE : FALSE;
+                            },
+                            [this] {
+                                others.push_back("LockWorkStation");
+                                SetLastError(refusal);
+                                return refusal == 0 ? TRUE : FALSE;
                             }};
     }
+    std::vector<std::string> others;  // the calls that leave the session running
 };
 
 struct MethodCase {
@@ -66,6 +77,25 @@ INSTANTIATE_TEST_SUITE_P(FourMethods, SessionEndFlags,
                                            MethodCase{ExitMethod::ForcedExit, 5, true},  // | EWX_FORCE
                                            MethodCase{ExitMethod::Restart, 2, true},     // EWX_REBOOT
                                            MethodCase{ExitMethod::Logoff, 0, false}));   // EWX_LOGOFF
+
+TEST(SessionEnd, SleepAndHibernationSuspendWithThePrivilegeAndLockLocksTheScreen) {
+    struct Case {
+        ExitMethod method;
+        const char* call;
+        int privileges;
+    };
+    for (const Case& c : {Case{ExitMethod::Sleep, "SetSuspendState sleep", 1},
+                          Case{ExitMethod::Hibernate, "SetSuspendState hibernate", 1},
+                          Case{ExitMethod::Lock, "LockWorkStation", 0}}) {
+        SessionRecord record;
+        EXPECT_TRUE(makeSessionEnd(record.calls())->end(c.method).ok) << c.call;
+        EXPECT_EQ(record.others, std::vector<std::string>{c.call});
+        EXPECT_EQ(record.privileges, c.privileges) << c.call;
+        EXPECT_TRUE(record.requests.empty()) << c.call;
+        record.refusal = ERROR_NOT_SUPPORTED;  // a machine that cannot: the reason comes back
+        EXPECT_EQ(makeSessionEnd(record.calls())->end(c.method).message, systemMessage(ERROR_NOT_SUPPORTED));
+    }
+}
 
 TEST(SessionEnd, WithoutThePrivilegeNothingIsRequestedAndTheReasonComesBack) {
     SessionRecord record;
@@ -148,6 +178,18 @@ TEST_F(Tray, AfterRemovalTheIconIsGoneAndHeardNoMore) {
     EXPECT_EQ(shellCalls[2].record.uID, 1u);
     SendMessageW(hwnd, kTrayIconMessage, 1, WM_LBUTTONUP);
     EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(Tray, ANoticeIsTheIconsBalloonWithTitleAndText) {
+    EXPECT_FALSE(tray->notify("QuietusMachine", "５分後にシャットダウンします。"));  // no icon, no balloon
+    tray->add(running);
+    EXPECT_TRUE(tray->notify("QuietusMachine", "５分後にシャットダウンします。"));
+    ASSERT_EQ(shellCalls.size(), 2u);
+    const NOTIFYICONDATAW& balloon = shellCalls[1].record;
+    EXPECT_EQ(shellCalls[1].action, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
+    EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"QuietusMachine");
+    EXPECT_EQ(std::wstring(balloon.szInfo), L"５分後にシャットダウンします。");
 }
 
 TEST_F(Tray, TheShellGetsTheRecordWithAUnicodeTipAndTheIconsPicture) {

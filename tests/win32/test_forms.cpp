@@ -9,9 +9,9 @@ using ui::Kind;
 
 ui::FormDef panelDefinition() {
     const ui::Font gothic{
-        .face = "ＭＳ Ｐゴシック", .points = 9.75, .bold = true, .charset = ui::kCharsetShiftJis};
+        .face = "ＭＳ Ｐゴシック", .points = 9.75, .bold = true, .charset = ui::Charset::ShiftJis};
     const ui::Font mincho48{
-        .face = "ＭＳ Ｐ明朝", .points = 48, .bold = true, .charset = ui::kCharsetShiftJis};
+        .face = "ＭＳ Ｐ明朝", .points = 48, .bold = true, .charset = ui::Charset::ShiftJis};
     return ui::FormDef{
         .name = "Panel",
         .caption = "ｼｬｯﾄﾀﾞｳﾝ確認",
@@ -107,7 +107,7 @@ ui::FormDef tabsDefinition() {
                  .tab = 0,
                  .rect = {120, 360, 3615, 2295},
                  .font =
-                     ui::Font{.face = "ＭＳ Ｐゴシック", .points = 8.25, .charset = ui::kCharsetShiftJis}},
+                     ui::Font{.face = "ＭＳ Ｐゴシック", .points = 8.25, .charset = ui::Charset::ShiftJis}},
                 {.kind = Kind::Frame,
                  .name = "Frame1",
                  .parent = "SSTab1",
