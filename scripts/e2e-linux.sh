@@ -6,6 +6,9 @@
 # the logind call at zero. Two more desktops have no XEmbed tray: a StatusNotifierItem tray on
 # X11, and Weston's Wayland with that tray; each checks the item, its tip, pausing and the menu
 # from the tray, the warning and the logind call, and on Wayland that no window shows unasked.
+# One more puts a weekly entry for another day before Tuesday's sleep entry at the same minute:
+# only Tuesday's fires, logind is asked to suspend, and the program stays in the tray. The last,
+# with a notification daemon on its session bus, checks the notice five minutes ahead.
 # The first also walks the windows, registers the autostart entry, and saves a screenshot of every
 # window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux to refresh the
 # README's pictures).
@@ -49,7 +52,11 @@ world() {
 
   cp -a "$top/dist/linux/." "$dir/prog/"
   {
-    printf '%s　%s\r\n' "$due_entry_time" "$word"
+    case $name in
+      # Monday's line at the same minute would win the tie if it fired on a Tuesday.
+      weekday) printf '毎週月曜　　　　13時05分　ｼｬｯﾄﾀﾞｳﾝ\r\n毎週火曜　　　　13時05分　%s\r\n' "$word" ;;
+      *) printf '%s　%s\r\n' "$due_entry_time" "$word" ;;
+    esac
     # On the tour, the widest entries too, and enough of them that the settings list scrolls.
     if [ "$tour" = tour ]; then
       for h in 00 01 02 03 04 05 06 07 08; do printf '毎日実行　　　　%s時00分　強制終了\r\n' "$h"; done
@@ -73,16 +80,23 @@ world() {
     vd_start_sni_host "$dir" || fail "no StatusNotifierItem host"
   fi
 
-  local start
-  start=$(date -d "$due_date 13:05:00 $lead seconds ago" '+%Y-%m-%d %H:%M:%S')
+  # One faked clock for every process of the desktop, as an offset from the real one.
+  local clock
+  clock=$(printf '%+d' $(( $(date -d "$due_date 13:05:00 $lead seconds ago" +%s) - $(date +%s) )))
+  faked() { env LD_PRELOAD="$faketime_lib" FAKETIME="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@"; }
+  [ "$name" = notice ] && { vd_start_notifications "$dir/notify.log" faked || fail "no notification daemon"; }
   run_quietus() {
-    env HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" XDG_SESSION_ID=c1 \
-      LANG=C.UTF-8 QM_UI_TRACE="$1" LD_PRELOAD="$faketime_lib" FAKETIME="@$start" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-      ${platform:+QT_QPA_PLATFORM=$platform} "$dir/prog/quietus"
+    faked HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" XDG_SESSION_ID=c1 \
+      LANG=C.UTF-8 QM_UI_TRACE="$1" ${platform:+QT_QPA_PLATFORM=$platform} "$dir/prog/quietus"
   }
   run_quietus "$dir/trace" >"$dir/quietus.log" 2>&1 &
   local qpid=$!
   vd_pids+=("$qpid")
+  if [ "$name" = notice ]; then
+    vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
+    notice_sent
+    return 0
+  fi
 
   local seen
   if [ "$desktop" = xembed ]; then
@@ -118,14 +132,22 @@ world() {
     vd_shot "$warning" "$shots/warning-5.png"
   fi
 
-  # At zero, the right call, and the program ends.
-  vd_wait 45 grep -qE " (PowerOff|Reboot|Terminate)( |$)" "$dir/logind.log" || fail "no session-end call"
-  local called
+  # At zero, the right call, and the program ends (after sleep it stays in the tray).
+  vd_wait 45 grep -qE " (PowerOff|Reboot|Terminate|Suspend)( |$)" "$dir/logind.log" || fail "no session-end call"
+  local called after=
   called=$(date +%s.%N)
-  vd_wait 10 bash -c "! kill -0 $qpid" || fail "the program did not end after the request"
-  wait "$qpid" || fail "the program ended with status $? after the request"
+  case $word in
+    スリープ)
+      sleep 2
+      kill -0 "$qpid" 2>/dev/null || fail "the program ended after the request"
+      vd_tray_icon >/dev/null || fail "the icon left the tray after the request"
+      after=", still in the tray" ;;
+    *)
+      vd_wait 10 bash -c "! kill -0 $qpid" || fail "the program did not end after the request"
+      wait "$qpid" || fail "the program ended with status $? after the request" ;;
+  esac
   local calls count
-  calls=$(grep -oE " (PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" | sed 's/^ //' | paste -sd, -)
+  calls=$(grep -oE " (CanSuspend|Suspend|PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" | sed 's/^ //' | paste -sd, -)
   [ "$calls" = "$expected" ] || fail "logind saw '$calls', not '$expected'"
   count=$(grep -oE 'text EndMessege.Label3 "[0-9]+"' "$dir/trace" | grep -oE '"[0-9]+"' | tr -d '"' | paste -sd' ' -)
   [ "$count" = "$(seq 29 -1 0 | paste -sd' ' -)" ] || fail "the count ran '$count'"
@@ -133,7 +155,22 @@ world() {
   # Every window shown measured its texts against their controls (the settings list's longest
   # rows beside its scroll bar included): none was cut.
   ! grep -m 3 ' clipped ' "$dir/trace" || fail "text clipped (above)"
-  echo "PASS $name: $seen, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened" | tee "$dir/result"
+  echo "PASS $name: $seen, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened$after" | tee "$dir/result"
+}
+
+# The notice five minutes before the entry: Notify on the session bus in the second 13:00:00
+# (by the notification daemon's clock, the desktop's faked one), and only once (world's variables).
+notice_sent() {
+  local want='Notify "QuietusMachine" [0-9]+ "[^"]*" "QuietusMachine" "５分後にシャットダウンします。"'
+  vd_wait $((lead - 300 + 10)) grep -q ' Notify ' "$dir/notify.log" || fail "no notice"
+  sleep 1.5
+  local notices at
+  notices=$(grep ' Notify ' "$dir/notify.log")
+  [ "$(wc -l <<<"$notices")" -eq 1 ] || fail "more than one notice: $notices"
+  grep -qE "^[0-9.]+ $want" <<<"$notices" || fail "the notice reads: $notices"
+  at=$(date -d "@${notices%% *}" +%T)
+  [ "$at" = 13:00:00 ] || fail "the notice came at $at, not 13:00:00"
+  echo "PASS $name: icon, Notify \"QuietusMachine\" \"５分後にシャットダウンします。\" at $at" | tee "$dir/result"
 }
 
 # The icon in trayer's tray, and a second copy that says so and ends (world's variables).
@@ -273,15 +310,18 @@ source scripts/virtual-desktop.sh
 started=$(date +%s)
 pids=()
 # One desktop per method (or only those named on the command line).
-declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ")
-declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate")
-for names in "${@:-shutdown forced restart logoff sni wayland}"; do
+declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ" [weekday]="スリープ")
+declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate"
+                  [weekday]="CanSuspend,Suspend False")
+for names in "${@:-shutdown forced restart logoff sni wayland weekday notice}"; do
   for name in $names; do
     case $name in
       shutdown) world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!) ;;
       # The other desktops: the StatusNotifierItem tray on X11, and Wayland.
       sni) world sni "${words[restart]}" "${calls[restart]}" 15 quick sni & pids+=($!) ;;
       wayland) world wayland "${words[shutdown]}" "${calls[shutdown]}" 15 quick wayland & pids+=($!) ;;
+      # The clock starts 8 s before the notice, five minutes before the entry.
+      notice) world notice "${words[shutdown]}" "" 308 quick & pids+=($!) ;;
       *) world "$name" "${words[$name]}" "${calls[$name]}" 12 quick & pids+=($!) ;;
     esac
   done

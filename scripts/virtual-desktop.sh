@@ -1,7 +1,8 @@
 # Virtual desktops for the Linux program, sourced by run-linux.sh, e2e-linux.sh and
 # bench/idle-footprint.sh: Xvfb with openbox (when installed) and trayer as the tray host, or
 # Weston's headless Wayland compositor; a StatusNotifierItem tray stand-in; private D-Bus buses,
-# python3-dbusmock's logind, and helpers to find, drive and photograph windows.
+# python3-dbusmock's logind and notification daemon, and helpers to find, drive and photograph
+# windows.
 # Everything started here is remembered and ended by vd_stop_all, by process id.
 
 # shellcheck shell=bash
@@ -135,6 +136,16 @@ vd_start_logind() {
   /usr/bin/python3 -m dbusmock --template logind -l "$1" >/dev/null 2>&1 &
   vd_pids+=($!)
   vd_wait 15 vd_name_owned "$DBUS_SYSTEM_BUS_ADDRESS" org.freedesktop.login1 || vd_die "the mock logind did not start"
+}
+
+# vd_start_notifications LOG [COMMAND...]: python3-dbusmock's notification daemon on the private
+# session bus, logging every call; COMMAND (env with a faked clock, say) runs it.
+vd_start_notifications() {
+  local log=$1; shift
+  "$@" /usr/bin/python3 -m dbusmock --template notification_daemon -l "$log" >/dev/null 2>&1 &
+  vd_pids+=($!)
+  vd_wait 15 vd_name_owned "$DBUS_SESSION_BUS_ADDRESS" org.freedesktop.Notifications ||
+    vd_die "the mock notification daemon did not start"
 }
 
 vd_name_owned() {
