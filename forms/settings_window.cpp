@@ -37,7 +37,7 @@ ui::FormDef SettingsWindow::definition() {
     return {
         .name = "TimeDateSet",
         .caption = "QuietusMachine",
-        .clientWidth = 7290,
+        .clientWidth = 7890,   // 600 wider than at first, so the list shows its longest entries whole
         .clientHeight = 3870,  // 1080 taller than at first, for the timer tab's three later methods
         .border = ui::Border::FixedSingle,
         .startPosition = ui::StartPosition::CentreScreen,
@@ -48,7 +48,7 @@ ui::FormDef SettingsWindow::definition() {
              .tabs = {"日付で設定", "タイマー設定", "詳細設定"}},
             {.kind = Kind::Label, .name = "Label1", .caption = "Label1", .rect = {3960, 120, 3255, 180},
              .font = gothic9, .foreColour = kBlue, .tabIndex = 3, .autoSize = true},
-            {.kind = Kind::ListBox, .name = "List1", .rect = {3960, 360, 3255, 2895},
+            {.kind = Kind::ListBox, .name = "List1", .rect = {3960, 360, 3855, 2895},
              .font = fonts::japanese(fonts::kPMincho, 9.75, false), .tabIndex = 1},
             {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {4440, 3360, 1335, 375},
              .tabIndex = 2},

@@ -3,9 +3,15 @@
 # each with private D-Bus buses and python3-dbusmock's logind, the clock put just before a due
 # entry with libfaketime. One desktop per exit method, run side by side; each checks the icon in
 # the tray, a second copy's message, the warning opening on time with its title, the count, and
-# the logind call at zero. The first also walks the windows, registers the autostart entry, and
-# saves a screenshot of every window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux
-# to refresh the README's pictures).
+# the logind call at zero. Two more desktops have no XEmbed tray: a StatusNotifierItem tray on
+# X11, and Weston's Wayland with that tray; each checks the item, its tip, pausing and the menu
+# from the tray, the warning and the logind call, and on Wayland that no window shows unasked.
+# One more puts a weekly entry for another day before Tuesday's sleep entry at the same minute:
+# only Tuesday's fires, logind is asked to suspend, and the program stays in the tray. The last,
+# with a notification daemon on its session bus, checks the notice five minutes ahead.
+# The first also walks the windows, registers the autostart entry, and saves a screenshot of every
+# window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux to refresh the
+# README's pictures).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -25,9 +31,12 @@ mkdir -p "$shots"
 due_date="2026-05-12"
 due_entry_time="26年05月12日 13時05分"
 
-# world NAME WORD EXPECTED LEAD TOUR: one desktop; writes NAME/result ("PASS ..." or "FAIL ...").
+# world NAME WORD EXPECTED LEAD TOUR [DESKTOP]: one desktop; writes NAME/result ("PASS ..." or
+# "FAIL ..."). DESKTOP: xembed (X11 with trayer, the default), sni (X11 with a StatusNotifierItem
+# tray and no XEmbed one) or wayland (Weston, the program a native Wayland client, with the
+# StatusNotifierItem tray).
 world() {
-  local name=$1 word=$2 expected=$3 lead=$4 tour=$5
+  local name=$1 word=$2 expected=$3 lead=$4 tour=$5 desktop=${6:-xembed}
   local dir=$work/$name
   mkdir -p "$dir/home/.config" "$dir/run" "$dir/prog"
   chmod 700 "$dir/run"
@@ -42,26 +51,130 @@ world() {
   note() { echo "[$name] $*"; }
 
   cp -a "$top/dist/linux/." "$dir/prog/"
-  printf '%s　%s\r\n' "$due_entry_time" "$word" | iconv -f UTF-8 -t CP932 > "$dir/prog/Dtddta.wet"
+  {
+    case $name in
+      # Monday's line at the same minute would win the tie if it fired on a Tuesday.
+      weekday) printf '毎週月曜　　　　13時05分　ｼｬｯﾄﾀﾞｳﾝ\r\n毎週火曜　　　　13時05分　%s\r\n' "$word" ;;
+      *) printf '%s　%s\r\n' "$due_entry_time" "$word" ;;
+    esac
+    # On the tour, the widest entries too, and enough of them that the settings list scrolls.
+    if [ "$tour" = tour ]; then
+      for h in 00 01 02 03 04 05 06 07 08; do printf '毎日実行　　　　%s時00分　強制終了\r\n' "$h"; done
+      printf '毎日実行　　　　23時59分　ログオフ\r\n'
+    fi
+  } | iconv -f UTF-8 -t CP932 > "$dir/prog/Dtddta.wet"
 
-  vd_start_display "$dir" || fail "no display"
+  local platform=
+  if [ "$desktop" = wayland ]; then
+    vd_start_weston "$dir" || fail "no Weston"
+    platform=wayland
+  else
+    vd_start_display "$dir" || fail "no display"
+  fi
   vd_start_buses "$dir" || fail "no buses"
   vd_start_logind "$dir/logind.log" || fail "no logind"
   vd_add_session c1
-  vd_start_tray "$dir" || fail "no tray"
+  if [ "$desktop" = xembed ]; then
+    vd_start_tray "$dir" || fail "no tray"
+  else
+    vd_start_sni_host "$dir" || fail "no StatusNotifierItem host"
+  fi
 
-  local start
-  start=$(date -d "$due_date 13:05:00 $lead seconds ago" '+%Y-%m-%d %H:%M:%S')
+  # One faked clock for every process of the desktop, as an offset from the real one.
+  local clock
+  clock=$(printf '%+d' $(( $(date -d "$due_date 13:05:00 $lead seconds ago" +%s) - $(date +%s) )))
+  faked() { env LD_PRELOAD="$faketime_lib" FAKETIME="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@"; }
+  [ "$name" = notice ] && { vd_start_notifications "$dir/notify.log" faked || fail "no notification daemon"; }
   run_quietus() {
-    env HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" XDG_SESSION_ID=c1 \
-      LANG=C.UTF-8 QM_UI_TRACE="$1" LD_PRELOAD="$faketime_lib" FAKETIME="@$start" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-      "$dir/prog/quietus"
+    faked HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" XDG_SESSION_ID=c1 \
+      LANG=C.UTF-8 QM_UI_TRACE="$1" ${platform:+QT_QPA_PLATFORM=$platform} "$dir/prog/quietus"
   }
   run_quietus "$dir/trace" >"$dir/quietus.log" 2>&1 &
   local qpid=$!
   vd_pids+=("$qpid")
+  if [ "$name" = notice ]; then
+    vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
+    notice_sent
+    return 0
+  fi
 
-  # The icon in the tray.
+  local seen
+  if [ "$desktop" = xembed ]; then
+    xembed_tray
+    seen="icon, second copy"
+  else
+    sni_tray
+    seen="item, tip, pause, menu"
+  fi
+  [ "$desktop" = wayland ] && seen="$seen, no window unasked"
+
+  # The warning opens on time, titled with the method.
+  local warning opened
+  if [ "$desktop" = wayland ]; then
+    vd_wait $((lead + 15)) grep -q " shown EndMessege " "$dir/trace" || fail "no warning"
+  else
+    warning=$(vd_wait_window $((lead + 15)) "${word}確認") || fail "no warning titled ${word}確認"
+  fi
+  opened=$(date +%s.%N)
+  grep -q "^13:05:00 .* shown EndMessege \"${word}確認\"" "$dir/trace" || fail "the warning did not open at 13:05:00: $(grep EndMessege "$dir/trace" | head -1)"
+  note "warning ${word}確認 at 13:05:00"
+  if [ "$desktop" != xembed ]; then
+    # The menu opened from the tray closed when the warning opened.
+    vd_wait 5 awk '/ shown EndMessege / { w = 1 } w && / menu TraySmple.mnuPopup closed$/ { f = 1 } END { exit !f }' \
+      "$dir/trace" || fail "the tray's menu stayed open behind the warning"
+    note "the menu closed as the warning opened"
+  fi
+  [ "$desktop" = wayland ] && wayland_warning_shot
+  [ "$tour" = tour ] && { sleep 0.3; vd_shot "$warning" "$shots/warning-30.png"; }
+  if [ "$tour" = tour ]; then
+    vd_wait 40 grep -q 'text EndMessege.Label3 "5"$' "$dir/trace" || fail "the count did not reach 5"
+    sleep 0.2
+    vd_shot "$warning" "$shots/warning-5.png"
+  fi
+
+  # At zero, the right call, and the program ends (after sleep it stays in the tray).
+  vd_wait 45 grep -qE " (PowerOff|Reboot|Terminate|Suspend)( |$)" "$dir/logind.log" || fail "no session-end call"
+  local called after=
+  called=$(date +%s.%N)
+  case $word in
+    スリープ)
+      sleep 2
+      kill -0 "$qpid" 2>/dev/null || fail "the program ended after the request"
+      vd_tray_icon >/dev/null || fail "the icon left the tray after the request"
+      after=", still in the tray" ;;
+    *)
+      vd_wait 10 bash -c "! kill -0 $qpid" || fail "the program did not end after the request"
+      wait "$qpid" || fail "the program ended with status $? after the request" ;;
+  esac
+  local calls count
+  calls=$(grep -oE " (CanSuspend|Suspend|PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" | sed 's/^ //' | paste -sd, -)
+  [ "$calls" = "$expected" ] || fail "logind saw '$calls', not '$expected'"
+  count=$(grep -oE 'text EndMessege.Label3 "[0-9]+"' "$dir/trace" | grep -oE '"[0-9]+"' | tr -d '"' | paste -sd' ' -)
+  [ "$count" = "$(seq 29 -1 0 | paste -sd' ' -)" ] || fail "the count ran '$count'"
+  grep -q 'colour EndMessege.Label3 #ff0000' "$dir/trace" || fail "the count did not turn red"
+  # Every window shown measured its texts against their controls (the settings list's longest
+  # rows beside its scroll bar included): none was cut.
+  ! grep -m 3 ' clipped ' "$dir/trace" || fail "text clipped (above)"
+  echo "PASS $name: $seen, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened$after" | tee "$dir/result"
+}
+
+# The notice five minutes before the entry: Notify on the session bus in the second 13:00:00
+# (by the notification daemon's clock, the desktop's faked one), and only once (world's variables).
+notice_sent() {
+  local want='Notify "QuietusMachine" [0-9]+ "[^"]*" "QuietusMachine" "５分後にシャットダウンします。"'
+  vd_wait $((lead - 300 + 10)) grep -q ' Notify ' "$dir/notify.log" || fail "no notice"
+  sleep 1.5
+  local notices at
+  notices=$(grep ' Notify ' "$dir/notify.log")
+  [ "$(wc -l <<<"$notices")" -eq 1 ] || fail "more than one notice: $notices"
+  grep -qE "^[0-9.]+ $want" <<<"$notices" || fail "the notice reads: $notices"
+  at=$(date -d "@${notices%% *}" +%T)
+  [ "$at" = 13:00:00 ] || fail "the notice came at $at, not 13:00:00"
+  echo "PASS $name: icon, Notify \"QuietusMachine\" \"５分後にシャットダウンします。\" at $at" | tee "$dir/result"
+}
+
+# The icon in trayer's tray, and a second copy that says so and ends (world's variables).
+xembed_tray() {
   vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
   local icon
   icon=$(vd_tray_icon)
@@ -85,33 +198,51 @@ world() {
   note "second copy: 既に起動されています"
 
   [ "$tour" = tour ] && tour_windows "$dir" "$icon"
+  return 0
+}
 
-  # The warning opens on time, titled with the method.
-  local warning opened
-  warning=$(vd_wait_window $((lead + 15)) "${word}確認") || fail "no warning titled ${word}確認"
-  opened=$(date +%s.%N)
-  grep -q "^13:05:00 .* shown EndMessege \"${word}確認\"" "$dir/trace" || fail "the warning did not open at 13:05:00: $(grep EndMessege "$dir/trace" | head -1)"
-  note "warning ${word}確認 at 13:05:00"
-  [ "$tour" = tour ] && { sleep 0.3; vd_shot "$warning" "$shots/warning-30.png"; }
-  if [ "$tour" = tour ]; then
-    vd_wait 40 grep -q 'text EndMessege.Label3 "5"$' "$dir/trace" || fail "the count did not reach 5"
-    sleep 0.2
-    vd_shot "$warning" "$shots/warning-5.png"
-  fi
+# The item in the StatusNotifierItem tray as its host reads it (STATUS|TIP|ICON NAME|LIGHT): the
+# secondary button (ContextMenu) pauses and resumes, the primary one (Activate) opens the menu,
+# left open for the warning to close (world's variables).
+sni_tray() {
+  local running="Active|QuietusMachineは動作中です||green" paused="Active|QuietusMachineは停止中です||red"
+  vd_wait 15 grep -q '^registered ' "$dir/sni.log" || fail "no item registered with the StatusNotifierItem host"
+  vd_wait 5 sni_reads "$running" || fail "the item reads '$(vd_sni item)', not '$running'"
+  note "item registered: $running"
+  [ "$desktop" = wayland ] && wayland_idle_shot
+  vd_sni context-menu
+  vd_wait 5 sni_reads "$paused" || fail "ContextMenu left the item at '$(vd_sni item)', not '$paused'"
+  vd_sni context-menu
+  vd_wait 5 sni_reads "$running" || fail "a second ContextMenu left the item at '$(vd_sni item)'"
+  note "ContextMenu paused and resumed"
+  vd_sni activate
+  vd_wait 5 grep -q ' menu TraySmple.mnuPopup opened$' "$dir/trace" || fail "Activate opened no menu"
+  note "Activate opened the menu"
+}
 
-  # At zero, the right call, and the program ends.
-  vd_wait 45 grep -qE " (PowerOff|Reboot|Terminate)( |$)" "$dir/logind.log" || fail "no session-end call"
-  local called
-  called=$(date +%s.%N)
-  vd_wait 10 bash -c "! kill -0 $qpid" || fail "the program did not end after the request"
-  wait "$qpid" || fail "the program ended with status $? after the request"
-  local calls count
-  calls=$(grep -oE " (PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" | sed 's/^ //' | paste -sd, -)
-  [ "$calls" = "$expected" ] || fail "logind saw '$calls', not '$expected'"
-  count=$(grep -oE 'text EndMessege.Label3 "[0-9]+"' "$dir/trace" | grep -oE '"[0-9]+"' | tr -d '"' | paste -sd' ' -)
-  [ "$count" = "$(seq 29 -1 0 | paste -sd' ' -)" ] || fail "the count ran '$count'"
-  grep -q 'colour EndMessege.Label3 #ff0000' "$dir/trace" || fail "the count did not turn red"
-  echo "PASS $name: icon, second copy, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened" | tee "$dir/result"
+sni_reads() { [ "$(vd_sni item)" = "$1" ]; }
+
+# With only the tray icon, nothing of the program is in view on Wayland: no pixel of a Qt window's
+# background (Fusion's #EFEFEF) on the screen.
+wayland_idle_shot() {
+  local box
+  sleep 1
+  vd_wayland_shot "$dir/idle.png" || fail "no screenshot"
+  box=$(convert "$dir/idle.png" -alpha off -fill black +opaque '#EFEFEF' -format '%@' info: 2>/dev/null)
+  case $box in 0x0+*) note "nothing in view beside the tray icon" ;; *) fail "a window is in view ($box, $dir/idle.png)" ;; esac
+}
+
+# With the warning open, the only window in view is the warning (213x165) in the frame Qt draws
+# around it on Wayland.
+wayland_warning_shot() {
+  local box w h
+  sleep 1
+  vd_wayland_shot "$dir/warning.png" || fail "no screenshot"
+  box=$(convert "$dir/warning.png" -alpha off -fill black +opaque '#EFEFEF' -format '%@' info: 2>/dev/null)
+  IFS=x+ read -r w h _ <<<"$box"
+  [ "$w" -ge 213 ] && [ "$w" -le 240 ] && [ "$h" -ge 165 ] && [ "$h" -le 215 ] ||
+    fail "the screen shows more than the warning ($box, $dir/warning.png)"
+  note "only the warning in view ($box)"
 }
 
 # The windows a user reaches from the tray, each photographed; the autostart entry registered.
@@ -179,15 +310,20 @@ source scripts/virtual-desktop.sh
 started=$(date +%s)
 pids=()
 # One desktop per method (or only those named on the command line).
-declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ")
-declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate")
-for names in "${@:-shutdown forced restart logoff}"; do
+declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ" [weekday]="スリープ")
+declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate"
+                  [weekday]="CanSuspend,Suspend False")
+for names in "${@:-shutdown forced restart logoff sni wayland weekday notice}"; do
   for name in $names; do
-    if [ "$name" = shutdown ]; then
-      world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!)
-    else
-      world "$name" "${words[$name]}" "${calls[$name]}" 12 quick & pids+=($!)
-    fi
+    case $name in
+      shutdown) world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!) ;;
+      # The other desktops: the StatusNotifierItem tray on X11, and Wayland.
+      sni) world sni "${words[restart]}" "${calls[restart]}" 15 quick sni & pids+=($!) ;;
+      wayland) world wayland "${words[shutdown]}" "${calls[shutdown]}" 15 quick wayland & pids+=($!) ;;
+      # The clock starts 8 s before the notice, five minutes before the entry.
+      notice) world notice "${words[shutdown]}" "" 308 quick & pids+=($!) ;;
+      *) world "$name" "${words[$name]}" "${calls[$name]}" 12 quick & pids+=($!) ;;
+    esac
   done
 done
 status=0

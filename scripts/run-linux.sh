@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Linux program (the linux preset), lays out dist/linux and starts it on your desktop.
-# With no display ($DISPLAY empty) it starts a virtual one (Xvfb with trayer as the tray host),
+# With no display ($DISPLAY and $WAYLAND_DISPLAY empty) it starts a virtual one (Xvfb with trayer as the tray host),
 # runs the program there, opens its settings window, saves a screenshot and says where.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +11,7 @@ cmake --build --preset linux --target quietus -j "${QM_JOBS:-$(nproc)}"
 cmake --install build/linux --prefix dist/linux --component quietus >/dev/null
 program=$top/dist/linux/quietus
 
-if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   setsid "$program" >/dev/null 2>&1 < /dev/null &
   echo "QuietusMachine is running in your tray (from $top/dist/linux)."
   exit 0

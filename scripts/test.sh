@@ -19,6 +19,8 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux -j "$jobs"
 cmake --install build/linux --prefix dist/linux >/dev/null
+cmake --build --preset linux --target package >/dev/null
+cp build/linux/package/QuietusMachine-*-linux-*.tar.gz dist/
 
 step "Fuzzing (bounded)"
 scripts/fuzz.sh "${QM_FUZZ_SECONDS:-15}"
@@ -55,4 +57,4 @@ if qm_wine_32bit; then
 else
   step "All tests passed (dist/win32 built and checked, not run: see SKIPPED above)"
 fi
-echo "Packages: $top/dist/win32 $top/dist/win64 $top/dist/linux"
+echo "Packages: $top/dist/win32 $top/dist/win64 $top/dist/linux $(ls "$top"/dist/QuietusMachine-*.tar.gz)"

@@ -1,6 +1,8 @@
 # Virtual desktops for the Linux program, sourced by run-linux.sh, e2e-linux.sh and
-# bench/idle-footprint.sh: Xvfb with openbox (when installed) and trayer as the tray host, private
-# D-Bus buses, python3-dbusmock's logind, and helpers to find, drive and photograph windows.
+# bench/idle-footprint.sh: Xvfb with openbox (when installed) and trayer as the tray host, or
+# Weston's headless Wayland compositor; a StatusNotifierItem tray stand-in; private D-Bus buses,
+# python3-dbusmock's logind and notification daemon, and helpers to find, drive and photograph
+# windows.
 # Everything started here is remembered and ended by vd_stop_all, by process id.
 
 # shellcheck shell=bash
@@ -62,6 +64,42 @@ vd_start_tray() {
   vd_wait 10 vd_tray_panel >/dev/null || vd_die "trayer did not start"
 }
 
+# vd_start_weston DIR: Weston's headless compositor (a 1024x768 output drawn by pixman, so that
+# screenshots work; --debug lets weston-screenshooter take them) as the Wayland display, exported
+# as WAYLAND_DISPLAY with DISPLAY unset. XDG_RUNTIME_DIR becomes DIR/run, where the socket lives.
+vd_start_weston() {
+  local dir=$1
+  export XDG_RUNTIME_DIR=$dir/run
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  weston --backend=headless-backend.so --use-pixman --debug --width=1024 --height=768 \
+    --socket=wayland-qm --idle-time=0 --log="$dir/weston.log" >/dev/null 2>&1 &
+  vd_pids+=($!)
+  vd_wait 10 test -S "$XDG_RUNTIME_DIR/wayland-qm" || { vd_die "weston did not start"; return 1; }
+  export WAYLAND_DISPLAY=wayland-qm
+  unset DISPLAY
+}
+
+# vd_wayland_shot FILE: the whole Wayland screen.
+vd_wayland_shot() {
+  local shots
+  shots=$(mktemp -d)
+  (cd "$shots" && weston-screenshooter) && mv "$shots"/wayland-screenshot-*.png "$1"
+  rm -rf "$shots"
+  test -s "$1"
+}
+
+# vd_start_sni_host DIR: a StatusNotifierItem tray (watcher and host) on the session bus, as KDE
+# Plasma or GNOME's AppIndicator extension has; DIR/sni.log logs what the items do.
+vd_start_sni_host() {
+  /usr/bin/python3 "$vd_here/sni-host.py" serve "$1/sni.log" >/dev/null 2>&1 &
+  vd_pids+=($!)
+  vd_wait 10 grep -q watching "$1/sni.log" || vd_die "the StatusNotifierItem host did not start"
+}
+
+# vd_sni item|activate|context-menu: reads or clicks the item registered with that host.
+vd_sni() { /usr/bin/python3 "$vd_here/sni-host.py" "$@"; }
+
 # (awk reads to the end: a reader that stops early breaks the pipe, which pipefail counts as failure.)
 vd_tray_panel() { xwininfo -root -tree | awk '/"panel" "trayer"/ && !id { id = $1 } END { if (!id) exit 1; print id }'; }
 
@@ -98,6 +136,16 @@ vd_start_logind() {
   /usr/bin/python3 -m dbusmock --template logind -l "$1" >/dev/null 2>&1 &
   vd_pids+=($!)
   vd_wait 15 vd_name_owned "$DBUS_SYSTEM_BUS_ADDRESS" org.freedesktop.login1 || vd_die "the mock logind did not start"
+}
+
+# vd_start_notifications LOG [COMMAND...]: python3-dbusmock's notification daemon on the private
+# session bus, logging every call; COMMAND (env with a faked clock, say) runs it.
+vd_start_notifications() {
+  local log=$1; shift
+  "$@" /usr/bin/python3 -m dbusmock --template notification_daemon -l "$log" >/dev/null 2>&1 &
+  vd_pids+=($!)
+  vd_wait 15 vd_name_owned "$DBUS_SESSION_BUS_ADDRESS" org.freedesktop.Notifications ||
+    vd_die "the mock notification daemon did not start"
 }
 
 vd_name_owned() {

@@ -29,6 +29,8 @@ wd_start() {
   # Wine's own fonts (caption buttons, symbols) and a Japanese UI font, as a Japanese Windows has
   # them; a virtual desktop with a taskbar, whose notification area holds the program's icon.
   if [ -d /usr/share/wine/fonts ]; then cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true; fi
+  # The IPA faces stand in for the MS Gothics and Minchos, Noto CJK for the rest.
+  ln -sf /usr/share/fonts/opentype/ipafont-*/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   cat >"$work/setup.reg" <<'EOF'
 REGEDIT4
 
@@ -43,6 +45,10 @@ REGEDIT4
 "MS Shell Dlg 2"="Noto Sans CJK JP"
 "MS UI Gothic"="Noto Sans CJK JP"
 "Tahoma"="Noto Sans CJK JP"
+"MS PGothic"="IPAPGothic"
+"MS Gothic"="IPAGothic"
+"MS PMincho"="IPAPMincho"
+"MS Mincho"="IPAMincho"
 EOF
   "$qm_wine" regedit /S "$work/setup.reg" >/dev/null 2>&1
   wineserver -w

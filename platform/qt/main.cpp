@@ -1,7 +1,10 @@
 // quietus: the Linux desktop program. Builds the Qt application, the real services and the Qt back
-// end, starts the program and runs the event loop until the program ends.
+// end, starts the program and runs the event loop until the program ends. Its one option,
+// --install-desktop-entry, adds it to the desktop's application menu instead, and ends.
 #include <QApplication>
 #include <QCoreApplication>
+#include <cstdio>
+#include <string_view>
 
 #include "app/program.h"
 #include "platform/os_services.h"
@@ -11,8 +14,28 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/xdg_autostart.h"
+#include "platform/qt/xdg_menu_entry.h"
+
+namespace {
+
+int installDesktopEntry(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // no display needed, and no tray program
+    const qm::qt::MenuEntryFiles files = qm::qt::installMenuEntry(QCoreApplication::applicationFilePath());
+    for (const QString& file : files.written) std::printf("%s\n", qPrintable(file));
+    if (!files.failed.isEmpty()) {
+        std::fprintf(stderr, "書き込めませんでした: %s\n", qPrintable(files.failed));
+        return 1;
+    }
+    std::printf("アプリケーションメニューに登録しました。\n");
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--install-desktop-entry")
+        return installDesktopEntry(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QuietusMachine"));
     // The program lives in the tray: closing its last window does not end it.

@@ -20,7 +20,31 @@
 
 namespace qm::qt {
 
-QtBackend::QtBackend() {
+namespace {
+
+// Entirely outside every screen, where the program keeps its tray window.
+bool offScreen(const QWidget& window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen && !screen->virtualGeometry().intersects(QRect(window.pos(), window.size()));
+}
+
+// The program opens one menu at a time; a window that opens (the warning at its due second)
+// closes it, as it would on Windows, rather than leave it open behind the window.
+void closeMenus() {
+    for (int i = 0; i < 4; ++i) {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup || !popup->close()) return;
+    }
+}
+
+}  // namespace
+
+WindowPlacement platformPlacement() {
+    return QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) ? WindowPlacement::Compositor
+                                                                                 : WindowPlacement::Program;
+}
+
+QtBackend::QtBackend(WindowPlacement placement) : placement_(placement) {
     QApplication::setFont(defaultFont());
 }
 
@@ -47,6 +71,11 @@ QWidget* QtBackend::window(const ui::Form& form) const {
     return v ? v->window() : nullptr;
 }
 
+QStringList QtBackend::clippedTexts(const ui::Form& form) const {
+    FormView* v = view(form);
+    return v ? v->clippedTexts() : QStringList();
+}
+
 QObject* QtBackend::object(const ui::Control& control) const {
     FormView* v = view(control.form());
     ControlView* c = v ? v->find(control) : nullptr;
@@ -69,11 +98,21 @@ void QtBackend::shown(ui::Form& form) {
     FormView* v = view(form);
     if (!v) return;
     QWidget* w = v->window();
+    if (placement_ == WindowPlacement::Compositor && offScreen(*w)) {
+        // The compositor would put it in view instead: an empty window for the whole session.
+        trace(QStringLiteral("kept off screen %1").arg(qs(form.name())));
+        return;
+    }
     trace(QStringLiteral("shown %1 \"%2\"").arg(qs(form.name()), w->windowTitle()));
+    closeMenus();
     w->show();
     w->raise();
     w->activateWindow();
     v->focusFirst();
+    if (tracing()) {
+        for (const QString& clipped : v->clippedTexts())
+            trace(QStringLiteral("clipped %1.%2").arg(qs(form.name()), clipped));
+    }
 }
 
 void QtBackend::hidden(ui::Form& form) {
@@ -150,8 +189,10 @@ void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons bu
     }
     LeftButtonOnly leftOnly;  // leaves the menu's filters when it goes
     if (buttons == ui::PopupButtons::Left) menuView->menu->installEventFilter(&leftOnly);
-    // At the mouse pointer, which for the tray's menu is where the user clicked the icon.
-    QAction* chosen = menuView->menu->exec(QCursor::pos());
+    const QString name = qs(form.name() + "." + menu.name());
+    trace(QStringLiteral("menu %1 opened").arg(name));
+    QAction* chosen = menuView->menu->exec(menuPosition(*v));
+    trace(QStringLiteral("menu %1 closed").arg(name));
     // The form may have gone, or the program ended, while the menu was open.
     if (chosen && v && v->live() && !runtime_->ended()) {
         for (ui::Control* item : form.childrenOf(menu.name())) {
@@ -163,6 +204,15 @@ void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons bu
         }
     }
     if (closed) closed();
+}
+
+QPoint QtBackend::menuPosition(const FormView& form) const {
+    // At the mouse pointer: for the tray's menu, where the user clicked the icon. On Wayland the
+    // pointer is known only over the program's own windows; a menu of a window that is not in
+    // view (the tray's) becomes a window of its own, which the compositor places.
+    if (placement_ == WindowPlacement::Program || form.window()->isVisible()) return QCursor::pos();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().center() : QPoint();
 }
 
 void QtBackend::messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons,

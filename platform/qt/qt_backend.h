@@ -3,22 +3,30 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <map>
 #include <thread>
 
 #include "platform/ui/runtime.h"
 
 class QObject;
+class QPoint;
 class QWidget;
 
 namespace qm::qt {
 
 class FormView;
 
+// Who places top-level windows: the program, or the compositor alone (Wayland, where a client
+// can neither place a window nor read the pointer's place on the screen).
+enum class WindowPlacement { Program, Compositor };
+// The running platform's.
+WindowPlacement platformPlacement();
+
 class QtBackend final : public ui::Backend {
 public:
     // Needs a QApplication. Controls without a font of their own use the Japanese Gothic.
-    QtBackend();
+    explicit QtBackend(WindowPlacement placement = platformPlacement());
     ~QtBackend() override;
     QtBackend(const QtBackend&) = delete;
     QtBackend& operator=(const QtBackend&) = delete;
@@ -33,6 +41,8 @@ public:
 
     // The Qt window of a loaded form (for tests and screenshots); null when not loaded.
     QWidget* window(const ui::Form& form) const;
+    // The controls of a loaded form whose text does not show whole; empty when all fit.
+    QStringList clippedTexts(const ui::Form& form) const;
     // The Qt object that stands for a control: a widget, a QTimer, a QMenu or a QAction.
     QObject* object(const ui::Control& control) const;
 
@@ -56,7 +66,10 @@ public:
 
 private:
     FormView* view(const ui::Form& form) const;
+    // Where a menu of `form` opens.
+    QPoint menuPosition(const FormView& form) const;
 
+    WindowPlacement placement_;
     ui::Runtime* runtime_ = nullptr;
     std::map<const ui::Form*, QPointer<FormView>> views_;
     bool quit_ = false;

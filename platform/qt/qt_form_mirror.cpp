@@ -90,6 +90,27 @@ QDate toQDate(std::chrono::year_month_day date) {
                  static_cast<int>(static_cast<unsigned>(date.day())));
 }
 
+// A line wider than its label (the substitute face runs wider than the Windows one) spills over
+// the label's sides as its alignment lets it, as far as its container allows, rather than be cut.
+QRect widenedToText(QRect rect, int textWidth, ui::Align align, const QWidget* container) {
+    const int over = textWidth - rect.width();
+    if (over <= 0 || !container) return rect;
+    switch (align) {
+        case ui::Align::Left:
+            rect.adjust(0, 0, over, 0);
+            break;
+        case ui::Align::Centre:
+            rect.adjust(-over / 2, 0, over - over / 2, 0);
+            break;
+        case ui::Align::Right:
+            rect.adjust(-over, 0, 0, 0);
+            break;
+    }
+    rect.setLeft(std::max(rect.left(), 0));
+    rect.setRight(std::min(rect.right(), container->width() - 1));
+    return rect;
+}
+
 }  // namespace
 
 void FormView::applyGeometry(ControlView& view) {
@@ -112,6 +133,7 @@ void FormView::applyGeometry(ControlView& view) {
             rect.setSize(label->sizeHint());
         } else {
             rect.setHeight(std::max(rect.height() + raise, label->fontMetrics().height()));
+            rect = widenedToText(rect, label->sizeHint().width(), p.align, view.widget->parentWidget());
         }
         rect.translate(0, -raise);
     }
@@ -179,7 +201,7 @@ void FormView::apply(ui::Control& control, Prop prop) {
     switch (prop) {
         case Prop::Caption:
             setCaption(*view);
-            if (p.kind == Kind::Label && p.autoSize) applyGeometry(*view);
+            if (p.kind == Kind::Label) applyGeometry(*view);
             break;
         case Prop::Rect:
             applyGeometry(*view);

@@ -6,8 +6,6 @@
 #include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,10 +15,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTimer>
 #include <algorithm>
 
+#include "platform/qt/qt_calendar.h"
+#include "platform/qt/qt_frame.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_list_model.h"
@@ -140,7 +139,7 @@ void FormView::createObject(ControlView& view) {
             view.widget = new QRadioButton(parent);
             break;
         case Kind::Frame:
-            view.widget = new QGroupBox(parent);
+            view.widget = new FrameBox(parent);
             break;
         case Kind::ListBox: {
             // Every row is one line of the same font: the view lays out a million rows without
@@ -181,21 +180,9 @@ void FormView::createObject(ControlView& view) {
             if (qmenu) qmenu->addAction(view.action);
             break;
         }
-        case Kind::Calendar: {
-            auto* calendar = new QCalendarWidget(parent);
-            calendar->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
-            calendar->setFirstDayOfWeek(Qt::Sunday);
-            calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-            calendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
-            // The grid shares out the width the definition gives; Qt's own minimum column width
-            // would push Saturday off the edge.
-            if (auto* grid = calendar->findChild<QTableView*>()) {
-                grid->horizontalHeader()->setMinimumSectionSize(1);
-                grid->verticalHeader()->setMinimumSectionSize(1);
-            }
-            view.widget = calendar;
+        case Kind::Calendar:
+            view.widget = makeCalendar(parent);
             break;
-        }
         case Kind::TabStrip: {
             auto* tabs = new QTabWidget(parent);
             for (const std::string& caption : control.props().tabs) tabs->addTab(new QWidget, qs(caption));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -56,6 +57,9 @@ public:
     void applyList(ui::Control& control, const ui::ListChange& change);
     void applyForm(ui::FormProp prop);
     void updateTimer(ui::Control& timer);
+    // Each control whose text the window does not show whole, with what it needs and has; empty
+    // when every text fits.
+    QStringList clippedTexts() const;
     // Gives the focus to the first control in tab order that can take it, when nothing has it yet.
     void focusFirst();
     void disableClose();

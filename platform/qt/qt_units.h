@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <string>
 
 #include "platform/ui/definition.h"
@@ -25,13 +26,16 @@ QRect pixelRect(const ui::Rect& twips, double dpi);
 
 QColor toQColor(ui::Colour colour);
 
-// "ＭＳ Ｐゴシック" and the other Gothic faces become "Noto Sans CJK JP", the Mincho faces
-// "Noto Serif CJK JP", "Times New Roman" an installed serif; other faces are left to fontconfig.
-QString substituteFamily(const std::string& face);
+// The faces that stand in for a Windows face, the closest first: the proportional Gothic and
+// Mincho ("ＭＳ Ｐゴシック", "ＭＳ Ｐ明朝") become IPAPGothic and IPAPMincho, the fixed ones IPAGothic
+// and IPAMincho, each with Noto Sans or Serif CJK JP behind it; "Times New Roman" an installed
+// serif; other faces are left to fontconfig.
+QStringList substituteFamilies(const std::string& face);
 // The substitute face at the definition's size and weight; an empty face keeps the default family.
 QFont toQFont(const ui::Font& font);
 // How many pixels higher than Qt would put it a label's text sits so that its baseline falls where
-// the Windows face's does (0.88 em below the top); 0 for faces that are not the Noto CJK ones.
+// the Windows face's does (0.88 em below the top); 0 unless Noto CJK stands in (the IPA faces
+// share the Windows faces' baseline).
 int baselineRaise(const QFont& font, double dpi);
 // What controls without a font of their own use: the Japanese Gothic at 9 pt, as Windows does.
 QFont defaultFont();

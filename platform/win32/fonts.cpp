@@ -2,6 +2,7 @@
 // where "ＭＳ Ｐゴシック" is missing (other language editions, Wine).
 #include "platform/win32/fonts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -17,6 +18,17 @@ const std::map<std::wstring, std::wstring>& englishNames() {
         {L"ＭＳ ゴシック", L"MS Gothic"},
         {L"ＭＳ Ｐ明朝", L"MS PMincho"},
         {L"ＭＳ 明朝", L"MS Mincho"},
+    };
+    return names;
+}
+
+// The free faces shaped like them (Debian's IPA fonts, which Wine finds where Windows' are missing).
+const std::map<std::wstring, std::wstring>& ipaNames() {
+    static const std::map<std::wstring, std::wstring> names{
+        {L"MS PGothic", L"IPAPGothic"},
+        {L"MS Gothic", L"IPAGothic"},
+        {L"MS PMincho", L"IPAPMincho"},
+        {L"MS Mincho", L"IPAMincho"},
     };
     return names;
 }
@@ -65,10 +77,12 @@ std::wstring installedFace(const ui::Font& font) {
     const BYTE charset = charsetOf(font);
     std::vector<std::wstring> candidates{face};
     if (auto it = englishNames().find(face); it != englishNames().end()) candidates.push_back(it->second);
+    if (auto it = ipaNames().find(candidates.back()); it != ipaNames().end()) candidates.push_back(it->second);
     if (looksSerif(face)) {
-        candidates.insert(candidates.end(), {L"MS Mincho", L"Noto Serif CJK JP"});
+        candidates.insert(candidates.end(), {L"IPAPMincho", L"MS Mincho", L"Noto Serif CJK JP"});
     } else {
-        candidates.insert(candidates.end(), {L"MS UI Gothic", L"Meiryo", L"Yu Gothic", L"Noto Sans CJK JP"});
+        candidates.insert(candidates.end(),
+                          {L"IPAPGothic", L"MS UI Gothic", L"Meiryo", L"Yu Gothic", L"Noto Sans CJK JP"});
     }
     for (const std::wstring& candidate : candidates) {
         if (!candidate.empty() && faceInstalled(candidate, charset)) return candidate;
@@ -101,10 +115,19 @@ FontCache::~FontCache() {
     for (auto& [key, font] : fonts_) DeleteObject(font);
 }
 
-HFONT FontCache::get(const ui::Font& font, int dpi) {
-    const Key key{font.face, font.points, font.bold, font.charset, dpi};
+HFONT FontCache::get(const ui::Font& font, int dpi, int percentWide) {
+    const Key key{font.face, font.points, font.bold, font.charset, dpi, percentWide};
     if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
-    const LOGFONTW lf = logFontFor(font, dpi);
+    LOGFONTW lf = logFontFor(font, dpi);
+    if (percentWide != 100) {
+        HDC screen = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(screen, get(font, dpi));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(screen, &metrics);
+        SelectObject(screen, old);
+        ReleaseDC(nullptr, screen);
+        lf.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * percentWide / 100);
+    }
     HFONT made = CreateFontIndirectW(&lf);
     fonts_.emplace(key, made);
     return made;

@@ -18,9 +18,11 @@ ui::Font defaultControlFont();
 // Whether GDI knows `face` with `charset` (DEFAULT_CHARSET: in any character set).
 bool faceInstalled(const std::wstring& face, BYTE charset);
 
-// The face to ask GDI for: the named one when installed, else its English name, else the first
-// installed of "MS UI Gothic", "Meiryo", "Yu Gothic", "Noto Sans CJK JP" (for Mincho and other
-// serif faces "MS Mincho", "Noto Serif CJK JP"); the named face when none of them is there.
+// The face to ask GDI for: the named one when installed, else its English name, else the IPA face
+// of the same shape (MS PGothic: IPAPGothic, MS Gothic: IPAGothic, and the Minchos alike), else
+// the first installed of "IPAPGothic", "MS UI Gothic", "Meiryo", "Yu Gothic", "Noto Sans CJK JP"
+// (for Mincho and other serif faces "IPAPMincho", "MS Mincho", "Noto Serif CJK JP"); the named
+// face when none of them is there.
 std::wstring installedFace(const ui::Font& font);
 
 // Whether the face GDI is asked for is a stand-in rather than the named one (or its English name).
@@ -36,10 +38,11 @@ public:
     FontCache& operator=(const FontCache&) = delete;
     ~FontCache();
 
-    HFONT get(const ui::Font& font, int dpi);
+    // `percentWide`: the font's characters narrowed to that share of their natural width.
+    HFONT get(const ui::Font& font, int dpi, int percentWide = 100);
 
 private:
-    using Key = std::tuple<std::string, double, bool, ui::Charset, int>;
+    using Key = std::tuple<std::string, double, bool, ui::Charset, int, int>;
     std::map<Key, HFONT> fonts_;
 };
 

@@ -223,10 +223,42 @@ void FormWindow::applyVisibility() {
 void FormWindow::applyFont(ui::Control& control) {
     HWND h = nativeOf(control);
     if (!h || control.kind() == ui::Kind::Line || control.kind() == ui::Kind::Image) return;
-    const ui::Font font = control.props().font.value_or(defaultControlFont());
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.get(font, dpi_)), TRUE);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fittingFont(control)), TRUE);
     applyItemHeight(control);
     if (control.props().autoSize) autoSize(control);
+}
+
+// A stand-in face may run wider than the face the window was designed with: a one-line label whose
+// text it would cut gets the face narrowed to the label's width.
+HFONT FormWindow::fittingFont(const ui::Control& control) {
+    const ui::Font font = control.props().font.value_or(defaultControlFont());
+    HFONT plain = fonts_.get(font, dpi_);
+    HWND h = nativeOf(control);
+    if (control.kind() != ui::Kind::Label || control.props().autoSize || !isStandIn(font)) return plain;
+    const std::wstring text = widen(control.caption());
+    // The definition's size: the window may not have it yet.
+    const int width = twipsToPixels(control.props().rect.width, dpi_);
+    const int height = twipsToPixels(control.props().rect.height, dpi_);
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, plain);
+    const auto lineOf = [&](HFONT face) {
+        SelectObject(dc, face);
+        SIZE line{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &line);
+        return line;
+    };
+    const SIZE natural = lineOf(plain);
+    HFONT fitting = plain;
+    if (natural.cx > width && height < 2 * natural.cy && width > 0) {
+        // The face's width does not scale its line exactly: narrowed until it fits, or by half.
+        for (int percent = width * 100 / natural.cx; percent >= 50; percent -= 2) {
+            fitting = fonts_.get(font, dpi_, percent);
+            if (lineOf(fitting).cx <= width) break;
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    return fitting;
 }
 
 void FormWindow::applyTooltip(ui::Control& control) {
@@ -294,7 +326,7 @@ void FormWindow::changed(ui::Control& control, ui::Prop prop) {
         case ui::Prop::Caption:
             if (!h || control.kind() == ui::Kind::MenuItem) return;
             SetWindowTextW(h, widen(control.caption()).c_str());
-            if (control.props().autoSize) autoSize(control);
+            if (control.kind() == ui::Kind::Label) applyFont(control);  // sizes or fits it anew
             break;
         case ui::Prop::Rect:
             layout();

@@ -64,6 +64,7 @@ private:
     bool onScreen(const ui::Control& control) const;
     const ui::Control* container(const ui::Control& control) const;
     void applyFont(ui::Control& control);
+    HFONT fittingFont(const ui::Control& control);
     // Painting (form_painting.cpp).
     void autoSize(ui::Control& control);
     void drawLabel(ui::Control& label, const DRAWITEMSTRUCT& item);

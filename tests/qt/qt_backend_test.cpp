@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +20,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
+#include "platform/qt/qt_frame.h"
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_units.h"
 #include "tests/qt/probe_forms.h"
@@ -135,19 +138,33 @@ TEST_F(QtBackendTest, twips_become_pixels_at_any_logical_dpi) {
 TEST_F(QtBackendTest, japanese_windows_faces_are_replaced_at_the_same_size_and_weight) {
     probe.load();
     const QFont gothic = widget<QLabel>(probe, "Label4")->font();
-    EXPECT_EQ(gothic.family(), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(gothic.families(), (QStringList{"IPAPGothic", "Noto Sans CJK JP"}));
+    EXPECT_EQ(QFontInfo(gothic).family(), QStringLiteral("IPAPGothic")) << "the IPA fonts are installed";
     EXPECT_DOUBLE_EQ(gothic.pointSizeF(), 9.75);
     EXPECT_TRUE(gothic.bold());
     const QFont mincho = widget<QLabel>(probe, "Label3")->font();
-    EXPECT_EQ(mincho.family(), QStringLiteral("Noto Serif CJK JP"));
+    EXPECT_EQ(mincho.families(), (QStringList{"IPAPMincho", "Noto Serif CJK JP"}));
     EXPECT_DOUBLE_EQ(mincho.pointSizeF(), 48);
     const QFont times = widget<QLabel>(probe, "Label5")->font();
     EXPECT_TRUE(times.family() == QStringLiteral("Liberation Serif") ||
                 times.family() == QStringLiteral("DejaVu Serif"))
         << times.family().toStdString();
     EXPECT_FALSE(times.bold());
-    EXPECT_EQ(widget<QPushButton>(probe, "Command1")->font().family(), QStringLiteral("Noto Sans CJK JP"))
+    EXPECT_EQ(widget<QPushButton>(probe, "Command1")->font().families(), gothic.families())
         << "controls without a font of their own use the Japanese Gothic";
+}
+
+TEST(FontSubstitution, proportional_and_fixed_faces_get_their_ipa_counterpart_before_noto) {
+    struct Case {
+        const char* face;
+        QStringList families;
+    } cases[] = {
+        {"MS UI Gothic", {"IPAPGothic", "Noto Sans CJK JP"}},
+        {"ＭＳ ゴシック", {"IPAGothic", "Noto Sans CJK JP"}},
+        {"ＭＳ 明朝", {"IPAMincho", "Noto Serif CJK JP"}},
+        {"MS Mincho", {"IPAMincho", "Noto Serif CJK JP"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(substituteFamilies(c.face), c.families) << c.face;
 }
 
 TEST_F(QtBackendTest, colours_captions_and_tooltips_follow_the_model) {
@@ -174,7 +191,10 @@ TEST_F(QtBackendTest, an_auto_sized_label_fits_its_text_and_no_label_cuts_its_li
     EXPECT_NE(label2->width(), before);
     auto* label4 = widget<QLabel>(probe, "Label4");
     const int raise = baselineRaise(label4->font(), 96);
-    EXPECT_GT(raise, 0) << "Noto's line is taller than the Windows Gothic's";
+    EXPECT_EQ(raise, 0) << "IPA's baseline is the Windows Gothic's";
+    QFont noto = label4->font();
+    noto.setFamilies({"Noto Sans CJK JP"});
+    EXPECT_GT(baselineRaise(noto, 96), 0) << "Noto's line is taller than the Windows Gothic's";
     EXPECT_EQ(label4->y(), 8 - raise) << "the baseline sits where the Windows face puts it";
     EXPECT_GE(label4->height(), label4->fontMetrics().height());
     EXPECT_GE(label4->geometry().bottom(), 8 + 13 - 1) << "and the label still covers its defined area";
@@ -283,6 +303,39 @@ TEST_F(QtBackendTest, a_click_on_a_calendar_day_sets_the_date_before_the_handler
     EXPECT_EQ(seen, year{1998} / December / 24);
 }
 
+TEST_F(QtBackendTest, the_calendar_heading_reads_year_then_month_with_saturday_blue_and_sunday_red) {
+    tabs.show();
+    tabs["Calendar1"].setDate(year{2026} / December / 6);
+    auto* calendar = widget<QCalendarWidget>(tabs, "Calendar1");
+    auto* yearButton = calendar->findChild<QToolButton*>("qt_calendar_yearbutton");
+    auto* monthButton = calendar->findChild<QToolButton*>("qt_calendar_monthbutton");
+    ASSERT_TRUE(yearButton && monthButton);
+    EXPECT_EQ(yearButton->text() + monthButton->text(), QStringLiteral("2026年12月"));
+    EXPECT_LT(yearButton->x(), monthButton->x());
+    EXPECT_EQ(calendar->weekdayTextFormat(Qt::Saturday).foreground().color(), QColor(Qt::blue));
+    EXPECT_EQ(calendar->weekdayTextFormat(Qt::Sunday).foreground().color(), QColor(Qt::red));
+    EXPECT_EQ(calendar->findChild<QToolButton*>("qt_calendar_prevmonth")->arrowType(), Qt::LeftArrow)
+        << "the style's arrow, not Qt's large icon";
+    calendar->showNextMonth();
+    EXPECT_EQ(yearButton->text() + monthButton->text(), QStringLiteral("2027年1月"));
+}
+
+TEST_F(QtBackendTest, a_frames_title_sits_on_its_frame_line_above_the_first_option) {
+    tabs.show();
+    tabs["SSTab1"].setCurrentTab(1);
+    auto* frame = dynamic_cast<FrameBox*>(backend.object(tabs["Frame1"]));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->title(), QStringLiteral("終了方法"));
+    const QRect title = frame->titleRect();
+    EXPECT_EQ(title.top(), 0) << "the title's top is the frame's top, as the window's positions count it";
+    EXPECT_LT(title.bottom(), widget<QRadioButton>(tabs, "Option1")->y());
+    const QImage drawn = frame->grab().toImage();
+    const int line = title.height() / 2, right = frame->width() - 8;
+    EXPECT_NE(drawn.pixel(right, line), drawn.pixel(right, line + 3))
+        << "the frame's top line runs through the middle of the title's line";
+    EXPECT_EQ(drawn.pixel(title.left() + 1, line), drawn.pixel(right, line + 3)) << "and stops at the title";
+}
+
 TEST_F(QtBackendTest, list_items_mirror_the_model_and_the_users_selection_goes_back) {
     tabs.show();
     for (const char* item : {"98年12月10日 09時00分　再起動", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"})
@@ -290,7 +343,7 @@ TEST_F(QtBackendTest, list_items_mirror_the_model_and_the_users_selection_goes_b
     auto* list = widget<QListView>(tabs, "List1");
     ASSERT_EQ(list->model()->rowCount(), 2);
     EXPECT_EQ(row(list, 1).data().toString(), QStringLiteral("毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"));
-    EXPECT_EQ(list->font().family(), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(list->font().family(), QStringLiteral("IPAPGothic"));
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row(list, 1)).center());
     EXPECT_EQ(tabs["List1"].listIndex(), 1);
@@ -382,6 +435,40 @@ TEST_F(QtBackendTest, the_popup_menu_runs_the_chosen_item_then_reports_closed_an
     tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { closed = true; });
     EXPECT_TRUE(closed) << "dismissed without a choice";
     EXPECT_EQ(tabs.events.size(), 1u);
+}
+
+TEST_F(QtBackendTest, a_window_that_opens_closes_the_menu_left_open) {
+    tabs.show();
+    bool closed = false, stillOpen = false;
+    onNextModal([&](QWidget* menu) {
+        probe.show();  // as the warning opens at its due second
+        stillOpen = menu->isVisible();
+        if (stillOpen) menu->close();
+    });
+    tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { closed = true; });
+    EXPECT_FALSE(stillOpen);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(tabs.events.empty()) << "no item chosen";
+    EXPECT_TRUE(backend.window(probe)->isVisible());
+}
+
+TEST_F(QtBackendTest, where_the_compositor_places_windows_one_kept_off_screen_is_never_mapped) {
+    QtBackend wayland(WindowPlacement::Compositor);
+    ui::Runtime waylandRuntime(wayland);
+    wayland.attach(waylandRuntime);
+    Probe offScreen(waylandRuntime, probeDefinition), onScreen(waylandRuntime, tabsDefinition);
+    offScreen.load();
+    offScreen.move(-50000, -50000);  // where the tray window lives
+    offScreen.show();
+    EXPECT_TRUE(offScreen.isVisible()) << "shown, as far as the program knows";
+    EXPECT_FALSE(wayland.window(offScreen)->isVisible());
+    onScreen.show();
+    EXPECT_TRUE(wayland.window(onScreen)->isVisible());
+
+    probe.load();
+    probe.move(-50000, -50000);
+    probe.show();
+    EXPECT_TRUE(backend.window(probe)->isVisible()) << "where the program places windows, off the screen";
 }
 
 TEST_F(QtBackendTest, the_right_button_picks_an_item_only_of_a_menu_that_takes_both_buttons) {

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLockFile>
+#include <QProcess>
 #include <cstdlib>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -77,6 +79,41 @@ TEST_F(AutostartTest, an_unwritable_folder_gives_no_entry_and_a_zero_result) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
     blocker.close();
     EXPECT_EQ(XdgAutostart("/opt/q").create("", "QuietusMachine", "", ""), 0);
+}
+
+// `quietus --install-desktop-entry`, as a user runs it: it writes the menu's entry and icons and
+// ends, with no display and no tray program.
+class MenuEntryTest : public ::testing::Test {
+protected:
+    int run(const QString& dataHome) {
+        QProcess quietus;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", dataHome);
+        env.insert("XDG_RUNTIME_DIR", home.path());
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.insert("QT_QPA_PLATFORM", "offscreen");  // a tray program started by mistake would run on
+        quietus.setProcessEnvironment(env);
+        quietus.start(QStringLiteral(QM_QUIETUS), {QStringLiteral("--install-desktop-entry")});
+        if (!quietus.waitForFinished(10000)) {
+            quietus.kill();
+            quietus.waitForFinished();
+            ADD_FAILURE() << "the tray program started";
+        }
+        return quietus.exitCode();
+    }
+    QTemporaryDir home;
+};
+
+TEST_F(MenuEntryTest, the_option_writes_the_entry_starting_this_program_and_its_icon_then_ends) {
+    ASSERT_EQ(run(home.path() + "/data"), 0);
+    const std::string entry = readFile(home.path() + "/data/applications/QuietusMachine.desktop");
+    const std::string program = QFileInfo(QStringLiteral(QM_QUIETUS)).canonicalFilePath().toStdString();
+    EXPECT_NE(entry.find("\nExec=\"" + program + "\"\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nIcon=quietusmachine\n"), std::string::npos) << entry;
+    EXPECT_EQ(QImage(home.path() + "/data/icons/hicolor/48x48/apps/quietusmachine.png").size(),
+              QSize(48, 48));
+    EXPECT_EQ(run(home.path() + "/data"), 0) << "asking again replaces the files";
 }
 
 TEST(ExecValue, quotes_the_path_and_escapes_what_the_desktop_entry_format_reserves) {

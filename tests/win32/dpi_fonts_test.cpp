@@ -102,9 +102,27 @@ TEST(Fonts, AMissingFaceGivesWayToAnInstalledJapaneseFace) {
     EXPECT_NE(gothic, L"No Such Gothic 1998");
     EXPECT_TRUE(faceInstalled(gothic, SHIFTJIS_CHARSET)) << "stand-in cannot show Japanese";
     const std::wstring mincho = installedFace(ui::Font{.face = "ＸＸ 明朝", .charset = ui::Charset::ShiftJis});
-    EXPECT_TRUE(mincho == L"MS Mincho" || mincho == L"Noto Serif CJK JP" || mincho == L"ＸＸ 明朝")
+    EXPECT_TRUE(mincho == L"IPAPMincho" || mincho == L"MS Mincho" || mincho == L"Noto Serif CJK JP" ||
+                mincho == L"ＸＸ 明朝")
         << "serif stand-in";
     EXPECT_TRUE(faceInstalled(mincho, SHIFTJIS_CHARSET));
+}
+
+TEST(Fonts, TheIpaFaceOfTheSameShapeStandsInForAMissingWindowsFace) {
+    const struct {
+        const char* face;
+        const wchar_t *english, *ipa;
+    } cases[] = {
+        {"ＭＳ Ｐゴシック", L"MS PGothic", L"IPAPGothic"},
+        {"ＭＳ ゴシック", L"MS Gothic", L"IPAGothic"},
+        {"ＭＳ Ｐ明朝", L"MS PMincho", L"IPAPMincho"},
+        {"ＭＳ 明朝", L"MS Mincho", L"IPAMincho"},
+    };
+    for (const auto& c : cases) {
+        if (faceInstalled(widen(c.face), SHIFTJIS_CHARSET) || faceInstalled(c.english, SHIFTJIS_CHARSET)) continue;
+        if (!faceInstalled(c.ipa, SHIFTJIS_CHARSET)) continue;  // fonts-ipafont-* not installed
+        EXPECT_EQ(installedFace(ui::Font{.face = c.face, .charset = ui::Charset::ShiftJis}), c.ipa) << c.face;
+    }
 }
 
 int CALLBACK keepFirstFace(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM found) {

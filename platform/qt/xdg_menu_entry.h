@@ -1,0 +1,24 @@
+// The program's entry in the desktop's application menu, written when the user asks for it
+// (`quietus --install-desktop-entry`): $XDG_DATA_HOME/applications/QuietusMachine.desktop
+// (~/.local/share/applications by default), which starts the program where it is, and the
+// traffic-light icon in the hicolor icon theme beside it. The schedule stays beside the program.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace qm::qt {
+
+// $XDG_DATA_HOME, or $HOME/.local/share when it is unset or not absolute.
+QString dataHome();
+// The entry's text for the program file at `programPath`.
+std::string menuEntry(const std::string& programPath);
+
+struct MenuEntryFiles {
+    QStringList written;  // every file written, the entry first
+    QString failed;       // the file that could not be written; empty when all were
+};
+// Writes the entry and the icons, replacing earlier ones.
+MenuEntryFiles installMenuEntry(const QString& programPath);
+
+}  // namespace qm::qt
