@@ -30,13 +30,22 @@ pf_drive() { "$qm_wine" "$pf_driver" "$@" 2>/dev/null; }
 pf_setup() {
   export WINEPREFIX=$1/prefix  # before anything can reach for ~/.wine
   wd_start "$1" || return 1
-  "$qm_wine" "$pf_driver" hold 100000 >/dev/null 2>&1 &
-  vd_pids+=($!)
-  pf_parent=$(bl_await 60 bash -c "xwininfo -root -children | awk '/\"Default - Wine desktop\"/ { print \$1 }'") ||
-    { vd_die "Wine's desktop did not open"; return 1; }
+  # The desktop opens as the holding driver reaches for it; seldom it does not, and a second
+  # driver tries again.
+  local attempt
+  for attempt in 1 2 3; do
+    "$qm_wine" "$pf_driver" hold 100000 >>"$1/hold.log" 2>&1 &
+    vd_pids+=($!)
+    pf_parent=$(bl_await 30 pf_desktop_window) && break
+    echo "Wine's desktop did not open (attempt $attempt): $(xwininfo -root -children | grep -c '^ *0x') windows" >>"$1/hold.log"
+    kill "${vd_pids[-1]}" 2>/dev/null || true
+  done
+  [ -n "$pf_parent" ] || { vd_die "Wine's desktop did not open (see $1/hold.log)"; return 1; }
   bl_await 30 pf_drive tray >/dev/null || { vd_die "no taskbar"; return 1; }
   pf_work=$1
 }
+
+pf_desktop_window() { xwininfo -root -children | awk '/"Default - Wine desktop"/ { print $1 }'; }
 
 pf_teardown() { wd_stop; }
 

@@ -58,16 +58,18 @@ fresh() {
 
 # rows SCHEDULE NAME=PID...: a table row for each process, counted over the same $idle_seconds s.
 rows() {
-  local schedule=$1 names=() pids=() before=() counts=() i; shift
+  local schedule=$1 names=() pids=() before=() cpu=() counts=() i; shift
   for i in "$@"; do names+=("${i%%=*}") pids+=("${i#*=}"); done
-  for i in "${!pids[@]}"; do before[i]=$(bl_switches "${pids[$i]}"); done
+  for i in "${!pids[@]}"; do before[i]=$(bl_switches "${pids[$i]}") cpu[i]=$(bl_cpu_ns "${pids[$i]}"); done
   mapfile -t counts < <(bl_wakeups "$idle_seconds" "${pids[@]}")
   for i in "${!pids[@]}"; do
-    printf '| %s | %s | %s | %s |\n' "$schedule" "${names[$i]}" "$(per_second "${counts[$i]}")" \
-      "$(per_second $(($(bl_switches "${pids[$i]}") - before[i])))"
+    printf '| %s | %s | %s | %s | %s |\n' "$schedule" "${names[$i]}" "$(per_second "${counts[$i]}")" \
+      "$(per_second $(($(bl_switches "${pids[$i]}") - before[i])))" \
+      "$(per_second $(($(bl_cpu_ns "${pids[$i]}") - cpu[i])) 1000000 3)"
   done
 }
-per_second() { awk -v n="$1" -v s="$idle_seconds" 'BEGIN { printf "%.2f", n / s }'; }
+# per_second N [UNIT [DECIMALS]]: N (in UNITs) a second of the count.
+per_second() { awk -v n="$1" -v u="${2:-1}" -v d="${3:-2}" -v s="$idle_seconds" 'BEGIN { printf "%.*f", d, n / u / s }'; }
 servers() { pf_servers | while read -r name pid; do echo "$name=$pid"; done; }
 
 # wakeups SCHEDULE: the program, started with the schedule in $work/run, counted once it idles.
@@ -84,10 +86,10 @@ wakeups() {
 
 echo
 echo "Wake-ups a second while idle, over $idle_seconds s: runs after 10 ms or more asleep (schedstat,"
-echo "sampled every 10 ms), and voluntary context switches, of all the process's threads:"
+echo "sampled every 10 ms), voluntary context switches and CPU time, of all the process's threads:"
 echo
-echo "| Schedule | Process | Wake-ups/s | Context switches/s |"
-echo "|---|---|---:|---:|"
+echo "| Schedule | Process | Wake-ups/s | Context switches/s | CPU ms/s |"
+echo "|---|---|---:|---:|---:|"
 mapfile -t others < <(servers)
 [ ${#others[@]} -eq 0 ] || rows "no program" "${others[@]}"  # Wine's own, idling
 fresh
