@@ -25,8 +25,8 @@ mkdir -p "$work/home" "$work/run" "$work/prog"
 chmod 700 "$work/run"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run
 
-# quietus as it usually idles: an every-day entry keeps the settings window loaded, hidden, with its
-# clock timer running beside the tray's due check.
+# quietus as it usually idles: an every-day entry armed; only the tray window is loaded, its due
+# check waking once a second.
 cp -a dist/linux/. "$work/prog/"
 printf '毎日実行　　　　03時00分　ｼｬｯﾄﾀﾞｳﾝ\r\n' | iconv -f UTF-8 -t CP932 > "$work/prog/Dtddta.wet"
 "$work/prog/quietus" >"$work/quietus.log" 2>&1 &
