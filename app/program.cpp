@@ -33,9 +33,9 @@ Program::Program(ui::Runtime& runtime, Services& services)
                          .windows = *this}),
       warning(runtime, schedule, services.session, *this),
       tray(runtime, services.tray, services.instance, schedule, services.clock, *this) {
-    // The settings list decides whether anything is scheduled; counting it reads the file into
-    // it when it does not exist yet. No window loads for that.
-    schedule.setEntryCount([this] { return scheduleList.count(); });
+    // The settings list decides whether anything is scheduled; counting it makes it from the text
+    // the selection has just read when it does not exist yet. No window loads for that.
+    schedule.setEntryCount([this](const ScheduleText& read) { return scheduleList.count(read); });
     services.tray.setClickHandler([this](TrayClick click) { ui.run([this, click] { tray.trayClicked(click); }); });
 }
 

@@ -17,7 +17,7 @@ NextDue emptyNextDue() { return {local_days{year{1900} / January / 1}, seconds{0
 
 Schedule::Schedule(const ScheduleFile& file, const Clock& clock) : file_(file), clock_(clock) {}
 
-void Schedule::setEntryCount(std::function<std::size_t()> count) { entryCount_ = std::move(count); }
+void Schedule::setEntryCount(EntryCount count) { entryCount_ = std::move(count); }
 
 void Schedule::selectNextDue(Passing passing) { selectAt(clock_.now(), passing); }
 
@@ -70,7 +70,7 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
         nextDue_ = emptyNextDue();
     }
     // The settings list has the last word: an empty list means nothing is scheduled.
-    const std::size_t entries = entryCount_ ? entryCount_() : lineCount;
+    const std::size_t entries = entryCount_ ? entryCount_(read) : lineCount;
     if (entries == 0) nextDue_ = emptyNextDue();
 }
 

@@ -35,8 +35,11 @@ public:
     Schedule(const ScheduleFile& file, const Clock& clock);
 
     // The number of entries in the settings window's list; an empty list means nothing is
-    // scheduled, whatever the file says. Until one is set, the file's line count stands in.
-    void setEntryCount(std::function<std::size_t()> count);
+    // scheduled, whatever the file says. Until one is set, the file's line count stands in. The
+    // count is given the text the selection has just read, so a list that does not exist yet
+    // can be made from it without reading and decoding the file a second time.
+    using EntryCount = std::function<std::size_t(const ScheduleText& read)>;
+    void setEntryCount(EntryCount count);
 
     // Which entries the selection passes over: those before now, or (after an abort) also the
     // entry of the current second, so an aborted warning does not come straight back.
@@ -68,7 +71,7 @@ private:
 
     const ScheduleFile& file_;
     const Clock& clock_;
-    std::function<std::size_t()> entryCount_;
+    EntryCount entryCount_;
     NextDue nextDue_ = initialNextDue();
     std::chrono::local_days lastSeenDate_{};
     LocalTime lastCheck_{};

@@ -11,13 +11,16 @@ namespace qm {
 using Kind = ui::ListChange::Kind;
 
 void ScheduleList::load() {
+    if (!loaded_) load(file_.read());
+}
+
+void ScheduleList::load(const ScheduleText& read) {
     if (loaded_) return;
     loaded_ = true;
     text_.clear();
     rows_.clear();
     unused_ = 0;
     unreadable_.reset();
-    const ScheduleText read = file_.read();
     if (read.state == ScheduleText::State::Unreadable) unreadable_ = read.reason;
     forEachLine(read.text, [&](std::string_view line) {
         rows_.push_back({text_.size(), line.size()});
@@ -38,6 +41,11 @@ void ScheduleList::discard() {
 
 std::size_t ScheduleList::count() {
     load();
+    return rows_.size();
+}
+
+std::size_t ScheduleList::count(const ScheduleText& read) {
+    load(read);
     return rows_.size();
 }
 

@@ -24,6 +24,8 @@ public:
     // Reads the file into the list unless it holds the list already; an absent or unreadable
     // file gives an empty list.
     void load();
+    // The same from text already read from the file.
+    void load(const ScheduleText& read);
     // Why the file could not be read when the list was loaded: such a list must not be saved
     // over the file, whose entries it never held.
     const std::optional<std::string>& unreadable() const { return unreadable_; }
@@ -31,6 +33,8 @@ public:
     void discard();
     // The number of entries, reading the file first if the list does not exist yet.
     std::size_t count();
+    // The same, making a list that does not exist yet from text already read.
+    std::size_t count(const ScheduleText& read);
 
     // ui::ListModel. Reading never loads: an absent list has no rows.
     std::size_t size() const override { return rows_.size(); }

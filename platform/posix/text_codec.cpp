@@ -24,36 +24,29 @@ public:
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
 
-    // Converts all of `in`. On a byte sequence that does not convert, `onBad` decides: it
-    // returns false to give up, or true after it has dealt with the first byte (which is then
-    // skipped).
+    // Converts all of `in`, appending to `out`. On a byte sequence that does not convert, `onBad`
+    // decides: it returns false to give up, or true after it has dealt with the first byte (which
+    // is then skipped). The output goes through a small buffer and is appended from there, so a
+    // large text costs one pass and the string's own growth, never a zero-filled guess at its size.
     template <class OnBad>
     bool convert(std::string_view in, std::string& out, OnBad onBad) {
         char* inPtr = const_cast<char*>(in.data());
         std::size_t inLeft = in.size();
-        std::size_t used = 0;
-        out.resize(in.size() + in.size() / 2 + 16);
+        out.reserve(out.size() + in.size() + in.size() / 2);
+        char buffer[64 * 1024];
         while (inLeft > 0) {
-            char* outPtr = out.data() + used;
-            std::size_t outLeft = out.size() - used;
+            char* outPtr = buffer;
+            std::size_t outLeft = sizeof buffer;
             const std::size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-            used = out.size() - outLeft;
+            const int error = errno;
+            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
             if (r != static_cast<std::size_t>(-1)) break;
-            if (errno == E2BIG) {
-                out.resize(out.size() * 2);
-            } else if (errno == EILSEQ || errno == EINVAL) {
-                // EINVAL: the input ends inside a character, a lone lead byte at the end.
-                out.resize(used);
-                if (!onBad(out)) return false;
-                used = out.size();
-                out.resize(used + inLeft + inLeft / 2 + 16);
-                ++inPtr;
-                --inLeft;
-            } else {
-                return false;
-            }
+            if (error == E2BIG) continue;
+            // EINVAL: the input ends inside a character, a lone lead byte at the end.
+            if ((error != EILSEQ && error != EINVAL) || !onBad(out)) return false;
+            ++inPtr;
+            --inLeft;
         }
-        out.resize(used);
         return true;
     }
 

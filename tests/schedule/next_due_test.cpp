@@ -169,7 +169,7 @@ TEST_F(Selection, TheMethodIsTheRestOfTheLineAsWritten) {
 TEST_F(Selection, AnEmptySettingsListWinsOverTheFile) {
     std::size_t listed = 0;
     int asked = 0;
-    schedule.setEntryCount([&] {
+    schedule.setEntryCount([&](const ScheduleText&) {
         ++asked;
         return listed;
     });
@@ -228,7 +228,7 @@ TEST_F(DueCheck, WithoutAScheduleFileNothingComesDue) {
 
 TEST_F(DueCheck, EveryDayEntriesComeRoundAgainWhileTheProgramStaysResident) {
     std::size_t selections = 0;
-    schedule.setEntryCount([&] { return ++selections; });
+    schedule.setEntryCount([&](const ScheduleText&) { return ++selections; });
     save({"毎日実行　　　　08時00分　ログオフ"});
     clock.set(at(1998y / 12 / 1, 9, 0, 0));
     EXPECT_EQ(select(), emptyNextDue());

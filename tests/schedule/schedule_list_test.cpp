@@ -41,6 +41,11 @@ TEST_F(SettingsList, TheListIsReadOnceAndReadAgainOnlyAfterItIsDiscarded) {
     EXPECT_FALSE(list.isLoaded());
     EXPECT_EQ(list.count(), 1u);
     EXPECT_EQ(list.lines(), Lines{"98年12月24日 09時00分　ログオフ"});
+    // Text the selection has just read makes a list that does not exist yet, and only such a list.
+    const ScheduleText read{ScheduleText::State::Read, "x\r\ny\r\n", {}};
+    EXPECT_EQ(list.count(read), 1u);
+    list.discard();
+    EXPECT_EQ(list.count(read), 2u);
 }
 
 TEST_F(SettingsList, EachEditTellsItsViewsWhatChanged) {
