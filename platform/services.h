@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/folder_watcher.h"
 #include "platform/program_folder.h"
 #include "platform/session_end.h"
 #include "platform/shell.h"
@@ -24,6 +25,7 @@ struct Services {
     Shell& shell;
     StartupShortcut& shortcut;
     SingleInstance& instance;
+    FolderWatcher& watcher;
 };
 
 }  // namespace qm

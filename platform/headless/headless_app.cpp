@@ -34,6 +34,7 @@ HeadlessApp::HeadlessApp(std::string programFolder, VirtualTime start)
           .shell = shell,
           .shortcut = shortcut,
           .instance = instance,
+          .watcher = watcher,
       },
       program(runtime, services) {
     backend.attach(runtime);

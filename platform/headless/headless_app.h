@@ -102,6 +102,7 @@ public:
     RecordingShell shell;
     RecordingStartupShortcut shortcut;
     SettableSingleInstance instance;
+    ManualFolderWatcher watcher;
     HeadlessBackend backend;
     ui::Runtime runtime;
     Services services;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/folder_watcher.h"
 #include "platform/session_end.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
@@ -117,6 +118,28 @@ class SettableSingleInstance final : public SingleInstance {
 public:
     bool anotherRunning() override { return another; }
     bool another = false;
+};
+
+// Remembers what it was asked to watch; a test reports a change on disk by calling changed().
+class ManualFolderWatcher final : public FolderWatcher {
+public:
+    bool watch(const std::string& folder, const std::string& fileName, std::function<void()> changed) override {
+        this->folder = folder;
+        this->fileName = fileName;
+        changed_ = std::move(changed);
+        return true;
+    }
+    // What the OS would report after a change; false when nothing is watched.
+    bool changed() const {
+        if (!changed_) return false;
+        changed_();
+        return true;
+    }
+
+    std::string folder, fileName;
+
+private:
+    std::function<void()> changed_;
 };
 
 }  // namespace qm::headless

@@ -10,6 +10,7 @@
 #include "platform/os_services.h"
 #include "platform/qt/dbus_session_end.h"
 #include "platform/qt/lock_file_instance.h"
+#include "platform/qt/qt_folder_watcher.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray_icon.h"
@@ -54,7 +55,8 @@ int main(int argc, char** argv) {
     qm::qt::QtShell shell;
     qm::qt::XdgAutostart shortcut(folder.folder);
     qm::qt::LockFileInstance instance;
-    qm::Services services{*clock, *codec, *files, folder, session, tray, shell, shortcut, instance};
+    qm::qt::QtFolderWatcher watcher;
+    qm::Services services{*clock, *codec, *files, folder, session, tray, shell, shortcut, instance, watcher};
 
     qm::Program program(runtime, services);
     program.start();

@@ -26,7 +26,8 @@ add_library(qm_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/shell.cpp
   ${CMAKE_CURRENT_LIST_DIR}/startup_shortcut.cpp
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tray_icon.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/tray_icon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/folder_watcher.cpp)
 qm_warnings(qm_win32)
 target_compile_definitions(qm_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)

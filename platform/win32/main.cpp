@@ -23,8 +23,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const auto shell = qm::win32::makeShell();
     const auto shortcut = qm::win32::makeStartupShortcut();
     const auto instance = qm::win32::makeSingleInstance(qm::win32::kInstanceMutex);
-    qm::Services services{*clock, *codec,    *files,   qm::runningProgramFolder(), *session, *tray,
-                          *shell, *shortcut, *instance};
+    const auto watcher = qm::win32::makeFolderWatcher();
+    qm::Services services{*clock, *codec,    *files,    qm::runningProgramFolder(), *session, *tray,
+                          *shell, *shortcut, *instance, *watcher};
 
     qm::win32::Win32Backend backend;
     qm::ui::Runtime runtime(backend);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/folder_watcher.h"
 #include "platform/session_end.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
@@ -40,6 +41,9 @@ std::unique_ptr<Shell> makeShell();
 std::unique_ptr<StartupShortcut> makeStartupShortcut();
 // `name` is the mutex; the program uses kInstanceMutex.
 std::unique_ptr<SingleInstance> makeSingleInstance(const std::wstring& name);
+
+// Watches a folder from a thread of its own and reports on the thread that asked.
+std::unique_ptr<FolderWatcher> makeFolderWatcher();
 
 inline constexpr wchar_t kInstanceMutex[] = L"Local\\QuietusMachine";
 

@@ -57,8 +57,9 @@ protected:
     headless::RecordingShell shell;
     headless::RecordingStartupShortcut shortcut;
     headless::SettableSingleInstance instance;
+    headless::ManualFolderWatcher watcher;
     Services services{clock, *codec,   *files,  {folder.path().toStdString(), '/'}, session, tray,
-                      shell, shortcut, instance};
+                      shell, shortcut, instance, watcher};
     QtBackend backend;
     ui::Runtime runtime{backend};
     Program program{runtime, services};
