@@ -51,9 +51,9 @@ ui::FormDef SettingsWindow::definition() {
             {.kind = Kind::ListBox, .name = "List1", .rect = {3960, 360, 3855, 2895},
              .font = fonts::japanese(fonts::kPMincho, 9.75, false), .tabIndex = 1},
             {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {4440, 3360, 1335, 375},
-             .tabIndex = 2},
+             .tabIndex = 2, .isCancel = true},
             {.kind = Kind::Button, .name = "Command1", .caption = "設定", .rect = {5880, 3360, 1335, 375},
-             .tooltip = "このボタンを押さないと設定が有効に成りません", .tabIndex = 0},
+             .tooltip = "このボタンを押さないと設定が有効に成りません", .tabIndex = 0, .isDefault = true},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
             {.kind = Kind::Menu, .name = "mnu_PopUp2", .caption = "PupUp2", .visible = false},
             {.kind = Kind::MenuItem, .name = "mnu_Del", .parent = "mnu_PopUp2", .caption = "削除"},
@@ -133,6 +133,10 @@ void SettingsWindow::bind() {
     ctl("mnu_AllDel").onClick = [this] { deleteAllChosen(); };
     ctl("Command5").onClick = [this] { deletePastClicked(); };
     calendar_->onClick = [this] { calendarClicked(); };
+    // The Delete key does what 削除 in the list's menu does.
+    scheduleList_->onKeyDown = [this](ui::Key key) {
+        if (key == ui::Key::Delete) deleteChosen();
+    };
     ctl("Command4").onClick = [this] { startupClicked(); };
     ctl("Command6").onClick = [this] { aboutClicked(); };
     ctl("Command7").onClick = [this] { helpClicked(); };

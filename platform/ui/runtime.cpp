@@ -43,6 +43,12 @@ void Runtime::mouseDown(Control& control, int button, int shift, double x, doubl
     });
 }
 
+void Runtime::keyDown(Control& control, Key key) {
+    dispatch([&] {
+        if (control.onKeyDown) control.onKeyDown(key);
+    });
+}
+
 void Runtime::timerTick(Control& timer) {
     dispatch([&] {
         if (timer.enabled() && timer.form().isLoaded() && timer.onTimer) timer.onTimer();

@@ -62,6 +62,7 @@ public:
     void click(Control& control);  // an option button becomes selected first
     void mouseDown(Control& control, int button, int shift, double x, double y);
     void timerTick(Control& timer);
+    void keyDown(Control& control, Key key);
     void closeRequested(Form& form);  // close box, Alt+F4, the system menu's Close
 
     // Modal: `closed` runs as a handler once the user has dismissed the box.
