@@ -18,6 +18,12 @@ inline constexpr std::string_view kHoursLaterSuffix = "時間後";
 inline constexpr std::string_view kMinutesLaterSuffix = "分後";
 // A save that failed: this, then the OS's reason on the next line.
 inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした。";
+// 設定 when the file is no longer what the list was read from.
+inline constexpr std::string_view kChangedElsewhere =
+    "予定ファイルが他のプログラムで変更されています。\n"
+    "表示中の一覧で上書きしますか？\n\n"
+    "「はい」　表示中の一覧で上書きします。\n"
+    "「いいえ」ファイルを読み直します。保存していない変更は失われます。";
 // A list read from a schedule file that could not be read is never saved over it.
 inline constexpr std::string_view kNotOverUnreadable =
     "読み込めなかった予定ファイルは上書きしません。読み込めるようになってから、設定画面を開き直して下さい。";
@@ -172,6 +178,26 @@ void SettingsWindow::saveClicked() {
                              std::string(texts::kProgramTitle));
         return;
     }
+    // Something else may have changed the file since the list was read from it (the program
+    // reloads an unedited list when it sees that happen, but it may not have seen it): the user
+    // chooses which of the two stays.
+    if (n_.file.stamp() != n_.list.loadedFrom()) {
+        runtime().ask(std::string(kChangedElsewhere), std::string(texts::kProgramTitle), [this](bool overwrite) {
+            if (overwrite) {
+                writeList();
+            } else {
+                n_.list.discard();
+                n_.list.load();
+                n_.schedule.selectNextDue();
+            }
+        });
+        return;
+    }
+    writeList();
+}
+
+void SettingsWindow::writeList() {
+    if (!isLoaded()) return;  // closed while the question was open
     const Status saved = n_.file.rewriteJoined(n_.list.joined());
     if (!saved.ok) {
         // The old file is intact and NextDue unchanged; the list stays for another try.

@@ -208,8 +208,8 @@ void HeadlessApp::pressCloseBox(std::string_view formName) {
 
 // --- modal pieces --------------------------------------------------------------------------
 
-void HeadlessApp::answerMessageBox() {
-    if (!backend.answerMessageBox()) throw std::logic_error("no message box is open");
+void HeadlessApp::answerMessageBox(ui::MessageBoxAnswer answer) {
+    if (!backend.answerMessageBox(answer)) throw std::logic_error("no message box with that button is open");
 }
 
 std::optional<std::vector<HeadlessApp::MenuItem>> HeadlessApp::popupMenu() const {

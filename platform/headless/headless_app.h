@@ -59,7 +59,7 @@ public:
 
     // Modal pieces.
     std::vector<HeadlessBackend::MessageBox> messageBoxes() const { return backend.messageBoxes(); }
-    void answerMessageBox();
+    void answerMessageBox(ui::MessageBoxAnswer answer = ui::MessageBoxAnswer::Ok);
     struct MenuItem {
         std::string name;
         std::string caption;
