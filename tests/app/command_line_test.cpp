@@ -59,6 +59,10 @@ const Case kCases[] = {
      "予定を追加しました: 99年01月02日 07時05分　強制終了\n", "", Lines{"99年01月02日 07時05分　強制終了"}},
     {"add weekly by the day's character", {"--add", "--at", "06:00", "--weekly", "金", "--method", "shutdown"},
      Lines{}, 0, "予定を追加しました: 毎週金曜　　　　06時00分　ｼｬｯﾄﾀﾞｳﾝ\n", "", Lines{"毎週金曜　　　　06時00分　ｼｬｯﾄﾀﾞｳﾝ"}},
+    {"add working days", {"--add", "--weekdays", "--at", "23:05", "--method", "hibernate"}, Lines{}, 0,
+     "予定を追加しました: 平日実行　　　　23時05分　休止状態\n", "", Lines{"平日実行　　　　23時05分　休止状態"}},
+    {"add weekly by the day's name", {"--add", "--weekly", "sat", "--at", "06:00", "--method", "restart"}, Lines{}, 0,
+     "予定を追加しました: 毎週土曜　　　　06時00分　再起動\n", "", Lines{"毎週土曜　　　　06時00分　再起動"}},
     {"delete past entries", {"--delete-past"}, Lines{"26年12月07日 12時00分　再起動", "x", kMixed[1], kMixed[2]}, 0,
      "過去の日付の予定を1件削除しました\n", "", Lines{"x", kMixed[1], kMixed[2]}},
 
