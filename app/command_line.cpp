@@ -42,6 +42,8 @@ inline constexpr std::string_view kDeletedPastBefore = "過去の日付の予定
 inline constexpr std::string_view kDeletedPastAfter = "件削除しました";
 inline constexpr std::string_view kUnreadable = "予定ファイルを読み込めません: ";
 inline constexpr std::string_view kNotOverUnreadable = "読み込めなかった予定ファイルは上書きしません: ";
+inline constexpr std::string_view kChangedMeanwhile =
+    "予定ファイルが読み込んだ後に他のプログラムで変更されたため、書き込みませんでした。もう一度実行して下さい。";
 inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした: ";
 inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
 inline constexpr std::string_view kExtraArgument = "余分な引数です: ";
@@ -149,6 +151,12 @@ private:
     }
     // As "設定" writes the list: in one step, the old file intact when it fails.
     bool save() {
+        // Another program (the settings window's 設定, a deployment) may have written the file
+        // since it was read here: its change is not overwritten.
+        if (file_.stamp() != list_.loadedFrom()) {
+            refuse(kChangedMeanwhile);
+            return false;
+        }
         const Status saved = file_.rewriteJoined(list_.joined());
         if (!saved.ok) refuse(std::string(kSaveFailed).append(saved.message));
         return saved.ok;
