@@ -194,11 +194,12 @@ notice_sent() {
 # What a screen reader reads, and the keyboard alone in each window (world's variables). The tray
 # host opens the menu; 'a' (QTM About(&A)) opens the About window and Esc closes it. In the
 # settings window Tab reaches the calendar, Right and Enter pick tomorrow and open the time-of-day
-# dialog, whose Enter (登録) adds its entry; back in the list (Shift+Tab), Space and Delete take out
-# the first entry, and Enter (設定) saves. The warning opens as an alert, announced once, its count read as
-# it changes; Esc (中止) aborts it, and logind hears nothing.
+# dialog, whose Enter (登録) adds its entry; back in the list (Shift+Tab), Space and Delete take
+# out the first entry, and Enter (設定) saves. The warning opens as an alert, announced once, its
+# count read as it changes; Esc (中止) aborts it, and logind hears nothing. The tray's hidden
+# window is never announced.
 a11y_tour() {
-  local icon about settings timeset warning saved want
+  local icon about settings timeset warning saved
   icon=$(vd_tray_icon)
   a11y_reads tray 'frame "タスクトレイ常駐"' '  image "動作中"' '  image "停止中"'
 
@@ -246,6 +247,7 @@ a11y_tour() {
   names=$(grep -cE '^object:property-change:accessible-name 0 label "2[0-9]"$' "$dir/a11y-events.log" || true)
   [ "$shown" -eq 2 ] || fail "the alert was announced $shown times (showing and activate once each): $(grep 'alert' "$dir/a11y-events.log")"
   [ "$names" -ge 2 ] || fail "the count's changes were not reported as name changes"
+  ! grep -m 3 'タスクトレイ常駐' "$dir/a11y-events.log" || fail "the tray's hidden window was announced (above)"
   note "warning: announced as the alert ${word}確認 once, with its lines; the count read as it changes"
   vd_keys "$warning" Escape
   vd_wait 5 grep -q ' unloaded EndMessege$' "$dir/trace" || fail "Esc (中止) did not abort the warning"

@@ -50,6 +50,9 @@ namespace {
 
 Qt::WindowFlags windowFlags(const ui::FormDef& def) {
     Qt::WindowFlags flags = def.showInTaskbar ? Qt::Window : Qt::Tool;
+    // The tray's hidden window has nothing to type into: the window manager gives the focus back
+    // elsewhere when a window closes, and a screen reader does not announce it.
+    if (def.role == ui::Role::Window) flags |= Qt::WindowDoesNotAcceptFocus;
     if (def.border == ui::Border::None) return flags | Qt::FramelessWindowHint;
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (def.controlBox) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
