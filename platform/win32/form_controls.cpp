@@ -160,6 +160,9 @@ HWND FormWindow::createControl(ui::Control& control, int index, bool firstOfGrou
     if (p.kind == ui::Kind::ListBox || p.kind == ui::Kind::ComboBox) {
         listenForMouseDowns(hwnd, control);
     }
+    if (p.kind == ui::Kind::Label || p.kind == ui::Kind::Image || p.kind == ui::Kind::ListBox) {
+        answerScreenReaders(hwnd);
+    }
     if (p.kind == ui::Kind::TabStrip) {
         for (std::size_t i = 0; i < p.tabs.size(); ++i) {
             std::wstring caption = widen(p.tabs[i]);
@@ -326,7 +329,12 @@ void FormWindow::changed(ui::Control& control, ui::Prop prop) {
         case ui::Prop::Caption:
             if (!h || control.kind() == ui::Kind::MenuItem) return;
             SetWindowTextW(h, widen(control.caption()).c_str());
-            if (control.kind() == ui::Kind::Label) applyFont(control);  // sizes or fits it anew
+            if (control.kind() == ui::Kind::Label) {
+                applyFont(control);  // sizes or fits it anew
+                // Readers that follow the text (the warning's count) learn of each change; it
+                // is not an alert, and nothing is read out unasked.
+                announce(EVENT_OBJECT_NAMECHANGE, h);
+            }
             break;
         case ui::Prop::Rect:
             layout();
@@ -367,6 +375,7 @@ void FormWindow::changed(ui::Control& control, ui::Prop prop) {
             break;
         case ui::Prop::Icon:
             applyIcon(control);
+            if (h) announce(EVENT_OBJECT_NAMECHANGE, h);  // the lamp's name follows the lamp
             break;
     }
 }

@@ -98,10 +98,14 @@ void FormWindow::destroy() {
 }
 
 void FormWindow::show() {
+    const bool appearing = !IsWindowVisible(hwnd_);
     if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd_);
+    // Screen readers read an alert out as it appears, whatever the user was doing; once, though
+    // the due check shows the warning again and again through its due second.
+    if (appearing && form_.def().role == ui::Role::Alert) announce(EVENT_SYSTEM_ALERT, hwnd_);
 }
 
 void FormWindow::hide() {
@@ -197,6 +201,10 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_GETOBJECT:
+            if (form_.def().role == ui::Role::Window) break;  // the tray's window is only a window
+            if (const LRESULT answer = answerGetObject(hwnd_, wParam, lParam, &FormWindow::describe)) return answer;
+            break;
         case WM_CHARTOITEM:
             // The caret in the message is 16 bits; a long list's own answer is not.
             if (ui::Control* list = controlOf(reinterpret_cast<HWND>(lParam));

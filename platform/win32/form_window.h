@@ -9,6 +9,7 @@
 
 #include "platform/ui/form.h"
 #include "platform/ui/runtime.h"
+#include "platform/win32/accessible.h"
 #include "platform/win32/fonts.h"
 
 namespace qm::win32 {
@@ -43,6 +44,8 @@ public:
     // The control a child window belongs to; nullptr for windows of our own (tooltips).
     ui::Control* controlOf(HWND child) const;
     static HWND nativeOf(const ui::Control& control) { return static_cast<HWND>(control.native); }
+    // What a form's window, or a control on one, says to screen readers (a DescribeWindow).
+    static bool describe(HWND window, AccessibleFace& face);
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -104,6 +107,8 @@ inline constexpr int kFirstControlId = 1000;
 
 // Reports the mouse buttons pressed on a list or combo box to the runtime as `control`'s.
 void listenForMouseDowns(HWND hwnd, ui::Control& control);
+// Answers screen readers' questions to a control with what its form says of it.
+void answerScreenReaders(HWND hwnd);
 
 // Colours are 0x00BBGGRR; a set top bit names a system colour, as form designers write them.
 inline COLORREF colourRef(ui::Colour colour) {
