@@ -108,7 +108,7 @@ HWND FormWindow::createControl(ui::Control& control, int index, bool firstOfGrou
             break;
         case ui::Kind::Button:
             windowClass = L"BUTTON";
-            style |= WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
+            style |= WS_GROUP | WS_TABSTOP | (p.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
         case ui::Kind::Option:
             // Not an auto radio button: the model selects, the button shows.

@@ -54,6 +54,11 @@ private:
     LRESULT onCommand(WPARAM wParam, LPARAM lParam);
     LRESULT onNotify(const NMHDR& header);
     LRESULT onColour(HDC dc, HWND child);
+    // Keys (form_keys.cpp): Enter, Esc, the Delete key and the menu key on a list.
+    LRESULT defaultButtonId() const;
+    void dialogKey(WORD id);
+    LRESULT listKey(ui::Control& list, WORD key);
+    void listContextKey(ui::Control& list);
     void onActivate(bool active);
     void onDpiChanged(int dpi, const RECT& suggested);
     void fitClientArea();

@@ -376,5 +376,30 @@ TEST_F(FormWindows, AScreenReaderHearsTheAlertOpenAndReadsItsTextsImageRowsAndCo
     CoUninitialize();
 }
 
+TEST_F(FormWindows, KeysWorkAsInADialogEnterDefaultEscCancelAndDeleteOnTheList) {
+    RecordingForm alert{h.runtime, alertDefinition};
+    alert.show();
+    EXPECT_TRUE(styleOf(hwndOf(alert, "Command1")) & BS_DEFPUSHBUTTON);
+    HWND list = hwndOf(alert, "List1");
+    SetFocus(list);
+    for (WPARAM key : {VK_DELETE, VK_RETURN, VK_ESCAPE}) {
+        PostMessageW(list, WM_KEYDOWN, key, 1);
+        h.backend.doEvents();
+    }
+    EXPECT_EQ(alert.keys, std::vector<std::string>{"List1"});
+    EXPECT_EQ(alert.clicks, (std::vector<std::string>{"Command1", "Command2"}));
+
+    // A focused button is the one Enter clicks; with no cancel button Esc is the close box.
+    alert.clicks.clear();
+    SetFocus(hwndOf(alert, "Command2"));
+    PostMessageW(hwndOf(alert, "Command2"), WM_KEYDOWN, VK_RETURN, 1);
+    h.backend.doEvents();
+    EXPECT_EQ(alert.clicks, std::vector<std::string>{"Command2"});
+    tabs.show();
+    PostMessageW(h.backend.window(tabs), WM_KEYDOWN, VK_ESCAPE, 1);
+    h.backend.doEvents();
+    EXPECT_EQ(tabs.closeRequests, 1);
+}
+
 }  // namespace
 }  // namespace qm::win32::test
