@@ -387,6 +387,9 @@ TEST_F(FormWindows, KeysWorkAsInADialogEnterDefaultEscCancelAndDeleteOnTheList) 
         h.backend.doEvents();
     }
     EXPECT_EQ(alert.keys, std::vector<std::string>{"List1"});
+    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));  // the menu key
+    ASSERT_EQ(alert.mouseDowns.size(), 1u);
+    EXPECT_EQ(alert.mouseDowns[0].button, ui::kRightButton);
     EXPECT_EQ(alert.clicks, (std::vector<std::string>{"Command1", "Command2"}));
 
     // A focused button is the one Enter clicks; with no cancel button Esc is the close box.
