@@ -245,9 +245,9 @@ xdotool key Escape
 drive wait-gone "QuietusMachine" 10 || fail "Esc did not close the settings window"
 cmp -s "$work/saved.wet" "$schedule" || fail "Esc saved the settings window's list"
 note "by keys: the shell's Enter on the icon, ↓ Enter, Tab Home Delete, Esc" "ok (a row gone, nothing saved)"
-drive tray-key context >/dev/null
+drive tray-key context >/dev/null || fail "no icon to send Shift+F10 to"
 icon_shows '#FF0000' || fail "Shift+F10 on the icon did not pause"
-drive tray-key context >/dev/null
+drive tray-key context >/dev/null || fail "no icon to send Shift+F10 to"
 icon_shows '#00FF00' || fail "Shift+F10 on the icon again did not resume"
 note "Shift+F10 on the icon pauses and resumes"
 
