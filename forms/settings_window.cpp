@@ -198,7 +198,8 @@ void SettingsWindow::saveClicked() {
 
 void SettingsWindow::writeList() {
     if (!isLoaded()) return;  // closed while the question was open
-    const Status saved = n_.file.rewriteJoined(n_.list.joined());
+    ScheduleText written{ScheduleText::State::Read, n_.list.joined(), {}, {}};
+    const Status saved = n_.file.rewriteJoined(written.text, &written.stamp);
     if (!saved.ok) {
         // The old file is intact and NextDue unchanged; the list stays for another try.
         std::string text(kSaveFailed);
@@ -206,8 +207,13 @@ void SettingsWindow::writeList() {
         runtime().messageBox(text, std::string(texts::kProgramTitle));
         return;
     }
-    // While the list still exists, so the selection counts the list just saved.
-    n_.schedule.selectNextDue();
+    // While the list still exists, so the selection counts the list just saved. It goes over the
+    // text just written, which is what reading the file back would give (the codec has checked
+    // that it reads back the same), unless the file is not there under its own name.
+    if (n_.file.exists())
+        n_.schedule.selectNextDueIn(written);
+    else
+        n_.schedule.selectNextDue();
     unload();
 }
 

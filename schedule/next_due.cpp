@@ -21,14 +21,17 @@ void Schedule::setEntryCount(EntryCount count) { entryCount_ = std::move(count);
 
 void Schedule::selectNextDue(Passing passing) { selectAt(clock_.now(), passing); }
 
-void Schedule::selectAt(LocalTime now, Passing passing) {
+void Schedule::selectNextDueIn(const ScheduleText& written) { selectAt(clock_.now(), Passing::BeforeNow, written); }
+
+void Schedule::selectAt(LocalTime now, Passing passing) { selectAt(now, passing, file_.read()); }
+
+void Schedule::selectAt(LocalTime now, Passing passing, const ScheduleText& read) {
     const local_days today = floor<days>(now);
     const year_month_day todayDate{today};
     lastSeenDate_ = today;
 
     // An absent file leaves NextDue alone: at start-up it keeps its never-due value. A file that
     // is there but cannot be read schedules nothing until it can.
-    const ScheduleText read = file_.read();
     lastRead_ = read.stamp;
     if (read.state == ScheduleText::State::Absent) return;
     if (read.state == ScheduleText::State::Unreadable) {

@@ -85,7 +85,7 @@ Status ScheduleFile::rewrite(std::span<const std::string> lines) {
     return rewriteJoined(text);
 }
 
-Status ScheduleFile::rewriteJoined(std::string_view text) {
+Status ScheduleFile::rewriteJoined(std::string_view text, FileStamp* written) {
     // Everything is encoded before anything is written: a line that cannot be saved leaves the
     // old file as it was, and the message names it.
     const auto bytes = codec_.encode(text);
@@ -102,7 +102,9 @@ Status ScheduleFile::rewriteJoined(std::string_view text) {
         });
         return Status::failure(reason);
     }
-    return files_.replaceAll(path_, *bytes);
+    Status status = files_.replaceAll(path_, *bytes);
+    if (status.ok && written) *written = stampOf(*bytes);
+    return status;
 }
 
 }  // namespace qm

@@ -57,7 +57,8 @@ public:
     Status rewrite(std::span<const std::string> lines);
     // The same for lines already joined, each ended by CR LF: encoded in one piece, which is
     // what makes saving a long list cheap.
-    Status rewriteJoined(std::string_view text);
+    // `written`, when given, receives what the file holds after a successful save.
+    Status rewriteJoined(std::string_view text, FileStamp* written = nullptr);
 
     const std::string& path() const { return path_; }
 
