@@ -47,6 +47,29 @@ void Program::start() {
         return;
     }
     tray.show();
+    // Changes on disk by anything else (an editor, a script, a deployment tool) take effect at
+    // once. Without a watcher the program still reads the file at its usual moments.
+    services.watcher.watch(services.folder.folder, std::string(kScheduleFileName),
+                           [this] { ui.run([this] { scheduleChangedOnDisk(); }); });
+}
+
+void Program::scheduleChangedOnDisk() {
+    if (ui.ended()) return;
+    // The program's own saves leave the file as it last read it, and so does a change that was
+    // undone: only what differs counts.
+    const FileStamp onDisk = scheduleFile.stamp();
+    // The list follows the file, unless the user is editing it in the open settings window: 設定
+    // then asks which of the two to keep.
+    const bool reloadList = scheduleList.isLoaded() && scheduleList.loadedFrom() != onDisk &&
+                            !(settings.isVisible() && scheduleList.edited());
+    if (reloadList) scheduleList.discard();
+    if (schedule.lastRead() != onDisk) {
+        if (onDisk.state == FileStamp::State::Absent)
+            schedule.fileRemoved();
+        else
+            schedule.selectNextDue();
+    }
+    if (reloadList) scheduleList.load();
 }
 
 void Program::showSettings() { settings.show(); }

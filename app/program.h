@@ -31,6 +31,9 @@ public:
     void showTimeOfDay(std::chrono::year_month_day day) override;
     void endProgram() override;
 
+    // The folder watcher saw the schedule file change: reselect, and let the list follow.
+    void scheduleChangedOnDisk();
+
     ui::Runtime& ui;
     Services& services;
     ScheduleFile scheduleFile;

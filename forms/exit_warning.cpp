@@ -60,6 +60,7 @@ ui::FormDef ExitWarning::definition() {
         .showInTaskbar = false,
         .startPosition = ui::StartPosition::CentreScreen,
         .icon = ui::Icon::Running,
+        .role = ui::Role::Alert,
         .controls = {
             {.kind = Kind::Label, .name = "Label4", .caption = "設定時間が来ました",
              .rect = {120, 120, 1830, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 2},
@@ -74,9 +75,9 @@ ui::FormDef ExitWarning::definition() {
              .foreColour = kBlack,
              .tabIndex = 5, .align = ui::Align::Centre},
             {.kind = Kind::Button, .name = "Command1", .caption = "OK", .rect = {240, 2040, 1215, 375},
-             .tabIndex = 0},
+             .tabIndex = 0, .isDefault = true},
             {.kind = Kind::Button, .name = "Command2", .caption = "中止", .rect = {1560, 2040, 1215, 375},
-             .tabIndex = 1},
+             .tabIndex = 1, .isCancel = true},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 1000},
         },
     };

@@ -18,6 +18,12 @@ inline constexpr std::string_view kHoursLaterSuffix = "時間後";
 inline constexpr std::string_view kMinutesLaterSuffix = "分後";
 // A save that failed: this, then the OS's reason on the next line.
 inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした。";
+// 設定 when the file is no longer what the list was read from.
+inline constexpr std::string_view kChangedElsewhere =
+    "予定ファイルが他のプログラムで変更されています。\n"
+    "表示中の一覧で上書きしますか？\n\n"
+    "「はい」　表示中の一覧で上書きします。\n"
+    "「いいえ」ファイルを読み直します。保存していない変更は失われます。";
 // A list read from a schedule file that could not be read is never saved over it.
 inline constexpr std::string_view kNotOverUnreadable =
     "読み込めなかった予定ファイルは上書きしません。読み込めるようになってから、設定画面を開き直して下さい。";
@@ -51,9 +57,9 @@ ui::FormDef SettingsWindow::definition() {
             {.kind = Kind::ListBox, .name = "List1", .rect = {3960, 360, 3855, 2895},
              .font = fonts::japanese(fonts::kPMincho, 9.75, false), .tabIndex = 1},
             {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {4440, 3360, 1335, 375},
-             .tabIndex = 2},
+             .tabIndex = 2, .isCancel = true},
             {.kind = Kind::Button, .name = "Command1", .caption = "設定", .rect = {5880, 3360, 1335, 375},
-             .tooltip = "このボタンを押さないと設定が有効に成りません", .tabIndex = 0},
+             .tooltip = "このボタンを押さないと設定が有効に成りません", .tabIndex = 0, .isDefault = true},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
             {.kind = Kind::Menu, .name = "mnu_PopUp2", .caption = "PupUp2", .visible = false},
             {.kind = Kind::MenuItem, .name = "mnu_Del", .parent = "mnu_PopUp2", .caption = "削除"},
@@ -133,6 +139,10 @@ void SettingsWindow::bind() {
     ctl("mnu_AllDel").onClick = [this] { deleteAllChosen(); };
     ctl("Command5").onClick = [this] { deletePastClicked(); };
     calendar_->onClick = [this] { calendarClicked(); };
+    // The Delete key does what 削除 in the list's menu does.
+    scheduleList_->onKeyDown = [this](ui::Key key) {
+        if (key == ui::Key::Delete) deleteChosen();
+    };
     ctl("Command4").onClick = [this] { startupClicked(); };
     ctl("Command6").onClick = [this] { aboutClicked(); };
     ctl("Command7").onClick = [this] { helpClicked(); };
@@ -168,6 +178,26 @@ void SettingsWindow::saveClicked() {
                              std::string(texts::kProgramTitle));
         return;
     }
+    // Something else may have changed the file since the list was read from it (the program
+    // reloads an unedited list when it sees that happen, but it may not have seen it): the user
+    // chooses which of the two stays.
+    if (n_.file.stamp() != n_.list.loadedFrom()) {
+        runtime().ask(std::string(kChangedElsewhere), std::string(texts::kProgramTitle), [this](bool overwrite) {
+            if (overwrite) {
+                writeList();
+            } else {
+                n_.list.discard();
+                n_.list.load();
+                n_.schedule.selectNextDue();
+            }
+        });
+        return;
+    }
+    writeList();
+}
+
+void SettingsWindow::writeList() {
+    if (!isLoaded()) return;  // closed while the question was open
     const Status saved = n_.file.rewriteJoined(n_.list.joined());
     if (!saved.ok) {
         // The old file is intact and NextDue unchanged; the list stays for another try.

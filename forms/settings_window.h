@@ -47,6 +47,7 @@ private:
     // Editing the list (settings_editing.cpp).
     void addTimerEntryClicked();
     void scheduleListMouseDown(int button);
+    void writeList();
     void deleteChosen();
     void deleteAllChosen();
     void deletePastClicked();

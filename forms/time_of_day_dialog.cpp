@@ -67,7 +67,7 @@ ui::FormDef TimeOfDayDialog::definition() {
         .icon = ui::Icon::Running,
         .controls = {
             {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {1080, 3720, 1695, 375},
-             .tabIndex = 13},
+             .tabIndex = 13, .isCancel = true},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
             {.kind = Kind::ComboBox, .name = "Combo2", .caption = "00分", .rect = {1200, 3240, 975, 300},
              .tabIndex = 11},
@@ -86,7 +86,7 @@ ui::FormDef TimeOfDayDialog::definition() {
             {.kind = Kind::Option, .name = "Option9", .parent = "Frame2", .caption = "毎週曜日",  // the day set at load
              .rect = {120, 1680, 2055, 255}, .tabIndex = 19},
             {.kind = Kind::Button, .name = "Command1", .caption = "登録", .rect = {2880, 3720, 1695, 375},
-             .tabIndex = 5},
+             .tabIndex = 5, .isDefault = true},
             {.kind = Kind::Frame, .name = "Frame1", .caption = "終了方法", .rect = {2880, 240, 1695, 2895},
              .tabIndex = 0},
             {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ",

@@ -50,6 +50,7 @@ ui::FormDef TrayWindow::definition() {
         .controlBox = false,
         .showInTaskbar = false,
         .icon = ui::Icon::Running,
+        .role = ui::Role::Window,
         .controls = {
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
             {.kind = Kind::Image, .name = "Image1", .rect = {0, 0, 480, 480}, .visible = false,

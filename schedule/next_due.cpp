@@ -29,6 +29,7 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
     // An absent file leaves NextDue alone: at start-up it keeps its never-due value. A file that
     // is there but cannot be read schedules nothing until it can.
     const ScheduleText read = file_.read();
+    lastRead_ = read.stamp;
     if (read.state == ScheduleText::State::Absent) return;
     if (read.state == ScheduleText::State::Unreadable) {
         unreadable_ = read.reason;
@@ -72,6 +73,12 @@ void Schedule::selectAt(LocalTime now, Passing passing) {
     // The settings list has the last word: an empty list means nothing is scheduled.
     const std::size_t entries = entryCount_ ? entryCount_(read) : lineCount;
     if (entries == 0) nextDue_ = emptyNextDue();
+}
+
+void Schedule::fileRemoved() {
+    nextDue_ = emptyNextDue();
+    unreadable_.reset();
+    lastRead_ = {};
 }
 
 bool Schedule::dueCheck() {

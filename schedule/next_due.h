@@ -49,6 +49,11 @@ public:
     // wins a tie. An absent file leaves NextDue as it is; a file with no candidate, an empty
     // entry list, or a file that is there but cannot be read gives the empty state.
     void selectNextDue(Passing passing = Passing::BeforeNow);
+    // The file was removed while the program ran: its entries are gone, so nothing is due until a
+    // file comes back. (At start-up an absent file leaves the never-due value instead.)
+    void fileRemoved();
+    // What the file held when the selection last read it.
+    const FileStamp& lastRead() const { return lastRead_; }
 
     // Run on every tick of the tray timer. On the first tick of a new local date the selection
     // runs once, so every-day entries come round again. True when the clock, read after any
@@ -76,6 +81,7 @@ private:
     std::chrono::local_days lastSeenDate_{};
     LocalTime lastCheck_{};
     std::optional<std::string> unreadable_;
+    FileStamp lastRead_{};
 };
 
 }  // namespace qm

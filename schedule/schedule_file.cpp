@@ -2,6 +2,7 @@
 #include "schedule/schedule_file.h"
 
 #include <cstdio>
+#include <functional>
 #include <utility>
 
 #include "schedule/utf8.h"
@@ -40,12 +41,29 @@ bool ScheduleFile::exists() const {
     return name && *name == kScheduleFileName;
 }
 
+namespace {
+
+FileStamp stampOf(std::string_view bytes) {
+    return {FileStamp::State::Read, bytes.size(), std::hash<std::string_view>{}(bytes)};
+}
+
+const FileStamp kUnreadableStamp{FileStamp::State::Unreadable, 0, 0};
+
+}  // namespace
+
 ScheduleText ScheduleFile::read() const {
     if (!exists()) return {};
     std::string bytes;
     const Status status = files_.readAll(path_, bytes);
-    if (!status.ok) return {ScheduleText::State::Unreadable, {}, status.message};
-    return {ScheduleText::State::Read, codec_.decode(bytes), {}};
+    if (!status.ok) return {ScheduleText::State::Unreadable, {}, status.message, kUnreadableStamp};
+    return {ScheduleText::State::Read, codec_.decode(bytes), {}, stampOf(bytes)};
+}
+
+FileStamp ScheduleFile::stamp() const {
+    if (!exists()) return {};
+    std::string bytes;
+    if (!files_.readAll(path_, bytes).ok) return kUnreadableStamp;
+    return stampOf(bytes);
 }
 
 std::optional<std::string> ScheduleFile::readText() const {

@@ -14,6 +14,16 @@ namespace qm {
 
 inline constexpr std::string_view kScheduleFileName = "Dtddta.wet";
 
+// What the schedule file held when it was read: enough to tell, later, whether anything else
+// has changed it since. Unreadable files all look alike.
+struct FileStamp {
+    enum class State { Absent, Read, Unreadable };
+    State state = State::Absent;
+    std::size_t size = 0;
+    std::size_t hash = 0;  // of the bytes
+    bool operator==(const FileStamp&) const = default;
+};
+
 // The schedule file as read: absent (a schedule of nothing, nothing to protect), read, or there
 // but unreadable, which must never pass for absent: saving over it would lose what it holds.
 struct ScheduleText {
@@ -21,6 +31,7 @@ struct ScheduleText {
     State state = State::Absent;
     std::string text;    // Read: the decoded text
     std::string reason;  // Unreadable: why, for the user
+    FileStamp stamp{};   // of the bytes read
 };
 
 class ScheduleFile {
@@ -38,6 +49,8 @@ public:
     ScheduleText read() const;
     // The same, nullopt when the file is absent or cannot be read.
     std::optional<std::string> readText() const;
+    // What the file holds now, without decoding it.
+    FileStamp stamp() const;
     // Replaces the file with these lines, each ended by CR LF, in one step; an empty list gives
     // a zero-length file. On failure (a character Shift_JIS cannot hold, a write error) the old
     // file is intact and the reason is returned.

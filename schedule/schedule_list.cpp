@@ -17,6 +17,8 @@ void ScheduleList::load() {
 void ScheduleList::load(const ScheduleText& read) {
     if (loaded_) return;
     loaded_ = true;
+    edited_ = false;
+    loadedFrom_ = read.stamp;
     text_.clear();
     rows_.clear();
     unused_ = 0;
@@ -32,6 +34,8 @@ void ScheduleList::load(const ScheduleText& read) {
 void ScheduleList::discard() {
     if (!loaded_) return;
     loaded_ = false;
+    edited_ = false;
+    loadedFrom_ = {};
     unreadable_.reset();
     text_ = {};
     rows_ = {};
@@ -56,6 +60,7 @@ std::string_view ScheduleList::item(std::size_t row) const {
 
 void ScheduleList::append(std::string_view line) {
     load();
+    edited_ = true;
     rows_.push_back({text_.size(), line.size()});
     text_.append(line);
     notify({Kind::Inserted, rows_.size() - 1, 1});
@@ -64,6 +69,7 @@ void ScheduleList::append(std::string_view line) {
 void ScheduleList::remove(std::size_t row) {
     load();
     if (row >= rows_.size()) throw std::out_of_range("ScheduleList::remove: no row " + std::to_string(row));
+    edited_ = true;
     unused_ += rows_[row].length;
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
     compactIfSparse();
@@ -72,6 +78,7 @@ void ScheduleList::remove(std::size_t row) {
 
 void ScheduleList::clear() {
     load();
+    edited_ = true;
     text_.clear();
     rows_.clear();
     unused_ = 0;
@@ -92,6 +99,7 @@ bool ScheduleList::removePast(LocalTime now) {
         kept.append(line);
     }
     if (keptRows.size() == rows_.size()) return false;
+    edited_ = true;
     text_ = std::move(kept);
     rows_ = std::move(keptRows);
     unused_ = 0;

@@ -31,6 +31,10 @@ public:
     const std::optional<std::string>& unreadable() const { return unreadable_; }
     // Forgets the lines and every unsaved edit.
     void discard();
+    // Whether the list has been edited since it was loaded.
+    bool edited() const { return edited_; }
+    // What the file held when the list was loaded from it.
+    const FileStamp& loadedFrom() const { return loadedFrom_; }
     // The number of entries, reading the file first if the list does not exist yet.
     std::size_t count();
     // The same, making a list that does not exist yet from text already read.
@@ -61,6 +65,8 @@ private:
 
     const ScheduleFile& file_;
     bool loaded_ = false;
+    bool edited_ = false;
+    FileStamp loadedFrom_{};
     std::optional<std::string> unreadable_;
     // The lines' text back to back, and where each row's line lies in it: a few bytes a row
     // beyond the text itself, which keeps a schedule of a million lines small.

@@ -183,6 +183,10 @@ void HeadlessApp::clickCalendarDay(std::string_view form, std::string_view calen
     runtime.click(c);
 }
 
+void HeadlessApp::press(std::string_view form, std::string_view control, ui::Key key) {
+    runtime.keyDown(reach(form, control, "press a key on"), key);
+}
+
 void HeadlessApp::mouseDown(std::string_view form, std::string_view control, int button) {
     runtime.mouseDown(reach(form, control, "press a mouse button"), button, 0, 0, 0);
 }
@@ -204,8 +208,8 @@ void HeadlessApp::pressCloseBox(std::string_view formName) {
 
 // --- modal pieces --------------------------------------------------------------------------
 
-void HeadlessApp::answerMessageBox() {
-    if (!backend.answerMessageBox()) throw std::logic_error("no message box is open");
+void HeadlessApp::answerMessageBox(ui::MessageBoxAnswer answer) {
+    if (!backend.answerMessageBox(answer)) throw std::logic_error("no message box with that button is open");
 }
 
 std::optional<std::vector<HeadlessApp::MenuItem>> HeadlessApp::popupMenu() const {

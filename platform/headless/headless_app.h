@@ -47,6 +47,8 @@ public:
     // Sets the calendar's day, then raises its click, as a click on that day does.
     void clickCalendarDay(std::string_view form, std::string_view calendar, std::chrono::year_month_day day);
     void mouseDown(std::string_view form, std::string_view control, int button);
+    // A key pressed while `control` has the focus.
+    void press(std::string_view form, std::string_view control, ui::Key key);
     void rightClick(std::string_view form, std::string_view control) {
         mouseDown(form, control, ui::kRightButton);
     }
@@ -57,7 +59,7 @@ public:
 
     // Modal pieces.
     std::vector<HeadlessBackend::MessageBox> messageBoxes() const { return backend.messageBoxes(); }
-    void answerMessageBox();
+    void answerMessageBox(ui::MessageBoxAnswer answer = ui::MessageBoxAnswer::Ok);
     struct MenuItem {
         std::string name;
         std::string caption;

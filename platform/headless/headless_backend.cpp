@@ -52,7 +52,7 @@ void HeadlessBackend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButt
 }
 
 void HeadlessBackend::messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
-                                 std::function<void()> closed) {
+                                 std::function<void(ui::MessageBoxAnswer)> closed) {
     boxes_.push_back({{text, title, buttons}, std::move(closed)});
 }
 
@@ -102,11 +102,13 @@ std::vector<HeadlessBackend::MessageBox> HeadlessBackend::messageBoxes() const {
     return out;
 }
 
-bool HeadlessBackend::answerMessageBox() {
+bool HeadlessBackend::answerMessageBox(ui::MessageBoxAnswer answer) {
     if (boxes_.empty()) return false;
-    std::function<void()> closed = std::move(boxes_.back().closed);
+    const bool question = boxes_.back().box.buttons == ui::MessageBoxButtons::YesNo;
+    if (question != (answer != ui::MessageBoxAnswer::Ok)) return false;
+    std::function<void(ui::MessageBoxAnswer)> closed = std::move(boxes_.back().closed);
     boxes_.pop_back();
-    if (closed) closed();
+    if (closed) closed(answer);
     return true;
 }
 

@@ -40,7 +40,7 @@ public:
     void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
                    std::function<void()> closed) override;
     void messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
-                    std::function<void()> closed) override;
+                    std::function<void(ui::MessageBoxAnswer)> closed) override;
     void doEvents() override {}                      // nothing is ever pending
     void disableCloseCommand(ui::Form&) override {}  // the model's closeDisabled() says it all
     // An id for each window that exists, as an OS would give one; 0 for a form not loaded.
@@ -60,8 +60,9 @@ public:
         ui::MessageBoxButtons buttons = ui::MessageBoxButtons::Ok;
     };
     std::vector<MessageBox> messageBoxes() const;
-    // Closes the most recent message box with its OK button. False when none is open.
-    bool answerMessageBox();
+    // Closes the most recent message box with one of its buttons (OK, or はい / いいえ for a
+    // question). False when none is open or it has no such button.
+    bool answerMessageBox(ui::MessageBoxAnswer answer = ui::MessageBoxAnswer::Ok);
 
     // The popup menu on the screen, if any.
     struct OpenMenu {
@@ -95,7 +96,7 @@ private:
     };
     struct PendingBox {
         MessageBox box;
-        std::function<void()> closed;
+        std::function<void(ui::MessageBoxAnswer)> closed;
     };
     struct PendingMenu {
         OpenMenu open;

@@ -215,20 +215,33 @@ QPoint QtBackend::menuPosition(const FormView& form) const {
     return screen ? screen->availableGeometry().center() : QPoint();
 }
 
-void QtBackend::messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons,
-                           std::function<void()> closed) {
-    // The program's boxes have one OK button and no icon.
+void QtBackend::messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
+                           std::function<void(ui::MessageBoxAnswer)> closed) {
+    // The program's boxes have one OK button and no icon; a question has はい and いいえ and the
+    // warning sign, いいえ first in line for Enter.
     trace(QStringLiteral("message \"%1\" \"%2\"").arg(qs(title), qs(text)));
+    const bool question = buttons == ui::MessageBoxButtons::YesNo;
     QMessageBox box;
     box.setWindowTitle(qs(title));
     box.setText(qs(text));
     box.setTextFormat(Qt::PlainText);
-    box.setIcon(QMessageBox::NoIcon);
-    box.setStandardButtons(QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setIcon(QIcon());  // a plain OK, as the program's boxes have
+    box.setIcon(question ? QMessageBox::Warning : QMessageBox::NoIcon);
+    if (question) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    for (QAbstractButton* b : box.buttons()) b->setIcon(QIcon());  // plain buttons, as the program's boxes have
     box.setWindowIcon(programIcon(ui::Icon::Running));
-    box.exec();
-    if (closed) closed();
+    const int chosen = box.exec();
+    const ui::MessageBoxAnswer answer = !question                 ? ui::MessageBoxAnswer::Ok
+                                        : chosen == QMessageBox::Yes ? ui::MessageBoxAnswer::Yes
+                                                                     : ui::MessageBoxAnswer::No;
+    if (closed) closed(answer);
 }
 
 void QtBackend::doEvents() {

@@ -59,7 +59,7 @@ public:
     void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
                    std::function<void()> closed) override;
     void messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
-                    std::function<void()> closed) override;
+                    std::function<void(ui::MessageBoxAnswer)> closed) override;
     void doEvents() override;
     void disableCloseCommand(ui::Form& form) override;
     void quit(int exitCode) override;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qm::ui {
@@ -46,8 +47,20 @@ enum class Kind {
 
 enum class Align { Left, Centre, Right };
 enum class Icon { None, Running, Paused };  // the traffic light: green lamp lit, or red lamp lit
+// What an image of the traffic light says to assistive technology.
+constexpr std::string_view iconName(Icon icon) {
+    switch (icon) {
+        case Icon::Running: return "動作中";
+        case Icon::Paused: return "停止中";
+        case Icon::None: break;
+    }
+    return {};
+}
 enum class Border { None, FixedSingle, FixedDialog };
 enum class StartPosition { Manual, CentreScreen };
+// What a window is to assistive technology: the tray's own hidden window, a dialog named by its
+// caption, or a dialog that must be announced the moment it opens.
+enum class Role { Window, Dialog, Alert };
 
 // Every member has a default, so a definition names only what differs (designated initializers).
 struct ControlDef {
@@ -70,6 +83,8 @@ struct ControlDef {
     int interval = 0;     // Timer: milliseconds
     std::vector<std::string> tabs{};  // TabStrip: captions
     Icon icon = Icon::None;         // Image
+    bool isDefault = false;  // Button: Enter anywhere in the window clicks it
+    bool isCancel = false;   // Button: Esc anywhere in the window clicks it
 };
 
 struct FormDef {
@@ -84,6 +99,7 @@ struct FormDef {
     bool showInTaskbar = true;
     StartPosition startPosition = StartPosition::Manual;
     Icon icon = Icon::Running;
+    Role role = Role::Dialog;
     std::vector<ControlDef> controls{};  // in the order of the definition
 };
 

@@ -24,6 +24,10 @@ enum class Prop { Caption, Rect, Font, ForeColour, Tooltip, Enabled, Visible, Va
 
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
+// Keys a control handles itself; Enter, Esc, Tab and arrows are the back end's (default and cancel
+// buttons, focus, selection).
+enum class Key { Delete };
+
 // Which mouse buttons pick an item of a popup menu.
 enum class PopupButtons { Left, LeftAndRight };
 
@@ -92,6 +96,8 @@ public:
     std::function<void()> onClick;
     std::function<void(int button, int shift, double x, double y)> onMouseDown;
     std::function<void()> onTimer;
+    // A key pressed while the control has the focus.
+    std::function<void(Key)> onKeyDown;
 
     // The back end's own object for this control.
     void* native = nullptr;

@@ -43,6 +43,12 @@ void Runtime::mouseDown(Control& control, int button, int shift, double x, doubl
     });
 }
 
+void Runtime::keyDown(Control& control, Key key) {
+    dispatch([&] {
+        if (control.onKeyDown) control.onKeyDown(key);
+    });
+}
+
 void Runtime::timerTick(Control& timer) {
     dispatch([&] {
         if (timer.enabled() && timer.form().isLoaded() && timer.onTimer) timer.onTimer();
@@ -58,7 +64,18 @@ void Runtime::closeRequested(Form& form) {
 void Runtime::messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
                          std::function<void()> closed) {
     if (ended_) return;
-    backend_.messageBox(text, title, buttons, [this, closed = std::move(closed)] { run(closed); });
+    backend_.messageBox(text, title, buttons,
+                        [this, closed = std::move(closed)](MessageBoxAnswer) { run(closed); });
+}
+
+void Runtime::ask(const std::string& text, const std::string& title, std::function<void(bool yes)> answered) {
+    if (ended_) return;
+    backend_.messageBox(text, title, MessageBoxButtons::YesNo,
+                        [this, answered = std::move(answered)](MessageBoxAnswer answer) {
+                            run([&] {
+                                if (answered) answered(answer == MessageBoxAnswer::Yes);
+                            });
+                        });
 }
 
 void Runtime::end(int exitCode) {

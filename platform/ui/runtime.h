@@ -17,8 +17,11 @@ struct Size {
 
 enum class FormProp { Caption, Position, Icon };
 
-// The buttons of a message box; the program's boxes all have one OK button.
-enum class MessageBoxButtons { Ok };
+// The buttons of a message box: most of the program's boxes have one OK button; a question has
+// はい and いいえ.
+enum class MessageBoxButtons { Ok, YesNo };
+// The button that closed a message box.
+enum class MessageBoxAnswer { Ok, Yes, No };
 
 class Backend {
 public:
@@ -41,9 +44,10 @@ public:
     // Shows `menu` at the mouse position. The chosen item (never a disabled one) goes to
     // Runtime::click, then `closed` runs, also when the menu was dismissed.
     virtual void popupMenu(Form& form, Control& menu, PopupButtons buttons, std::function<void()> closed) = 0;
-    // Modal; timers keep ticking while it is open. `closed` runs once the user has dismissed it.
+    // Modal; timers keep ticking while it is open. `closed` runs once the user has dismissed it,
+    // with the button that closed it (いいえ for a question closed without an answer).
     virtual void messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
-                            std::function<void()> closed) = 0;
+                            std::function<void(MessageBoxAnswer)> closed) = 0;
     virtual void doEvents() = 0;
     virtual void disableCloseCommand(Form& form) = 0;
     // Ends the program at once: no window is unloaded, no further handler runs.
@@ -62,11 +66,14 @@ public:
     void click(Control& control);  // an option button becomes selected first
     void mouseDown(Control& control, int button, int shift, double x, double y);
     void timerTick(Control& timer);
+    void keyDown(Control& control, Key key);
     void closeRequested(Form& form);  // close box, Alt+F4, the system menu's Close
 
     // Modal: `closed` runs as a handler once the user has dismissed the box.
     void messageBox(const std::string& text, const std::string& title,
                     MessageBoxButtons buttons = MessageBoxButtons::Ok, std::function<void()> closed = {});
+    // A question with はい and いいえ; `answered` runs as a handler with true for はい.
+    void ask(const std::string& text, const std::string& title, std::function<void(bool yes)> answered);
     // Runs the rest of a handler that waited for a modal piece (a message box, a popup menu).
     void run(const std::function<void()>& continuation);
 

@@ -177,16 +177,22 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons
 }
 
 void Win32Backend::messageBox(const std::string& text, const std::string& title,
-                              ui::MessageBoxButtons buttons, std::function<void()> closed) {
+                              ui::MessageBoxButtons buttons, std::function<void(ui::MessageBoxAnswer)> closed) {
     UINT style = MB_SETFOREGROUND;
     switch (buttons) {
         case ui::MessageBoxButtons::Ok:
             style |= MB_OK;
             break;
+        case ui::MessageBoxButtons::YesNo:
+            style |= MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;  // いいえ keeps the file as it is
+            break;
     }
     // Owned by no window, like the program's other windows; its own loop keeps timers ticking.
-    MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), style);
-    if (closed) closed();
+    const int chosen = MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), style);
+    const ui::MessageBoxAnswer answer = buttons == ui::MessageBoxButtons::Ok ? ui::MessageBoxAnswer::Ok
+                                        : chosen == IDYES                    ? ui::MessageBoxAnswer::Yes
+                                                                             : ui::MessageBoxAnswer::No;
+    if (closed) closed(answer);
 }
 
 bool Win32Backend::dialogMessage(MSG& message) const {

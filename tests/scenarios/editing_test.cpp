@@ -126,6 +126,13 @@ TEST_F(Editing, DeleteRemovesTheItemSelectedBeforeTheRightClick) {
     EXPECT_EQ(menuSeen(app), (std::vector<std::string>{"削除 (disabled)", "全て削除"}));
     app.dismissMenu();
     EXPECT_EQ(list().size(), 2u);
+
+    // The Delete key does the same, and nothing without a selection.
+    app.press("TimeDateSet", "List1", ui::Key::Delete);
+    EXPECT_EQ(list().size(), 2u);
+    app.select("TimeDateSet", "List1", 0);
+    app.press("TimeDateSet", "List1", ui::Key::Delete);
+    EXPECT_EQ(list(), std::vector<std::string>{"98年12月12日 09時00分　強制終了"});
 }
 
 TEST_F(Editing, DeleteAllEmptiesTheListButNotTheFile) {

@@ -271,5 +271,108 @@ TEST_F(Settings, AnUnreadableScheduleIsReportedAtStartFiresNothingAndIsNeverSave
     EXPECT_EQ(scheduleBytes(), before);
 }
 
+// Changes on disk made by anything else while the program runs.
+class OutsideChange : public Settings {
+protected:
+    const std::vector<std::string> kOurs{"98年12月06日 15時00分　再起動"};
+    const std::vector<std::string> kTheirs{"98年12月06日 14時45分　ログオフ", "毎日実行　　　　23時00分　再起動"};
+    const NextDue kTheirNext{local_days{kDay}, 14h + 45min, MethodWord::parse("ログオフ")};
+
+    HeadlessApp& startWithOurs() {
+        writeSchedule(kOurs);
+        return startAt(at(kDay, 14h + 30min));
+    }
+    // Another program rewrites the file and the watcher reports it.
+    void theyWrite(HeadlessApp& app) {
+        writeSchedule(kTheirs);
+        ASSERT_TRUE(app.watcher.changed());
+    }
+    void addFiveMinutesLater(HeadlessApp& app) {
+        app.switchTab("TimeDateSet", "SSTab1", 1);
+        app.select("TimeDateSet", "List3", "05分後");
+        app.click("TimeDateSet", "Command3");
+    }
+};
+
+TEST_F(OutsideChange, ReselectsAndReloadsTheListWhileTheWindowIsClosedAndWhenItsRemoved) {
+    HeadlessApp& app = startWithOurs();
+    EXPECT_EQ(app.watcher.fileName, "Dtddta.wet");
+    app.program.scheduleList.append("98年12月24日 09時00分　ログオフ");  // as 時刻の設定 adds one
+    theyWrite(app);
+    EXPECT_EQ(nextDue(), kTheirNext);
+    EXPECT_EQ(app.settingsList(), kTheirs);
+    EXPECT_FALSE(app.isLoaded("TimeDateSet"));
+
+    std::filesystem::remove(path("Dtddta.wet"));
+    ASSERT_TRUE(app.watcher.changed());
+    EXPECT_EQ(nextDue(), emptyNextDue());
+    EXPECT_TRUE(app.settingsList().empty());
+    advanceTo(at(kDay, 14h + 45min + 1s));
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+}
+
+TEST_F(OutsideChange, TheProgramsOwnSaveIsNoChange) {
+    HeadlessApp& app = startWithOurs();
+    openSettings(app);
+    app.click("TimeDateSet", "Command1");
+    ASSERT_TRUE(app.messageBoxes().empty());
+    app.program.scheduleList.append("98年12月24日 09時00分　ログオフ");
+    ASSERT_TRUE(app.watcher.changed());  // the watcher saw the save
+    EXPECT_EQ(app.settingsList(), (std::vector<std::string>{kOurs[0], "98年12月24日 09時00分　ログオフ"}));
+}
+
+struct ConflictCase {
+    const char* what;
+    bool edit;     // the user has added an entry the file does not have
+    bool noticed;  // the watcher reported the change
+    bool overwrite;
+};
+
+void PrintTo(const ConflictCase& c, std::ostream* out) { *out << c.what; }
+
+class Conflict : public OutsideChange, public ::testing::WithParamInterface<ConflictCase> {};
+
+TEST_P(Conflict, SaveAsksWhetherToOverwriteOrReload) {
+    const ConflictCase& c = GetParam();
+    HeadlessApp& app = startWithOurs();
+    openSettings(app);
+    if (c.edit) addFiveMinutesLater(app);
+    const std::vector<std::string> shown = app.items("TimeDateSet", "List1");
+    writeSchedule(kTheirs);
+    if (c.noticed) {
+        ASSERT_TRUE(app.watcher.changed());
+    }
+    // An edited list stays as the user left it; an unedited one follows the file.
+    EXPECT_EQ(app.items("TimeDateSet", "List1"), c.edit || !c.noticed ? shown : kTheirs);
+    if (!c.edit && c.noticed) return;
+
+    app.click("TimeDateSet", "Command1");
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_EQ(app.messageBoxes()[0].buttons, ui::MessageBoxButtons::YesNo);
+    EXPECT_TRUE(app.messageBoxes()[0].text.starts_with("予定ファイルが他のプログラムで変更されています。"));
+    const std::string theirs = scheduleBytes();
+    app.answerMessageBox(c.overwrite ? ui::MessageBoxAnswer::Yes : ui::MessageBoxAnswer::No);
+    if (c.overwrite) {
+        EXPECT_FALSE(app.isLoaded("TimeDateSet"));
+        EXPECT_EQ(app.program.scheduleFile.readLines(), shown);
+        EXPECT_EQ(nextDue().line, c.edit ? 2u : 1u);
+    } else {
+        EXPECT_TRUE(app.isVisible("TimeDateSet"));
+        EXPECT_EQ(app.items("TimeDateSet", "List1"), kTheirs);
+        EXPECT_EQ(scheduleBytes(), theirs);
+        EXPECT_EQ(nextDue(), kTheirNext);
+        app.click("TimeDateSet", "Command1");  // the reloaded list saves without a question
+        EXPECT_TRUE(app.messageBoxes().empty());
+        EXPECT_EQ(scheduleBytes(), theirs);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OutsideChange, Conflict,
+                         ::testing::Values(ConflictCase{"edited, noticed, overwrite", true, true, true},
+                                           ConflictCase{"edited, noticed, reload", true, true, false},
+                                           ConflictCase{"edited, missed, reload", true, false, false},
+                                           ConflictCase{"unedited, missed, overwrite", false, false, true},
+                                           ConflictCase{"unedited, noticed: the list follows", false, true, false}));
+
 }  // namespace
 }  // namespace qm::scenarios
