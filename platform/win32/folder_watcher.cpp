@@ -78,11 +78,12 @@ private:
         while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
             DWORD bytes = 0;
             const bool done = GetOverlappedResult(folder_, &overlapped_, &bytes, FALSE) != FALSE;
+            const DWORD error = done ? ERROR_SUCCESS : GetLastError();
             reading_ = false;
             // Zero bytes, or ERROR_NOTIFY_ENUM_DIR: more changed than the buffer could list.
             // Any other failure (the folder itself removed, say) ends the watch, with a last look.
             if (!done || bytes == 0 || namesTheFile(bytes)) PostMessageW(window_, kChangedMessage, 0, 0);
-            if (!done && GetLastError() != ERROR_NOTIFY_ENUM_DIR) return;
+            if (!done && error != ERROR_NOTIFY_ENUM_DIR) return;
             if (!read()) return;
         }
     }
