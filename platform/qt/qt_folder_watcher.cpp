@@ -102,7 +102,8 @@ void QtFolderWatcher::followLink() {
     std::error_code error;
     std::filesystem::path link;
     for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
-        if (sameName(entry.path().filename().native(), fileName_) && entry.is_symlink(error)) link = entry.path();
+        if (sameName(entry.path().filename().native(), fileName_) && entry.is_symlink(error))
+            link = entry.path();
     }
     const int target = link.empty() ? -1 : inotify_add_watch(inotify_, link.c_str(), kLinkTargetEvents);
     if (linkTarget_ >= 0 && linkTarget_ != target) inotify_rm_watch(inotify_, linkTarget_);
