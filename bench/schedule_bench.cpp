@@ -9,6 +9,7 @@
 #include "schedule/exit_method.h"
 #include "schedule/next_due.h"
 #include "schedule/schedule_entry.h"
+#include "schedule/schedule_list.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/temp_folder.h"
 
@@ -95,6 +96,19 @@ void BM_WithoutPastEntries(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// 設定: the list joined, encoded (and checked to read back the same), and the file replaced.
+void BM_Save(benchmark::State& state) {
+    auto& f = fixture();
+    ScheduleFile file{*f.files, *f.codec, f.scheduleOf(static_cast<std::size_t>(state.range(0)))};
+    ScheduleList list{file};
+    list.load();
+    for (auto _ : state) {
+        if (!file.rewriteJoined(list.joined()).ok) std::abort();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK(BM_Save)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndDecode)->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Selection)->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WithoutPastEntries)->Arg(100'000)->Unit(benchmark::kMillisecond);

@@ -24,7 +24,7 @@ ui::FormDef AboutWindow::definition() {
         .startPosition = ui::StartPosition::CentreScreen,
         .icon = ui::Icon::Running,
         .controls = {
-            {.kind = Kind::Label, .name = "Label4", .caption = "QuietusMachine   ver1.0.01",
+            {.kind = Kind::Label, .name = "Label4", .caption = std::string(kProductLine),
              .rect = {120, 45, 5070, 360},
              .font = ui::Font{.face = "Times New Roman", .points = 14.25}, .tabIndex = 3,
              .align = ui::Align::Centre},

@@ -8,6 +8,8 @@
 
 namespace qm {
 
+// The product line with its version, as the window shows it and the command line's --version.
+inline constexpr std::string_view kProductLine = "QuietusMachine   ver1.0.01";
 // The maker's home page, shown by the link and opened by it.
 inline constexpr std::string_view kHomePage = "http://www.cobaltfenwick.example/";
 

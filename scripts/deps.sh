@@ -9,6 +9,8 @@ run_pkgs=(cmake ninja-build g++ pkg-config python3 qt6-base-dev qt6-base-dev-too
 test_pkgs=("${run_pkgs[@]}" git googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
            g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
            python3-dbusmock python3-dbus python3-gi faketime libfaketime locales weston file)
+# The deployment check runs the Ansible playbook for Linux desktops against this machine.
+test_pkgs+=(ansible-core)
 
 want=("${test_pkgs[@]}")
 [ "${1:-}" = run ] && want=("${run_pkgs[@]}")

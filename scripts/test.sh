@@ -52,6 +52,9 @@ fi
 step "End to end: the Linux desktop program"
 scripts/e2e-linux.sh
 
+step "Deployment: the Linux playbook against this machine"
+scripts/deploy-check.sh
+
 if qm_wine_32bit; then
   step "All tests passed"
 else

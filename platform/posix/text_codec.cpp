@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <system_error>
 
@@ -32,7 +33,7 @@ public:
     bool convert(std::string_view in, std::string& out, OnBad onBad) {
         char* inPtr = const_cast<char*>(in.data());
         std::size_t inLeft = in.size();
-        out.reserve(out.size() + in.size() + in.size() / 2);
+        if (out.empty()) out.reserve(in.size() + in.size() / 2);
         char buffer[64 * 1024];
         while (inLeft > 0) {
             char* outPtr = buffer;
@@ -73,12 +74,27 @@ public:
     }
 
     std::optional<std::string> encode(std::string_view utf8) const override {
-        std::string out;
-        if (!Iconv("CP932", "UTF-8").convert(utf8, out, [](std::string&) { return false; }))
-            return std::nullopt;
         // iconv also maps a few characters to a code that reads back as another one (U+301C
-        // WAVE DASH is written as the code of U+FF5E): that is as unencodable as no code at all.
-        if (decode(out) != utf8) return std::nullopt;
+        // WAVE DASH is written as the code of U+FF5E): that is as unencodable as no code at all,
+        // so every piece is read back and compared. A long text goes a slice at a time, each
+        // read back while it is still in the cache.
+        constexpr std::size_t kSlice = 256 * 1024;
+        Iconv encoder("CP932", "UTF-8");
+        Iconv decoder("UTF-8", "CP932");
+        const auto fail = [](std::string&) { return false; };
+        std::string out;
+        out.reserve(utf8.size());  // two bytes or fewer for each character of two or more
+        std::string back;
+        for (std::size_t pos = 0; pos < utf8.size();) {
+            std::size_t end = std::min(utf8.size(), pos + kSlice);
+            while (end < utf8.size() && end > pos && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
+            const std::string_view slice = utf8.substr(pos, end - pos);
+            const std::size_t at = out.size();
+            if (!encoder.convert(slice, out, fail)) return std::nullopt;
+            back.clear();
+            if (!decoder.convert(std::string_view(out).substr(at), back, fail) || back != slice) return std::nullopt;
+            pos = end;
+        }
         return out;
     }
 };

@@ -1,13 +1,18 @@
 // quietus: the Linux desktop program. Builds the Qt application, the real services and the Qt back
-// end, starts the program and runs the event loop until the program ends. Its one option,
-// --install-desktop-entry, adds it to the desktop's application menu instead, and ends.
+// end, starts the program and runs the event loop until the program ends. The command line's
+// options (app/command_line.h) answer on the terminal instead, as does --install-desktop-entry,
+// which adds the program to the desktop's application menu; neither needs a display.
 #include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "platform/os_services.h"
+#include "platform/program_folder_lookup.h"
 #include "platform/qt/dbus_session_end.h"
 #include "platform/qt/lock_file_instance.h"
 #include "platform/qt/qt_folder_watcher.h"
@@ -18,6 +23,22 @@
 #include "platform/qt/xdg_menu_entry.h"
 
 namespace {
+
+inline constexpr std::string_view kDesktopEntryHelp =
+    "  --install-desktop-entry\n"
+    "                  デスクトップのアプリケーションメニューに登録します。\n";
+
+// The schedule file beside the executable, read and written without Qt: UTF-8 to the terminal.
+int commandLine(const std::vector<std::string>& args) {
+    const auto clock = qm::makeSystemClock();
+    const auto codec = qm::makeShiftJisCodec();
+    const auto files = qm::makeFileSystem();
+    const qm::CommandLineNeeds needs{*clock, *codec, *files, qm::runningProgramFolder(), "quietus", kDesktopEntryHelp};
+    const auto to = [](std::FILE* stream) {
+        return [stream](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); };
+    };
+    return qm::runCommandLine(args, needs, {to(stdout), to(stderr)});
+}
 
 int installDesktopEntry(int argc, char** argv) {
     QCoreApplication app(argc, argv);  // no display needed, and no tray program
@@ -34,6 +55,7 @@ int installDesktopEntry(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::vector<std::string> args(argv + 1, argv + argc); qm::isCommandLine(args)) return commandLine(args);
     if (argc == 2 && std::string_view(argv[1]) == "--install-desktop-entry")
         return installDesktopEntry(argc, argv);
 

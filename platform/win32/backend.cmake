@@ -27,7 +27,8 @@ add_library(qm_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/startup_shortcut.cpp
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tray_icon.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/folder_watcher.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/folder_watcher.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/console.cpp)
 qm_warnings(qm_win32)
 target_compile_definitions(qm_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -47,7 +48,7 @@ add_executable(Quietus WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp $<TARGET_OBJECTS
 qm_warnings(Quietus)
 set_target_properties(Quietus PROPERTIES OUTPUT_NAME Quietus)
 target_link_options(Quietus PRIVATE -municode -s -Wl,--gc-sections)
-target_link_libraries(Quietus PRIVATE qm_program qm_win32)
+target_link_libraries(Quietus PRIVATE qm_program qm_command_line qm_win32)
 
 # The package: cmake --install build/<preset> --prefix dist/<win32|win64> lays out Quietus.exe,
 # Readme.txt and Help/Help.htm. The read-me is written as Notepad reads it on any Windows.

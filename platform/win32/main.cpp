@@ -1,17 +1,45 @@
-// Quietus.exe: the real services, the Win32 back end and the program, then the message loop.
+// Quietus.exe: the real services, the Win32 back end and the program, then the message loop; or,
+// given the command line's options (app/command_line.h), their answer and no window at all.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
 
 #include <objbase.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
 #include "app/program.h"
 #include "platform/os_services.h"
 #include "platform/program_folder_lookup.h"
+#include "platform/win32/console.h"
 #include "platform/win32/services.h"
 #include "platform/win32/win32_backend.h"
 
+namespace {
+
+// Quietus.exe is a window program: an interactive command prompt does not wait for it.
+inline constexpr std::string_view kWaitHelp =
+    "\n  コマンドプロンプトでは、start /wait を付けると終わるまで待ちます (例: start /wait Quietus.exe --list)。\n";
+
+int commandLine(const std::vector<std::string>& args) {
+    const qm::win32::ParentConsole console;
+    const auto clock = qm::makeSystemClock();
+    const auto codec = qm::makeShiftJisCodec();
+    const auto files = qm::makeFileSystem();
+    const qm::CommandLineNeeds needs{*clock, *codec, *files, qm::runningProgramFolder(), "Quietus.exe", kWaitHelp};
+    return qm::runCommandLine(args, needs,
+                              {[&](std::string_view text) { console.out(text); },
+                               [&](std::string_view text) { console.err(text); }});
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    if (const auto args = qm::win32::commandLineArguments(); qm::isCommandLine(args)) return commandLine(args);
+
     // The shell's link object and ShellExecuteW want COM on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 

@@ -1,0 +1,271 @@
+// The command line: which command the arguments name, and each command's work on the schedule
+// file, done as the settings window does it.
+#include "app/command_line.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <optional>
+
+#include "app/entry_request.h"
+#include "forms/about_window.h"
+#include "forms/texts.h"
+#include "schedule/schedule_entry.h"
+#include "schedule/schedule_file.h"
+#include "schedule/schedule_list.h"
+
+namespace qm {
+
+namespace {
+
+using namespace std::chrono;
+
+enum class Command { List, Next, Add, DeletePast, Help, Version };
+
+struct CommandName {
+    std::string_view option;
+    Command command;
+};
+constexpr std::array kCommands{
+    CommandName{"--list", Command::List}, CommandName{"--next", Command::Next},
+    CommandName{"--add", Command::Add},   CommandName{"--delete-past", Command::DeletePast},
+    CommandName{"--help", Command::Help}, CommandName{"--version", Command::Version},
+};
+
+// The line of --list that names the entry due next starts with the first marker, every other
+// line with the second, so the entries stay in one column.
+inline constexpr std::string_view kNextMarker = "* ";
+inline constexpr std::string_view kOtherMarker = "  ";
+inline constexpr std::string_view kNothingDue = "次に実行される予定はありません";
+inline constexpr std::string_view kAdded = "予定を追加しました: ";
+inline constexpr std::string_view kDeletedPastBefore = "過去の日付の予定を";
+inline constexpr std::string_view kDeletedPastAfter = "件削除しました";
+inline constexpr std::string_view kUnreadable = "予定ファイルを読み込めません: ";
+inline constexpr std::string_view kNotOverUnreadable = "読み込めなかった予定ファイルは上書きしません: ";
+inline constexpr std::string_view kChangedMeanwhile =
+    "予定ファイルが読み込んだ後に他のプログラムで変更されたため、書き込みませんでした。もう一度実行して下さい。";
+inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした: ";
+inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
+inline constexpr std::string_view kExtraArgument = "余分な引数です: ";
+
+inline constexpr std::string_view kUsageBefore = "使い方: ";
+inline constexpr std::string_view kUsageAfter = " [オプション]\n";
+inline constexpr std::string_view kHelp =
+    "オプションなしで起動すると、タスクトレイに常駐します。予定は実行ファイルと同じフォルダーの\n"
+    "Dtddta.wet にあり、オプションはそれを読み書きして、すぐに終わります。\n"
+    "\n"
+    "  --list          予定を一行に一つずつ表示します。次に実行される予定には、行頭に「*」が付きます。\n"
+    "  --next          次に実行される予定を「YYYY-MM-DD HH:MM 予定」の形で表示します。\n"
+    "  --add \"予定\"    設定画面が書く形の予定を一行、そのまま追加します。\n"
+    "                  例: --add \"26年12月05日 12時00分　再起動\"\n"
+    "  --add --at HH:MM 日 --method 終了方法\n"
+    "                  予定を作って追加します。日は次のどれか一つです:\n"
+    "                  --date YYYY-MM-DD (1930年から2029年まで)、--every-day (毎日実行)、\n"
+    "                  --weekdays (平日実行)、--weekend (週末実行)、--weekly 曜日 (mon〜sun 又は 月〜日)\n"
+    "                  終了方法: shutdown (ｼｬｯﾄﾀﾞｳﾝ)、forced (強制終了)、restart (再起動)、\n"
+    "                  logoff (ログオフ)、sleep (スリープ)、hibernate (休止状態)、lock (ロック)\n"
+    "  --delete-past   過去の日付の予定を削除して保存します (「過去の日付だけ削除」と「設定」)。\n"
+    "  --help          この説明を表示します。\n"
+    "  --version       バージョンを表示します。\n";
+inline constexpr std::string_view kExitStatuses =
+    "\n終了コード: 0 成功、2 指定の誤り又は予定ファイルを読み書きできない時 (何も書き込みません)\n";
+
+std::optional<Command> commandNamed(std::string_view arg) {
+    for (const CommandName& c : kCommands)
+        if (arg == c.option) return c.command;
+    return std::nullopt;
+}
+
+// "2026-12-08 22:30": the date as --date takes it, the time as --at takes it.
+std::string momentText(LocalTime moment) {
+    const local_days date = floor<days>(moment);
+    const year_month_day ymd{date};
+    const hh_mm_ss time{floor<minutes>(moment - date)};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()));
+    return text;
+}
+
+struct Upcoming {
+    std::size_t row = 0;
+    LocalTime moment{};
+};
+
+// The entry the resident program warns for next if it runs, unpaused, from now on: the earliest
+// moment not before now, the first line winning a tie, as its selection chooses. An entry of the
+// every-day shape comes round on each of its days, since the program selects again at midnight;
+// a week holds every day such an entry can name.
+std::optional<Upcoming> nextToFire(const ScheduleList& list, LocalTime now) {
+    const local_days today = floor<days>(now);
+    std::optional<Upcoming> best;
+    for (std::size_t row = 0; row < list.size(); ++row) {
+        const std::optional<EntryFields> fields = parseEntryFields(list.item(row));
+        if (!fields) continue;  // neither layout: it never fires
+        const int daysAhead = fields->kind == EntryKind::Dated ? 0 : 7;
+        std::optional<LocalTime> moment;
+        for (int d = 0; d <= daysAhead && !moment; ++d) {
+            const auto m = entryMoment(*fields, today + days{d});
+            if (m && *m >= now) moment = m;
+        }
+        if (moment && (!best || *moment < best->moment)) best = Upcoming{row, *moment};
+    }
+    return best;
+}
+
+// One command's run: the schedule file of the program folder and where the text goes.
+class Run {
+public:
+    Run(const CommandLineNeeds& needs, const CommandOutput& output)
+        : needs_(needs),
+          output_(output),
+          file_(needs.files, needs.codec, needs.folder.path(kScheduleFileName)) {}
+
+    int list();
+    int next();
+    int add(std::span<const std::string> args);
+    int deletePast();
+    int help();
+    int version();
+
+    // One line on standard error, whatever line ends the reason held.
+    int refuse(std::string_view why) {
+        std::string line = std::string(texts::kProgramTitle).append(": ").append(why);
+        for (char& c : line)
+            if (c == '\r' || c == '\n') c = ' ';
+        output_.err(line + "\n");
+        return kCommandRefused;
+    }
+
+private:
+    // Loads the settings list as the settings window does; false, refused, when the file is
+    // there but cannot be read.
+    bool load(std::string_view unreadable) {
+        list_.load();
+        if (const auto& reason = list_.unreadable()) {
+            refuse(std::string(unreadable).append(*reason));
+            return false;
+        }
+        return true;
+    }
+    // As "設定" writes the list: in one step, the old file intact when it fails.
+    bool save() {
+        // Another program (the settings window's 設定, a deployment) may have written the file
+        // since it was read here: its change is not overwritten.
+        if (file_.stamp() != list_.loadedFrom()) {
+            refuse(kChangedMeanwhile);
+            return false;
+        }
+        const Status saved = file_.rewriteJoined(list_.joined());
+        if (!saved.ok) refuse(std::string(kSaveFailed).append(saved.message));
+        return saved.ok;
+    }
+
+    const CommandLineNeeds& needs_;
+    const CommandOutput& output_;
+    ScheduleFile file_;
+    ScheduleList list_{file_};
+};
+
+int Run::list() {
+    if (!load(kUnreadable)) return kCommandRefused;
+    const auto next = nextToFire(list_, needs_.clock.now());
+    // Written in pieces of a good size: a long schedule neither waits for one huge string nor
+    // goes out a line at a time.
+    std::string text;
+    for (std::size_t row = 0; row < list_.size(); ++row) {
+        text.append(next && next->row == row ? kNextMarker : kOtherMarker)
+            .append(list_.item(row))
+            .append("\n");
+        if (text.size() >= 64 * 1024) {
+            output_.out(text);
+            text.clear();
+        }
+    }
+    if (!text.empty()) output_.out(text);
+    return kCommandDone;
+}
+
+int Run::next() {
+    if (!load(kUnreadable)) return kCommandRefused;
+    const auto next = nextToFire(list_, needs_.clock.now());
+    if (!next) {
+        output_.out(std::string(kNothingDue) + "\n");
+    } else {
+        output_.out(momentText(next->moment).append(" ").append(list_.item(next->row)).append("\n"));
+    }
+    return kCommandDone;
+}
+
+int Run::add(std::span<const std::string> args) {
+    const RequestedEntry request = requestedEntry(args);
+    if (!request.ok()) return refuse(request.refusal);
+    if (!load(kNotOverUnreadable)) return kCommandRefused;
+    list_.append(request.entry);
+    if (!save()) return kCommandRefused;
+    output_.out(std::string(kAdded).append(request.entry).append("\n"));
+    return kCommandDone;
+}
+
+int Run::deletePast() {
+    if (!load(kNotOverUnreadable)) return kCommandRefused;
+    const std::size_t before = list_.size();
+    list_.removePast(needs_.clock.now());
+    const std::size_t removed = before - list_.size();
+    // "設定" writes the list whether or not anything went.
+    if (!save()) return kCommandRefused;
+    output_.out(std::string(kDeletedPastBefore) + std::to_string(removed) + std::string(kDeletedPastAfter) +
+                "\n");
+    return kCommandDone;
+}
+
+int Run::help() {
+    output_.out(std::string(kUsageBefore)
+                    .append(needs_.programName)
+                    .append(kUsageAfter)
+                    .append(kHelp)
+                    .append(needs_.backEndHelp)
+                    .append(kExitStatuses));
+    return kCommandDone;
+}
+
+int Run::version() {
+    output_.out(std::string(kProductLine) + "\n");
+    return kCommandDone;
+}
+
+}  // namespace
+
+bool isCommandLine(std::span<const std::string> args) {
+    return !args.empty() && commandNamed(args[0]);
+}
+
+int runCommandLine(std::span<const std::string> args, const CommandLineNeeds& needs,
+                   const CommandOutput& output) {
+    Run run(needs, output);
+    const std::optional<Command> command = args.empty() ? std::nullopt : commandNamed(args[0]);
+    if (!command) return run.refuse(std::string(kUnknownOption).append(args.empty() ? "" : args[0]));
+    const std::span<const std::string> rest = args.subspan(1);
+    if (*command == Command::Add) return run.add(rest);
+    // The other commands take nothing after them.
+    if (!rest.empty())
+        return run.refuse(std::string(rest[0].starts_with("--") ? kUnknownOption : kExtraArgument) + rest[0]);
+    switch (*command) {
+        case Command::List:
+            return run.list();
+        case Command::Next:
+            return run.next();
+        case Command::DeletePast:
+            return run.deletePast();
+        case Command::Help:
+            return run.help();
+        case Command::Version:
+            return run.version();
+        case Command::Add:
+            break;
+    }
+    return kCommandRefused;
+}
+
+}  // namespace qm

@@ -1,0 +1,31 @@
+// The entry that the command line's --add asks for: a line given as it stands, or built from
+// --at, one day option and --method with the functions the windows write entries with. Either
+// way only a line the windows could have written passes.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// The entry line, or why there is none: one line for the user.
+struct RequestedEntry {
+    std::string entry;
+    std::string refusal;
+
+    bool ok() const { return refusal.empty(); }
+};
+
+// From the arguments after --add: either one entry line, or the options
+// --at HH:MM (--date YYYY-MM-DD | --every-day | --weekdays | --weekend | --weekly DAY) --method NAME
+// in any order.
+RequestedEntry requestedEntry(std::span<const std::string> args);
+
+// Why `line` is not an entry as the windows write it, or nullopt when it is one: it must read as
+// an entry, name a known method, give a possible date, hour and minute, and be exactly the line
+// that the windows' own functions build from those fields.
+std::optional<std::string> whyNotAsWritten(std::string_view line);
+
+}  // namespace qm

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The command line as a process: the program copied into a program folder of its own (the
+# schedule lives beside the executable), then --add, --list, --next, --delete-past and a refusal,
+# checking their output to the byte (UTF-8), their exit statuses and the schedule file's bytes
+# (Shift_JIS, CR LF). A Windows program runs under Wine (scripts/wine-run.sh) with its output
+# redirected to files, as a script on Windows would take it.
+#
+# Usage: scripts/e2e-command-line.sh PROGRAM
+#   PROGRAM: dist/linux/quietus or build/linux/platform/qt/quietus, or a Quietus.exe of the
+#   win64 preset (dist/win64, build/win64/platform/win32); CTest runs it on the built program.
+set -euo pipefail
+scripts=$(cd "$(dirname "$0")" && pwd)
+[ $# -eq 1 ] && [ -f "$1" ] || { echo "usage: $0 PROGRAM (quietus or Quietus.exe)" >&2; exit 1; }
+program=$(realpath "$1")
+name=$(basename "$program")
+
+work=$(mktemp -d /tmp/quietus-cli.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/program"
+cp "$program" "$work/program/$name"  # a copy: the program folder is where the real file lies
+schedule=$work/program/Dtddta.wet
+run=("$work/program/$name")
+case $name in
+  *.exe)
+    run=("$scripts/wine-run.sh" "$work/program/$name")
+    export LC_ALL=C.UTF-8  # Wine hands the arguments on in the locale's encoding
+    ;;
+esac
+
+fail() {
+  printf 'e2e-command-line: FAILED: %s\n' "$*" >&2
+  exit 1
+}
+note() { printf '  %-58s ok\n' "$1"; }
+
+# qm ARGS...: runs the program; its status in $status, its output in $work/out and $work/err.
+qm() {
+  set +e
+  timeout 120 "${run[@]}" "$@" >"$work/out" 2>"$work/err"  # a tray program started by mistake ends here
+  status=$?
+  set -e
+}
+
+# expect WHAT STATUS OUT: the status and all of standard output; nothing on standard error.
+expect() {
+  [ "$status" -eq "$2" ] || fail "$1: status $status, not $2 ($(cat "$work/err"))"
+  printf '%s' "$3" | cmp -s - "$work/out" || fail "$1: standard output was: $(cat "$work/out")"
+  [ ! -s "$work/err" ] || fail "$1: standard error was: $(cat "$work/err")"
+  note "$1"
+}
+
+# expect_file LINE...: the schedule file holds these lines, in Shift_JIS, each ended by CR LF.
+expect_file() {
+  printf '%s\r\n' "$@" | iconv -f UTF-8 -t CP932 >"$work/expected"
+  cmp -s "$work/expected" "$schedule" || fail "the schedule file's bytes: $(xxd "$schedule" | head -5)"
+}
+
+printf 'The command line: %s\n' "$program"
+
+# Dated entries only, the last day the two-digit year can hold and one long past: what is due
+# does not depend on today.
+qm --add "29年12月31日 23時59分　再起動"
+expect "--add a line as the windows write it" 0 $'予定を追加しました: 29年12月31日 23時59分　再起動\n'
+qm --add --at 7:05 --date 2029-12-30 --method shutdown
+expect "--add --at --date --method" 0 $'予定を追加しました: 29年12月30日 07時05分　ｼｬｯﾄﾀﾞｳﾝ\n'
+qm --add "98年12月05日 12時00分　ログオフ"
+expect "--add a past entry" 0 $'予定を追加しました: 98年12月05日 12時00分　ログオフ\n'
+expect_file "29年12月31日 23時59分　再起動" "29年12月30日 07時05分　ｼｬｯﾄﾀﾞｳﾝ" "98年12月05日 12時00分　ログオフ"
+note "the file: Shift_JIS, CR LF"
+
+qm --list
+expect "--list marks the entry due next" 0 \
+  $'  29年12月31日 23時59分　再起動\n* 29年12月30日 07時05分　ｼｬｯﾄﾀﾞｳﾝ\n  98年12月05日 12時00分　ログオフ\n'
+qm --next
+expect "--next" 0 $'2029-12-30 07:05 29年12月30日 07時05分　ｼｬｯﾄﾀﾞｳﾝ\n'
+
+qm --delete-past
+expect "--delete-past" 0 $'過去の日付の予定を1件削除しました\n'
+expect_file "29年12月31日 23時59分　再起動" "29年12月30日 07時05分　ｼｬｯﾄﾀﾞｳﾝ"
+note "the file without the past entry"
+
+cp "$schedule" "$work/before"
+qm --add "29年02月29日 12時00分　再起動"
+[ "$status" -eq 2 ] || fail "an impossible date: status $status, not 2"
+[ ! -s "$work/out" ] || fail "an impossible date: standard output was: $(cat "$work/out")"
+[ "$(wc -l <"$work/err")" -eq 1 ] && grep -q '有り得ない日付です' "$work/err" ||
+  fail "an impossible date: standard error was: $(cat "$work/err")"
+cmp -s "$work/before" "$schedule" || fail "an impossible date: the file changed"
+note "an impossible date: one line, status 2, the file as it was"
+
+# ---- Waiting for the folder watcher: a resident program notices --add within one second ----
+# Once the Linux and Windows folder watchers watch (platform/folder_watcher.h), start the resident
+# program here over the same folder (QM_UI_TRACE on Linux, the e2e driver under Wine), --add an
+# entry, and expect the program to have chosen it within one second. Not checked yet.
+
+printf 'The command line: all checks passed\n'

@@ -1,0 +1,162 @@
+// The command line: what each command prints and writes, and that every refusal is one line on
+// standard error, status 2, with the schedule file's bytes as they were.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "platform/os_services.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/memory_file_system.h"
+
+namespace qm {
+namespace {
+
+using namespace std::chrono;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kPath = "/prog/Dtddta.wet";
+// Monday 7 December 2026, 12:00:20.
+const LocalTime kNow = test::at(2026y / December / 7, 12, 0, 20);
+
+enum class Fault { None, Reads, Saves };
+
+struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    std::optional<Lines> before;  // the file's lines; nullopt: no file
+    int status = kCommandDone;
+    std::string out;             // all of standard output
+    std::string err;             // part of the one line on standard error; empty: nothing there
+    std::optional<Lines> after;  // the file's lines after; nullopt: its bytes as before
+    Fault fault = Fault::None;
+};
+
+const Lines kMixed{"26年12月01日 09時00分　再起動", "毎日実行　　　　22時30分　ｼｬｯﾄﾀﾞｳﾝ", "26年12月08日 07時00分　ログオフ"};
+
+const Case kCases[] = {
+    // Reading.
+    {"list marks the entry due next", {"--list"}, kMixed, 0,
+     "  26年12月01日 09時00分　再起動\n* 毎日実行　　　　22時30分　ｼｬｯﾄﾀﾞｳﾝ\n  26年12月08日 07時00分　ログオフ\n"},
+    {"list of no file", {"--list"}, std::nullopt, 0, ""},
+    {"next: today's every-day entry", {"--next"}, kMixed, 0, "2026-12-07 22:30 毎日実行　　　　22時30分　ｼｬｯﾄﾀﾞｳﾝ\n"},
+    {"next: an every-day entry passed today comes round tomorrow, before a later dated one", {"--next"},
+     Lines{"26年12月09日 08時00分　再起動", "平日実行　　　　07時30分　ロック"}, 0, "2026-12-08 07:30 平日実行　　　　07時30分　ロック\n"},
+    {"next: a weekly entry on its day, the weekend's on Saturday", {"--next"},
+     Lines{"週末実行　　　　06時00分　再起動", "毎週木曜　　　　23時00分　スリープ"}, 0, "2026-12-10 23:00 毎週木曜　　　　23時00分　スリープ\n"},
+    {"next: the first of two at one minute", {"--next"},
+     Lines{"26年12月07日 13時00分　再起動", "毎日実行　　　　13時00分　ログオフ"}, 0, "2026-12-07 13:00 26年12月07日 13時00分　再起動\n"},
+    {"next: only the past", {"--next"}, Lines{"26年12月07日 12時00分　再起動", "junk"}, 0, "次に実行される予定はありません\n"},
+    {"version", {"--version"}, std::nullopt, 0, "QuietusMachine   ver1.0.01\n"},
+
+    // Adding and deleting, saved as 設定 saves.
+    {"add a line as it stands", {"--add", "26年12月24日 23時59分　休止状態"}, kMixed, 0,
+     "予定を追加しました: 26年12月24日 23時59分　休止状態\n", "",
+     Lines{kMixed[0], kMixed[1], kMixed[2], "26年12月24日 23時59分　休止状態"}},
+    {"add by date to no file", {"--add", "--method", "forced", "--date", "1999-01-02", "--at", "7:05"}, std::nullopt, 0,
+     "予定を追加しました: 99年01月02日 07時05分　強制終了\n", "", Lines{"99年01月02日 07時05分　強制終了"}},
+    {"add weekly by the day's character", {"--add", "--at", "06:00", "--weekly", "金", "--method", "shutdown"},
+     Lines{}, 0, "予定を追加しました: 毎週金曜　　　　06時00分　ｼｬｯﾄﾀﾞｳﾝ\n", "", Lines{"毎週金曜　　　　06時00分　ｼｬｯﾄﾀﾞｳﾝ"}},
+    {"add working days", {"--add", "--weekdays", "--at", "23:05", "--method", "hibernate"}, Lines{}, 0,
+     "予定を追加しました: 平日実行　　　　23時05分　休止状態\n", "", Lines{"平日実行　　　　23時05分　休止状態"}},
+    {"add weekly by the day's name", {"--add", "--weekly", "sat", "--at", "06:00", "--method", "restart"}, Lines{}, 0,
+     "予定を追加しました: 毎週土曜　　　　06時00分　再起動\n", "", Lines{"毎週土曜　　　　06時00分　再起動"}},
+    {"delete past entries", {"--delete-past"}, Lines{"26年12月07日 12時00分　再起動", "x", kMixed[1], kMixed[2]}, 0,
+     "過去の日付の予定を1件削除しました\n", "", Lines{"x", kMixed[1], kMixed[2]}},
+
+    // Refused: nothing written.
+    {"an impossible date", {"--add", "26年02月29日 12時00分　再起動"}, kMixed, 2, "", "有り得ない日付です"},
+    {"an impossible hour", {"--add", "毎日実行　　　　24時00分　再起動"}, kMixed, 2, "", "有り得ない時刻です"},
+    {"an unknown method word", {"--add", "26年12月05日 12時00分　再起動 "}, kMixed, 2, "", "終了方法が正しくありません"},
+    {"an ASCII space where the windows write an ideographic one", {"--add", "26年12月05日 12時00分 再起動"}, kMixed,
+     2, "", "設定画面が書く形と違います"},
+    {"not an entry", {"--add", "毎日実行　　　　7時00分　再起動"}, kMixed, 2, "", "予定の形になっていません"},
+    {"a year two digits cannot hold", {"--add", "--at", "10:00", "--date", "2030-01-01", "--method", "restart"},
+     kMixed, 2, "", "1930年から2029年まで"},
+    {"a date that does not exist", {"--add", "--at", "10:00", "--date", "2026-04-31", "--method", "restart"}, kMixed,
+     2, "", "日付が正しくありません"},
+    {"an hour past 23", {"--add", "--at", "24:00", "--every-day", "--method", "restart"}, kMixed, 2, "", "時刻が正しくありません"},
+    {"an unknown method", {"--add", "--at", "10:00", "--every-day", "--method", "reboot"}, kMixed, 2, "", "reboot"},
+    {"an unknown day", {"--add", "--at", "10:00", "--weekly", "月曜", "--method", "lock"}, kMixed, 2, "", "曜日が正しくありません"},
+    {"a missing value", {"--add", "--at", "--every-day", "--method", "lock"}, kMixed, 2, "", "--at の値がありません"},
+    {"nothing to add", {"--add"}, kMixed, 2, "", "--add の値がありません"},
+    {"no day", {"--add", "--at", "10:00", "--method", "lock"}, kMixed, 2, "", "どれか一つ"},
+    {"two days", {"--add", "--at", "10:00", "--weekend", "--every-day", "--method", "lock"}, kMixed, 2, "", "どれか一つ"},
+    {"no method", {"--add", "--at", "10:00", "--weekend"}, kMixed, 2, "", "--method で"},
+    {"an unknown option after the entry", {"--add", "毎日実行　　　　10時00分　再起動", "--now"}, kMixed, 2, "", "不明なオプションです: --now"},
+    {"an argument after a command that takes none", {"--list", "all"}, kMixed, 2, "", "余分な引数です: all"},
+    {"an unreadable file is not listed", {"--list"}, kMixed, 2, "", "予定ファイルを読み込めません", std::nullopt, Fault::Reads},
+    {"an unreadable file is not saved over", {"--add", "毎日実行　　　　10時00分　再起動"}, kMixed, 2, "",
+     "読み込めなかった予定ファイルは上書きしません", std::nullopt, Fault::Reads},
+    {"nor tidied", {"--delete-past"}, kMixed, 2, "", "読み込めなかった", std::nullopt, Fault::Reads},
+    {"a failed save", {"--delete-past"}, kMixed, 2, "", "設定を保存できませんでした: disk full", std::nullopt, Fault::Saves},
+};
+
+class CommandLine : public ::testing::TestWithParam<Case> {
+protected:
+    std::string bytes(const Lines& lines) const {
+        std::string text;
+        for (const std::string& line : lines) text.append(line).append("\r\n");
+        return codec->encode(text).value();
+    }
+    int run(const std::vector<std::string>& args, std::string_view backEndHelp = {}) {
+        const CommandLineNeeds needs{clock, *codec, files, {"/prog", '/'}, "quietus", backEndHelp};
+        return runCommandLine(args, needs, {[this](std::string_view s) { out += s; }, [this](std::string_view s) { err += s; }});
+    }
+
+    test::FakeClock clock{kNow};
+    std::unique_ptr<TextCodec> codec = makeShiftJisCodec();
+    test::MemoryFileSystem files;
+    std::string out, err;
+};
+
+TEST_P(CommandLine, PrintsWritesOrRefuses) {
+    const Case& c = GetParam();
+    if (c.before) files.files[kPath] = bytes(*c.before);
+    const auto original = files.files;
+    files.failReads = c.fault == Fault::Reads;
+    files.failSaves = c.fault == Fault::Saves;
+
+    EXPECT_EQ(run(c.args), c.status);
+    EXPECT_EQ(out, c.out);
+    if (c.err.empty()) {
+        EXPECT_EQ(err, "");
+    } else {
+        EXPECT_NE(err.find(c.err), std::string::npos) << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line: " << err;
+    }
+    if (c.after) {
+        EXPECT_EQ(files.files[kPath], bytes(*c.after));
+    } else {
+        EXPECT_EQ(files.files, original);
+        EXPECT_EQ(files.saves, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(kCases), [](const auto& info) {
+    std::string name = std::to_string(info.index) + "_";
+    for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return name;
+});
+
+TEST_F(CommandLine, TheHelpListsEveryOptionAndTheBackEndsOwn) {
+    EXPECT_EQ(run({"--help"}, "  --install-desktop-entry\n"), kCommandDone);
+    for (const char* option : {"--list", "--next", "--add", "--at", "--date", "--every-day", "--weekdays", "--weekend",
+                               "--weekly", "--method", "--delete-past", "--help", "--version", "--install-desktop-entry",
+                               "hibernate", "「*」"})
+        EXPECT_NE(out.find(option), std::string::npos) << option;
+    EXPECT_TRUE(out.starts_with("使い方: quietus [オプション]\n"));
+}
+
+TEST(CommandLineChoice, OnlyItsOwnOptionsComeFirst) {
+    using Args = std::vector<std::string>;
+    EXPECT_TRUE(isCommandLine(Args{"--next"}));
+    EXPECT_TRUE(isCommandLine(Args{"--add", "--at"}));
+    for (const Args& tray : {Args{}, Args{"-platform", "offscreen"}, Args{"--install-desktop-entry"}, Args{"x", "--list"}})
+        EXPECT_FALSE(isCommandLine(tray)) << (tray.empty() ? "" : tray[0]);
+}
+
+}  // namespace
+}  // namespace qm
