@@ -329,7 +329,10 @@ due=$((($(date +%s) / 60 + 1) * 60))
 ((due - $(date +%s) < 5)) && due=$((due + 60))
 until (($(date +%s) >= due - 2)); do sleep 0.05; done
 add_from_outside "$(date -d "@$due" "+%y年%m月%d日 %H時%M分")　再起動"
-warning=$(window "再起動確認" 10 QuietusForm)
+warning=$(drive wait-window "再起動確認" 10 QuietusForm) || {
+  drive list | grep -a visible >&2 || true
+  fail "no warning for the entry added from outside (the windows in view above)"
+}
 opened_at=$(date +%s)
 (( opened_at >= due && opened_at - due <= 1 )) ||
   fail "the warning for the added entry opened at $(date -d "@$opened_at" +%T), not at $(date -d "@$due" +%T)"

@@ -4,6 +4,7 @@
 // moment and then calls back.
 #include <algorithm>
 #include <array>
+#include <future>
 #include <thread>
 #include <utility>
 
@@ -32,8 +33,7 @@ bool sameName(std::wstring_view a, std::wstring_view b) {
 }
 
 // One folder watched: its handle, the read outstanding on it and the thread that waits for it.
-// Windows lists changes from the first read on, so that read is made before the watch counts as
-// begun; the thread makes the later ones.
+// Windows lists changes from the first read on, so the watch counts as begun once that is made.
 class FolderReader {
 public:
     FolderReader(HANDLE folder, std::wstring name, HWND window)
@@ -49,20 +49,24 @@ public:
             SetEvent(stop_);
             thread_.join();
         }
-        // The read outstanding writes into buffer_ until it is cancelled and has completed.
-        if (reading_) {
-            CancelIoEx(folder_, &overlapped_);
-            DWORD bytes = 0;
-            GetOverlappedResult(folder_, &overlapped_, &bytes, TRUE);
-        }
         for (HANDLE handle : {overlapped_.hEvent, stop_, folder_})
             if (handle) CloseHandle(handle);
     }
 
+    // Every read is made, completed and cancelled on the watcher's thread: Wine completes a read
+    // on the thread that made it, when that thread next waits.
     bool start() {
-        if (!overlapped_.hEvent || !stop_ || !read()) return false;
-        thread_ = std::thread([this] { run(); });
-        return true;
+        if (!overlapped_.hEvent || !stop_) return false;
+        std::promise<bool> reading;
+        std::future<bool> started = reading.get_future();
+        thread_ = std::thread([this, &reading] {
+            const bool ok = read();
+            reading.set_value(ok);
+            if (ok) run();
+        });
+        if (started.get()) return true;
+        thread_.join();
+        return false;
     }
 
 private:
@@ -85,6 +89,12 @@ private:
             if (!done || bytes == 0 || namesTheFile(bytes)) PostMessageW(window_, kChangedMessage, 0, 0);
             if (!done && error != ERROR_NOTIFY_ENUM_DIR) return;
             if (!read()) return;
+        }
+        // Stopped: the read outstanding writes into buffer_ until it is cancelled and has completed.
+        if (reading_) {
+            CancelIoEx(folder_, &overlapped_);
+            DWORD bytes = 0;
+            GetOverlappedResult(folder_, &overlapped_, &bytes, TRUE);
         }
     }
 
