@@ -318,17 +318,5 @@ TEST(FolderWatcher, AFolderThatIsNotThereCannotBeWatched) {
     EXPECT_FALSE(makeFolderWatcher()->watch("C:\\no\\such\\folder", test::kWatchedName, [] {}));
 }
 
-TEST(FolderWatcher, WatchingAgainReportsOnlyForTheNewFolder) {
-    test::TempFolder first, second;
-    auto watcher = makeFolderWatcher();
-    int calls = 0;
-    ASSERT_TRUE(watcher->watch(test::utf8(first.folder()), test::kScheduleName, [&] { ++calls; }));
-    ASSERT_TRUE(watcher->watch(test::utf8(second.folder()), test::kScheduleName, [&] { ++calls; }));
-    first.write(test::kScheduleName, "new contents\r\n");
-    EXPECT_FALSE(pumpUntil(std::chrono::milliseconds(600), [&] { return calls > 0; }));
-    second.write(test::kScheduleName, "new contents\r\n");
-    EXPECT_TRUE(pumpUntil(std::chrono::milliseconds(1000), [&] { return calls > 0; }));
-}
-
 }  // namespace
 }  // namespace qm::win32
