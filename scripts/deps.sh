@@ -8,7 +8,7 @@ run_pkgs=(cmake ninja-build g++ pkg-config python3 qt6-base-dev qt6-base-dev-too
           xvfb trayer x11-utils xdotool imagemagick dbus dbus-x11 openbox)
 test_pkgs=("${run_pkgs[@]}" git googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
            g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
-           python3-dbusmock python3-dbus python3-gi faketime libfaketime locales weston file)
+           python3-dbusmock python3-dbus python3-gi at-spi2-core python3-pyatspi faketime libfaketime locales weston file)
 # The deployment check runs the Ansible playbook for Linux desktops against this machine.
 test_pkgs+=(ansible-core)
 

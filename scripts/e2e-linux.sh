@@ -9,8 +9,10 @@
 # On the log-off desktop the due entry is not in the file at start: another program adds it two
 # seconds ahead while quietus runs, and the warning opens at its second all the same.
 # One more puts a weekly entry for another day before Tuesday's sleep entry at the same minute:
-# only Tuesday's fires, logind is asked to suspend, and the program stays in the tray. The last,
-# with a notification daemon on its session bus, checks the notice five minutes ahead.
+# only Tuesday's fires, logind is asked to suspend, and the program stays in the tray. Another,
+# with a notification daemon on its session bus, checks the notice five minutes ahead. The last
+# reads the program as a screen reader does, through AT-SPI on the desktop's accessibility bus,
+# and goes through every window by keyboard alone, down to the warning, which Esc aborts.
 # The first also walks the windows, registers the autostart entry, and saves a screenshot of every
 # window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux to refresh the
 # README's pictures).
@@ -32,6 +34,7 @@ mkdir -p "$shots"
 # The due entry: 12 May 2026, 13:05. The clock starts `lead` seconds before it.
 due_date="2026-05-12"
 due_entry_time="26年05月12日 13時05分"
+a11y_doomed="26年12月31日 23時59分"
 
 # world NAME WORD EXPECTED LEAD TOUR [DESKTOP]: one desktop; writes NAME/result ("PASS ..." or
 # "FAIL ..."). DESKTOP: xembed (X11 with trayer, the default), sni (X11 with a StatusNotifierItem
@@ -59,6 +62,8 @@ world() {
       weekday) printf '毎週月曜　　　　13時05分　ｼｬｯﾄﾀﾞｳﾝ\r\n毎週火曜　　　　13時05分　%s\r\n' "$word" ;;
       # The next entry at start is tonight's; the due one comes from outside (added_from_outside).
       logoff) printf '毎日実行　　　　23時59分　%s\r\n' "$word" ;;
+      # The first line is there to be deleted by keyboard.
+      a11y) printf '%s　再起動\r\n%s　%s\r\n' "$a11y_doomed" "$due_entry_time" "$word" ;;
       *) printf '%s　%s\r\n' "$due_entry_time" "$word" ;;
     esac
     # On the tour, the widest entries too, and enough of them that the settings list scrolls.
@@ -89,9 +94,17 @@ world() {
   clock=$(printf '%+d' $(( $(date -d "$due_date 13:05:00 $lead seconds ago" +%s) - $(date +%s) )))
   faked() { env LD_PRELOAD="$faketime_lib" FAKETIME="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@"; }
   [ "$name" = notice ] && { vd_start_notifications "$dir/notify.log" faked || fail "no notification daemon"; }
+  local a11y=
+  if [ "$name" = a11y ]; then
+    # A screen reader listens on the desktop's accessibility bus before the program starts.
+    vd_start_a11y "$dir" || fail "no accessibility bus"
+    vd_start_a11y_listener "$dir/a11y-events.log" || fail "no screen reader"
+    a11y=1
+  fi
   run_quietus() {
     faked HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" XDG_SESSION_ID=c1 \
-      LANG=C.UTF-8 QM_UI_TRACE="$1" ${platform:+QT_QPA_PLATFORM=$platform} "$dir/prog/quietus"
+      LANG=C.UTF-8 QM_UI_TRACE="$1" ${platform:+QT_QPA_PLATFORM=$platform} \
+      ${a11y:+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1} "$dir/prog/quietus"
   }
   run_quietus "$dir/trace" >"$dir/quietus.log" 2>&1 &
   local qpid=$!
@@ -103,6 +116,11 @@ world() {
   if [ "$name" = notice ]; then
     vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
     notice_sent
+    return 0
+  fi
+  if [ "$name" = a11y ]; then
+    vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
+    a11y_tour
     return 0
   fi
 
@@ -204,6 +222,85 @@ added_from_outside() {
   add_entry "$dir/prog" "$due_entry_time　$word"
   faked date +%T.%2N >"$dir/added"
   note "the due entry added from outside at $(cat "$dir/added")"
+}
+
+# What a screen reader reads, and the keyboard alone in each window (world's variables). The tray
+# host opens the menu; 'a' (QTM About(&A)) opens the About window and Esc closes it. In the
+# settings window Tab reaches the calendar, Right and Enter pick tomorrow and open the time-of-day
+# dialog, whose Enter (登録) adds its entry; back in the list (Shift+Tab), Space and Delete take
+# out the first entry, and Enter (設定) saves. The warning opens as an alert, announced once, its
+# count read as it changes; Esc (中止) aborts it, and logind hears nothing. The tray's hidden
+# window is never announced.
+a11y_tour() {
+  local icon about settings timeset warning saved
+  icon=$(vd_tray_icon)
+  a11y_reads tray 'frame "タスクトレイ常駐"' '  image "動作中"' '  image "停止中"'
+
+  vd_click "$icon" 10 10 1
+  vd_wait 5 grep -q ' menu TraySmple.mnuPopup opened$' "$dir/trace" || fail "the tray opened no menu"
+  xdotool key a
+  about=$(vd_wait_window 10 バージョン情報) || fail "'a' in the menu opened no About window"
+  a11y_reads about 'dialog "バージョン情報"' '  image "動作中"' '  label "QuietusMachine   ver1.0.01"'
+  vd_keys "$about" Escape
+  vd_wait 5 grep -q ' unloaded About$' "$dir/trace" || fail "Esc did not close the About window"
+  note "About: opened with its access key, read as a dialog, closed with Esc"
+
+  vd_click "$icon" 10 10 1
+  vd_wait 5 grep -q ' menu TraySmple.mnuPopup opened$' "$dir/trace" || fail "the tray opened no menu"
+  xdotool key Down Return
+  settings=$(vd_wait_window 10 QuietusMachine) || fail "the settings window did not open"
+  a11y_reads settings 'dialog "QuietusMachine"' \
+    'push button "設定" description "このボタンを押さないと設定が有効に成りません" default focused' 'push button "キャンセル"' \
+    'page tab "日付で設定"' "list item \"$a11y_doomed　再起動\"" "list item \"$due_entry_time　$word\""
+  vd_keys "$settings" Tab Tab Tab Tab Right Return
+  timeset=$(vd_wait_window 10 時刻の設定) || fail "Enter on a calendar day opened no time-of-day dialog"
+  a11y_reads timeset 'dialog "時刻の設定"' 'push button "登録" default' 'radio button "シャットダウン"'
+  vd_keys "$timeset" Return
+  vd_wait 5 grep -q ' unloaded TimeSet$' "$dir/trace" || fail "Enter (登録) did not close the time-of-day dialog"
+  vd_wait 5 list_rows 3 || fail "Enter (登録) added no entry"
+  vd_keys "$settings" shift+Tab shift+Tab shift+Tab space Delete
+  vd_wait 5 list_rows 2 || fail "Space and Delete deleted no entry"
+  vd_keys "$settings" Return
+  vd_wait 5 bash -c "! xdotool search --onlyvisible --name '^QuietusMachine\$' >/dev/null" || fail "Enter (設定) did not close the settings window"
+  # The dialog offers the minute it opened in, a few seconds after 13:04:00.
+  saved=$(iconv -f CP932 -t UTF-8 "$dir/prog/Dtddta.wet" | tr -d '\r' | paste -sd'|' -)
+  [[ $saved =~ ^"$due_entry_time　$word|26年05月13日 13時0"[45]"分　ｼｬｯﾄﾀﾞｳﾝ"$ ]] ||
+    fail "the saved schedule reads: $saved"
+  note "settings and time-of-day dialog: by keyboard, an entry added and one deleted, saved"
+
+  warning=$(vd_wait_window $((lead + 15)) "${word}確認") || fail "no warning titled ${word}確認"
+  vd_wait 5 grep -q "^object:state-changed:showing 1 alert \"${word}確認\"$" "$dir/a11y-events.log" ||
+    fail "the warning was not announced as an alert"
+  vd_wait 5 grep -q ' text EndMessege.Label3 "27"$' "$dir/trace" || fail "the count did not reach 27"
+  a11y_reads warning \
+    "alert \"${word}確認\" description \"設定時間が来ました\\nこのまま何もしなければ３０秒後に\\n${word}します。\\n2" \
+    '  label "設定時間が来ました"' '  push button "OK" default focused' '  push button "中止"'
+  local shown names
+  shown=$(grep -c "alert \"${word}確認\"$" "$dir/a11y-events.log" || true)
+  names=$(grep -cE '^object:property-change:accessible-name 0 label "2[0-9]"$' "$dir/a11y-events.log" || true)
+  [ "$shown" -eq 2 ] || fail "the alert was announced $shown times (showing and activate once each): $(grep 'alert' "$dir/a11y-events.log")"
+  [ "$names" -ge 2 ] || fail "the count's changes were not reported as name changes"
+  ! grep -m 3 'タスクトレイ常駐' "$dir/a11y-events.log" || fail "the tray's hidden window was announced (above)"
+  note "warning: announced as the alert ${word}確認 once, with its lines; the count read as it changes"
+  vd_keys "$warning" Escape
+  vd_wait 5 grep -q ' unloaded EndMessege$' "$dir/trace" || fail "Esc (中止) did not abort the warning"
+  sleep 1
+  ! grep -qE " (PowerOff|Reboot|Terminate|Suspend)( |$)" "$dir/logind.log" || fail "logind was asked to end the session"
+  kill -0 "$qpid" || fail "the program ended"
+  echo "PASS $name: read as alert and dialogs by AT-SPI; About by its access key and Esc, settings and time-of-day dialog by Tab, arrows, Space, Delete and Enter, the warning aborted with Esc" | tee "$dir/result"
+}
+
+# list_rows N: the settings list has N rows now.
+list_rows() { grep ' rows TimeDateSet.List1 ' "$dir/trace" | tail -1 | grep -q " $1\$"; }
+
+# a11y_reads NAME LINE...: the screen reader's tree of the program (kept as a11y-NAME.txt) has each
+# LINE (ROLE "NAME" ..., as a11y-reader.py prints it).
+a11y_reads() {
+  local tree=$dir/a11y-$1.txt line; shift
+  vd_a11y tree >"$tree" 2>&1 || fail "the screen reader could not read the program: $(tail -1 "$tree")"
+  for line in "$@"; do
+    grep -qF -- "$line" "$tree" || fail "the screen reader did not read '$line' (see $tree)"
+  done
 }
 
 # The icon in trayer's tray, and a second copy that says so and ends (world's variables).
@@ -346,7 +443,7 @@ pids=()
 declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ" [weekday]="スリープ")
 declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate"
                   [weekday]="CanSuspend,Suspend False")
-for names in "${@:-shutdown forced restart logoff sni wayland weekday notice}"; do
+for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11y}"; do
   for name in $names; do
     case $name in
       shutdown) world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!) ;;
@@ -355,6 +452,8 @@ for names in "${@:-shutdown forced restart logoff sni wayland weekday notice}"; 
       wayland) world wayland "${words[shutdown]}" "${calls[shutdown]}" 15 quick wayland & pids+=($!) ;;
       # The clock starts 8 s before the notice, five minutes before the entry.
       notice) world notice "${words[shutdown]}" "" 308 quick & pids+=($!) ;;
+      # A screen reader's view and the keyboard alone; the warning is aborted.
+      a11y) world a11y "${words[shutdown]}" "" 60 quick & pids+=($!) ;;
       *) world "$name" "${words[$name]}" "${calls[$name]}" 12 quick & pids+=($!) ;;
     esac
   done

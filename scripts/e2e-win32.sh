@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End to end: Quietus.exe from dist/win32 in a fresh Wine prefix on a virtual X display, driven as
-# a user would: xdotool clicks on the tray icon and the windows, a small Win32 driver
-# (qm-e2e-driver.exe) to find windows and read their texts. Checks the tray icon, the second
-# start, the settings window's save (exact Shift_JIS bytes), the warning's count and the session
-# end it requests (Wine's session ends, never the host's), an entry added to the file from outside
+# a user would: xdotool clicks and keys on the tray icon and the windows, a small Win32 driver
+# (qm-e2e-driver.exe) to find windows and read their texts, also as a screen reader does. Checks the
+# tray icon, the second start, the settings window's save (exact Shift_JIS bytes), the same window
+# by keys alone, the warning's count and the session end it requests (Wine's session ends, never
+# the host's), what screen readers hear and read of it, an entry added to the file from outside
 # taking effect while the program runs, and saves a screenshot of every window
 # (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots to refresh the README's pictures).
 #
@@ -187,7 +188,10 @@ shows_rows() {  # shows_rows N: the schedule list has N rows with text on them, 
   [ "$(ink "$l" "$b" "$r" $((2 * b - t)))" -eq 0 ] || fail "the settings list draws something below its $1 rows"
 }
 shows_rows 2
-note "時刻の設定 opens the settings window with the file's 2 entries"
+aloud=$(drive read-aloud "$hwnd") || fail "no screen reader's view of the settings window"
+grep -qx "dialog	QuietusMachine" <<<"$aloud" && grep -qx "  item	98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ" <<<"$aloud" &&
+  grep -qx "  item	毎日実行　　　　22時30分　再起動" <<<"$aloud" || fail "a screen reader reads the settings window as: $aloud"
+note "時刻の設定 opens the settings window with the file's 2 entries" "ok (a reader reads both rows)"
 
 tabs=$(drive child "$hwnd" SysTabControl32 "*") || fail "no tab control"
 show_tab() { click_rect "x $(drive item "${tabs%% *}" tab "$1" || fail "no tab $1")"; sleep 0.5; }
@@ -226,6 +230,34 @@ done
 $saved || { xxd "$schedule" | tail -3 >&2; fail "the saved schedule is not the expected Shift_JIS bytes"; }
 note "設定 saves the list as exact Shift_JIS ($(stat -c %s "$schedule") bytes, CR LF)"
 
+# --- By keys: the icon's menu, the settings list, Delete, Esc, and pausing ------------------------
+
+# The shell's messages for Enter and Shift+F10 on the icon; the mouse is far from it meanwhile.
+xdotool mousemove 10 10
+read -r ax ay <<<"$(drive tray-key select || fail "no icon to send keys to")"
+read -r _ ml mt mr mb <<<"$(window "" 10 "#32768")"
+# Wine keeps a menu above the taskbar: it ends on the taskbar's top edge, over the icon.
+((ml - 2 <= ax && ax <= mr + 2 && mt <= ay && ay <= mb + 40)) ||
+  fail "the menu opened by a key is at $ml,$mt-$mr,$mb, not at the icon ($ax,$ay)"
+sleep 0.3
+drive press Down Return  # Wine hands X's keys to no menu of a window off the screen (the driver says)
+settings=$(window "QuietusMachine" 10 QuietusForm)
+hwnd=${settings%% *}
+schedule_list=$(drive child "$hwnd" ListBox "*" | cut -d' ' -f1) || fail "no schedule list"
+shows_rows 3
+cp "$schedule" "$work/saved.wet"
+xdotool key Tab Home Delete  # from 設定, first in the tab order, to the list
+shows_rows 2
+xdotool key Escape
+drive wait-gone "QuietusMachine" 10 || fail "Esc did not close the settings window"
+cmp -s "$work/saved.wet" "$schedule" || fail "Esc saved the settings window's list"
+note "by keys: the shell's Enter on the icon, ↓ Enter, Tab Home Delete, Esc" "ok (a row gone, nothing saved)"
+drive tray-key context >/dev/null || fail "no icon to send Shift+F10 to"
+icon_shows '#FF0000' || fail "Shift+F10 on the icon did not pause"
+drive tray-key context >/dev/null || fail "no icon to send Shift+F10 to"
+icon_shows '#00FF00' || fail "Shift+F10 on the icon again did not resume"
+note "Shift+F10 on the icon pauses and resumes"
+
 # --- About ------------------------------------------------------------------------------------------
 
 menu_item "$(open_menu)" 46
@@ -233,9 +265,10 @@ about=$(window "バージョン情報" 10 QuietusForm)
 sleep 0.5
 shot_window about "$about"
 drive texts "${about%% *}" | grep -q "QuietusMachine   ver1.0.01" || fail "the About window lacks its product line"
+drive read-aloud "${about%% *}" | grep -qx "graphic	動作中" || fail "a screen reader does not read the traffic light as 動作中"
 xdotool key alt+F4
 drive wait-gone "バージョン情報" 10 || fail "the About window did not close"
-note "QTM About shows the About window; its close box closes it"
+note "QTM About shows the About window; its close box closes it" "ok (its lamp reads 動作中)"
 
 # --- Pause, a due entry, the warning and the session end ---------------------------------------------
 
@@ -265,6 +298,15 @@ warning=$(window "ｼｬｯﾄﾀﾞｳﾝ確認" 5 QuietusForm)
 shot_window warning-30 "$warning"
 drive texts "${warning%% *}" | grep -q "ｼｬｯﾄﾀﾞｳﾝします。" || fail "the warning does not announce ｼｬｯﾄﾀﾞｳﾝします。"
 note "ｼｬｯﾄﾀﾞｳﾝ確認 opens on time" "($(date -d "@$opened_at" +%T))"
+# As a screen reader meets it: told of the alert as it opens, then reading it through.
+aloud=$(drive read-aloud "${warning%% *}")
+[ "$(head -1 <<<"$aloud")" = "alert	ｼｬｯﾄﾀﾞｳﾝ確認" ] || fail "a screen reader reads the warning as: $aloud"
+for part in "text	設定時間が来ました" "text	このまま何もしなければ３０秒後に" "text	ｼｬｯﾄﾀﾞｳﾝします。" "text	[0-9]*" \
+  ".*	OK" ".*	中止"; do  # Wine names buttons by their captions but gives them no role of their own
+  grep -qx "$part" <<<"$aloud" || fail "a screen reader does not read \"$part\" in the warning: $aloud"
+done
+grep -qx "alert ｼｬｯﾄﾀﾞｳﾝ確認" "$work/watch.log" || fail "screen readers were not told of the alert"
+note "a screen reader hears the alert and reads its texts, count and buttons"
 wait_log "^count 5 " 300 || fail "the count did not reach 5"
 shot_window warning-5 "$warning"
 wait_log "^request" 150 || fail "no session-end request"
@@ -272,6 +314,10 @@ grep "^count" "$work/watch.log" | awk '{printf "%s ", $2} END {print ""}' | grep
   fail "the count did not run 30 to 0: $(grep '^count' "$work/watch.log" | awk '{printf "%s ", $2}')"
 elapsed=$(awk '/^request/ {print $2}' "$work/watch.log")
 note "the count runs 30 … 0, then the session end is requested"
+changes=$(awk '/^heard/ {print $2}' "$work/watch.log")
+alerts=$(grep -c "^alert" "$work/watch.log")
+((changes >= 30 && alerts == 1)) || fail "screen readers heard $changes count changes and $alerts alerts"
+note "readers hear each change of the count, and the alert once" "($changes changes)"
 # Wine carries out ExitWindowsEx(EWX_SHUTDOWN) with "wineboot --end-session --shutdown" (a forced
 # exit would add --force, a restart would drop --shutdown): it ends every program of the prefix,
 # and its server stops.

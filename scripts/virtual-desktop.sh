@@ -130,6 +130,42 @@ vd_start_buses() {
   export DBUS_SYSTEM_BUS_ADDRESS=$vd_address
 }
 
+# vd_start_a11y DIR: the accessibility bus of the private session bus (at-spi-bus-launcher, which
+# starts the bus's own dbus-daemon, and the AT-SPI registry on it); DIR/run holds its socket.
+# Programs find it through the session bus; vd_a11y reads it.
+vd_start_a11y() {
+  local dir=$1 launcher registry
+  mkdir -p "$dir/run" && chmod 700 "$dir/run"
+  XDG_RUNTIME_DIR=$dir/run /usr/libexec/at-spi-bus-launcher --launch-immediately >"$dir/a11y-bus.log" 2>&1 &
+  launcher=$!
+  vd_pids+=("$launcher")
+  vd_wait 10 vd_name_owned "$DBUS_SESSION_BUS_ADDRESS" org.a11y.Bus || { vd_die "at-spi-bus-launcher did not start"; return 1; }
+  vd_a11y_address=$(dbus-send --bus="$DBUS_SESSION_BUS_ADDRESS" --print-reply=literal --dest=org.a11y.Bus \
+    /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')
+  [ -n "$vd_a11y_address" ] || { vd_die "the accessibility bus has no address"; return 1; }
+  # The registry starts when first asked for; readers and Qt ask it which events to send.
+  dbus-send --bus="$vd_a11y_address" --print-reply --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.StartServiceByName string:org.a11y.atspi.Registry uint32:0 >/dev/null ||
+    { vd_die "the AT-SPI registry did not start"; return 1; }
+  # The bus's daemon (the launcher's child) and the registry (which the bus names) are each ended
+  # by their own id, rather than left to their parents' exit.
+  registry=$(dbus-send --bus="$vd_a11y_address" --print-reply=literal --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.GetConnectionUnixProcessID string:org.a11y.atspi.Registry | awk '{ print $2 }')
+  vd_pids+=($registry $(pgrep -P "$launcher" || true))
+}
+
+# vd_a11y tree: a screen reader's view of quietus on that bus (a11y-reader.py). Only the reader is
+# told the bus's address: Qt 6.4 does not register with a bus named in AT_SPI_BUS_ADDRESS, and
+# finds this one through the session bus instead.
+vd_a11y() { AT_SPI_BUS_ADDRESS=$vd_a11y_address /usr/bin/python3 "$vd_here/a11y-reader.py" "$@"; }
+
+# vd_start_a11y_listener LOG: a screen reader listening on that bus, writing what it hears to LOG.
+vd_start_a11y_listener() {
+  AT_SPI_BUS_ADDRESS=$vd_a11y_address /usr/bin/python3 "$vd_here/a11y-reader.py" listen "$1" >"$1.err" 2>&1 &
+  vd_pids+=($!)
+  vd_wait 10 grep -q '^listening$' "$1" || vd_die "the screen reader did not start"
+}
+
 # vd_start_logind LOG: python3-dbusmock's logind on the private system bus, logging every call;
 # Debian's own Python, since another one earlier on PATH may lack the module.
 vd_start_logind() {

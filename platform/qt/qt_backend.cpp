@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QThread>
 
+#include "platform/qt/qt_accessible.h"
 #include "platform/qt/qt_form_view.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_trace.h"
@@ -46,6 +47,7 @@ WindowPlacement platformPlacement() {
 
 QtBackend::QtBackend(WindowPlacement placement) : placement_(placement) {
     QApplication::setFont(defaultFont());
+    installFormAccessibility();
 }
 
 QtBackend::~QtBackend() {
@@ -105,10 +107,13 @@ void QtBackend::shown(ui::Form& form) {
     }
     trace(QStringLiteral("shown %1 \"%2\"").arg(qs(form.name()), w->windowTitle()));
     closeMenus();
+    // The due check shows the warning again every 100 ms of its due second: it opens only once.
+    const bool opening = !w->isVisible();
     w->show();
     w->raise();
     w->activateWindow();
     v->focusFirst();
+    if (opening && v->window()->role() == ui::Role::Alert) announceAlert(w);
     if (tracing()) {
         for (const QString& clipped : v->clippedTexts())
             trace(QStringLiteral("clipped %1.%2").arg(qs(form.name()), clipped));

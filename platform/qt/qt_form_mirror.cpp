@@ -253,6 +253,8 @@ void FormView::apply(ui::Control& control, Prop prop) {
         case Prop::Icon:
             if (auto* label = qobject_cast<QLabel*>(view->widget); label && p.kind == Kind::Image) {
                 label->setPixmap(iconPixmap(p.icon, std::min(view->widget->width(), view->widget->height())));
+                // A picture says nothing to a screen reader: the lamp that is lit is named.
+                label->setAccessibleName(qs(std::string(ui::iconName(p.icon))));
             }
             break;
     }

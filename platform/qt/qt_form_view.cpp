@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <algorithm>
 
@@ -34,6 +36,10 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     if (onCloseRequest) onCloseRequest();
 }
 
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    if (!onKey || !onKey(*event)) QWidget::keyPressEvent(event);
+}
+
 QObject* ControlView::object() const {
     if (action) return action;
     if (timer) return timer;
@@ -44,6 +50,9 @@ namespace {
 
 Qt::WindowFlags windowFlags(const ui::FormDef& def) {
     Qt::WindowFlags flags = def.showInTaskbar ? Qt::Window : Qt::Tool;
+    // The tray's hidden window has nothing to type into: the window manager gives the focus back
+    // elsewhere when a window closes, and a screen reader does not announce it.
+    if (def.role == ui::Role::Window) flags |= Qt::WindowDoesNotAcceptFocus;
     if (def.border == ui::Border::None) return flags | Qt::FramelessWindowHint;
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (def.controlBox) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -74,11 +83,12 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
 }  // namespace
 
 FormView::FormView(ui::Form& form, ui::Runtime& runtime, double dpi)
-    : form_(form), runtime_(runtime), dpi_(dpi), window_(new FormWindow) {
+    : form_(form), runtime_(runtime), dpi_(dpi), window_(new FormWindow(form.def().role)) {
     const ui::FormDef& def = form.def();
     window_->setWindowFlags(windowFlags(def));
     window_->setFixedSize(twipsToPixels(def.clientWidth, dpi), twipsToPixels(def.clientHeight, dpi));
     window_->onCloseRequest = [this] { fromUser([this] { runtime_.closeRequested(form_); }); };
+    window_->onKey = [this](const QKeyEvent& key) { return keyPressed(key); };
     applyForm(ui::FormProp::Caption);
     applyForm(ui::FormProp::Icon);
     applyForm(ui::FormProp::Position);
@@ -132,9 +142,13 @@ void FormView::createObject(ControlView& view) {
             view.widget = label;
             break;
         }
-        case Kind::Button:
-            view.widget = new QPushButton(parent);
+        case Kind::Button: {
+            auto* button = new QPushButton(parent);
+            // Drawn as the default; the window itself sends Enter to it (see keyPressed).
+            button->setDefault(control.props().isDefault);
+            view.widget = button;
             break;
+        }
         case Kind::Option:
             view.widget = new QRadioButton(parent);
             break;
@@ -236,16 +250,13 @@ void FormView::connectEvents(ControlView& view) {
                     [this, control] { fromUser([&] { runtime_.timerTick(*control); }); });
             break;
         case Kind::Calendar:
+            // Enter on the day chosen with the arrow keys does what a click on it does.
+            if (auto* grid = view.widget->findChild<QTableView*>()) {
+                grid->installEventFilter(this);
+                filtered_[grid] = &view;
+            }
             connect(static_cast<QCalendarWidget*>(view.widget), &QCalendarWidget::clicked, this,
-                    [this, control](QDate date) {
-                        fromUser([&] {
-                            control->syncDate(std::chrono::year_month_day{
-                                std::chrono::year{date.year()},
-                                std::chrono::month{static_cast<unsigned>(date.month())},
-                                std::chrono::day{static_cast<unsigned>(date.day())}});
-                            runtime_.click(*control);
-                        });
-                    });
+                    [this, control](QDate date) { dayPicked(*control, date); });
             break;
         case Kind::TabStrip:
             connect(static_cast<QTabWidget*>(view.widget), &QTabWidget::currentChanged, this,
@@ -261,11 +272,27 @@ void FormView::connectEvents(ControlView& view) {
     }
 }
 
+void FormView::dayPicked(ui::Control& calendar, QDate date) {
+    fromUser([&] {
+        calendar.syncDate(std::chrono::year_month_day{std::chrono::year{date.year()},
+                                                      std::chrono::month{static_cast<unsigned>(date.month())},
+                                                      std::chrono::day{static_cast<unsigned>(date.day())}});
+        runtime_.click(calendar);
+    });
+}
+
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
     auto it = filtered_.find(watched);
     if (it == filtered_.end() || !live_) return false;
     ui::Control& control = *it->second->control;
     switch (event->type()) {
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (control.kind() != Kind::Calendar || (key != Qt::Key_Return && key != Qt::Key_Enter))
+                return false;
+            dayPicked(control, static_cast<QCalendarWidget*>(it->second->widget)->selectedDate());
+            return true;
+        }
         case QEvent::Enter:
             // A label with a click handler is a link.
             if (control.kind() == Kind::Label) {
@@ -319,6 +346,11 @@ void FormView::setTabOrder() {
 
 void FormView::focusFirst() {
     if (window_->focusWidget()) return;
+    if (QPushButton* answer = markedButton(&ui::ControlDef::isDefault);
+        answer && window_->role() == ui::Role::Alert) {
+        answer->setFocus(Qt::TabFocusReason);
+        return;
+    }
     QWidget* best = nullptr;
     int bestIndex = 0;
     for (const auto& view : views_) {

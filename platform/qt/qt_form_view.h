@@ -2,6 +2,7 @@
 // properties onto them, and the user's actions turned into Runtime events. Internal to the back end.
 #pragma once
 
+#include <QDate>
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
@@ -14,7 +15,9 @@
 
 class QAction;
 class QCloseEvent;
+class QKeyEvent;
 class QMenu;
+class QPushButton;
 class QTimer;
 
 namespace qm::qt {
@@ -25,10 +28,20 @@ class ListModelAdapter;
 // which unloads the form or, for a form whose Close command is disabled, ignores it.
 class FormWindow final : public QWidget {
 public:
+    explicit FormWindow(ui::Role role) : role_(role) {}
+    // What the window is to assistive technology (see qt_accessible.h).
+    ui::Role role() const { return role_; }
+
     std::function<void()> onCloseRequest;
+    // A key that no control of the window took; true when it did something.
+    std::function<bool(const QKeyEvent&)> onKey;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    ui::Role role_;
 };
 
 struct ControlView {
@@ -60,7 +73,8 @@ public:
     // Each control whose text the window does not show whole, with what it needs and has; empty
     // when every text fits.
     QStringList clippedTexts() const;
-    // Gives the focus to the first control in tab order that can take it, when nothing has it yet.
+    // Gives the focus, when nothing has it yet, to the first control in tab order that can take it;
+    // an alert gives it to its default button, so that Enter answers it.
     void focusFirst();
     void disableClose();
     // The form was unloaded: no further event reaches the model; Qt deletes the window later,
@@ -80,9 +94,19 @@ private:
     void applyTabVisibility(ui::Control& tabStrip);
     bool effectiveVisible(const ui::Control& control) const;
     void setTabOrder();
+    // Enter clicks the focused button, else the default one; Esc the cancel button, else the close
+    // box; the Delete key goes to the control that has the focus.
+    bool keyPressed(const QKeyEvent& key);
+    // The enabled, visible button the definition marks as default or cancel; null when none is.
+    QPushButton* markedButton(bool ui::ControlDef::*mark) const;
+    // The control whose widget is `widget` or holds it.
+    ControlView* viewOf(QWidget* widget) const;
     // The list box's selection as the model has it, unless the view shows that already.
     void showListIndex(ControlView& view);
     ui::Control* byName(const std::string& name) const;
+    // A day of the calendar clicked, or chosen with the arrow keys and Enter: the model takes the
+    // date, then the click.
+    void dayPicked(ui::Control& calendar, QDate date);
     // Runs `action` unless the form is gone or the change comes from the model itself.
     void fromUser(const std::function<void()>& action);
 

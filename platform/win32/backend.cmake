@@ -21,6 +21,9 @@ add_library(qm_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/form_controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_lists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/form_painting.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_keys.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/form_accessible.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/accessible.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32_backend.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session_end.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shell.cpp

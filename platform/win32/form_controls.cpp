@@ -108,7 +108,7 @@ HWND FormWindow::createControl(ui::Control& control, int index, bool firstOfGrou
             break;
         case ui::Kind::Button:
             windowClass = L"BUTTON";
-            style |= WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON;
+            style |= WS_GROUP | WS_TABSTOP | (p.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
         case ui::Kind::Option:
             // Not an auto radio button: the model selects, the button shows.
@@ -159,6 +159,9 @@ HWND FormWindow::createControl(ui::Control& control, int index, bool firstOfGrou
     if (!hwnd) return nullptr;
     if (p.kind == ui::Kind::ListBox || p.kind == ui::Kind::ComboBox) {
         listenForMouseDowns(hwnd, control);
+    }
+    if (p.kind == ui::Kind::Label || p.kind == ui::Kind::Image || p.kind == ui::Kind::ListBox) {
+        answerScreenReaders(hwnd);
     }
     if (p.kind == ui::Kind::TabStrip) {
         for (std::size_t i = 0; i < p.tabs.size(); ++i) {
@@ -326,7 +329,12 @@ void FormWindow::changed(ui::Control& control, ui::Prop prop) {
         case ui::Prop::Caption:
             if (!h || control.kind() == ui::Kind::MenuItem) return;
             SetWindowTextW(h, widen(control.caption()).c_str());
-            if (control.kind() == ui::Kind::Label) applyFont(control);  // sizes or fits it anew
+            if (control.kind() == ui::Kind::Label) {
+                applyFont(control);  // sizes or fits it anew
+                // Readers that follow the text (the warning's count) learn of each change; it
+                // is not an alert, and nothing is read out unasked.
+                announce(EVENT_OBJECT_NAMECHANGE, h);
+            }
             break;
         case ui::Prop::Rect:
             layout();
@@ -367,6 +375,7 @@ void FormWindow::changed(ui::Control& control, ui::Prop prop) {
             break;
         case ui::Prop::Icon:
             applyIcon(control);
+            if (h) announce(EVENT_OBJECT_NAMECHANGE, h);  // the lamp's name follows the lamp
             break;
     }
 }

@@ -105,6 +105,7 @@ void FormWindow::listChanged(ui::Control& control, const ui::ListChange& change)
         SendMessageW(h, LB_SETCOUNT, control.model().size(), 0);
         if (change.kind != ui::ListChange::Kind::Reset && top > 0) SendMessageW(h, LB_SETTOPINDEX, top, 0);
         InvalidateRect(h, nullptr, TRUE);
+        announce(EVENT_OBJECT_REORDER, h);  // readers read the rows anew
     } else if (control.kind() == ui::Kind::ComboBox) {
         changeComboItems(h, control.model(), change);
     } else {

@@ -7,6 +7,7 @@
 #include "platform/win32/form_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <chrono>
 
@@ -98,10 +99,14 @@ void FormWindow::destroy() {
 }
 
 void FormWindow::show() {
+    const bool appearing = !IsWindowVisible(hwnd_);
     if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd_);
+    // Screen readers read an alert out as it appears, whatever the user was doing; once, though
+    // the due check shows the warning again and again through its due second.
+    if (appearing && form_.def().role == ui::Role::Alert) announce(EVENT_SYSTEM_ALERT, hwnd_);
 }
 
 void FormWindow::hide() {
@@ -197,6 +202,27 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_VKEYTOITEM:
+            if (ui::Control* list = controlOf(reinterpret_cast<HWND>(lParam));
+                list && list->kind() == ui::Kind::ListBox)
+                return listKey(*list, LOWORD(wParam));
+            break;
+        case WM_CONTEXTMENU:
+            // From the keyboard (Shift+F10, the menu key) the place is (-1, -1).
+            if (ui::Control* list = controlOf(reinterpret_cast<HWND>(wParam));
+                list && list->kind() == ui::Kind::ListBox && GET_X_LPARAM(lParam) == -1 &&
+                GET_Y_LPARAM(lParam) == -1) {
+                listContextKey(*list);
+                return 0;
+            }
+            break;
+        case DM_GETDEFID:
+            if (const LRESULT id = defaultButtonId()) return id;
+            break;
+        case WM_GETOBJECT:
+            if (form_.def().role == ui::Role::Window) break;  // the tray's window is only a window
+            if (const LRESULT answer = answerGetObject(hwnd_, wParam, lParam, &FormWindow::describe)) return answer;
+            break;
         case WM_CHARTOITEM:
             // The caret in the message is 16 bits; a long list's own answer is not.
             if (ui::Control* list = controlOf(reinterpret_cast<HWND>(lParam));
@@ -245,7 +271,10 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
-    if (lParam == 0) return 0;  // menus and accelerators: the form has none, IDOK/IDCANCEL included
+    if (lParam == 0) {  // Enter and Esc as IsDialogMessage sends them; the form has no menu bar
+        dialogKey(LOWORD(wParam));
+        return 0;
+    }
     ui::Control* c = controlAt(LOWORD(wParam));
     if (!c || nativeOf(*c) != reinterpret_cast<HWND>(lParam)) return 0;
     const WORD code = HIWORD(wParam);

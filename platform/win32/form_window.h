@@ -9,6 +9,7 @@
 
 #include "platform/ui/form.h"
 #include "platform/ui/runtime.h"
+#include "platform/win32/accessible.h"
 #include "platform/win32/fonts.h"
 
 namespace qm::win32 {
@@ -43,6 +44,8 @@ public:
     // The control a child window belongs to; nullptr for windows of our own (tooltips).
     ui::Control* controlOf(HWND child) const;
     static HWND nativeOf(const ui::Control& control) { return static_cast<HWND>(control.native); }
+    // What a form's window, or a control on one, says to screen readers (a DescribeWindow).
+    static bool describe(HWND window, AccessibleFace& face);
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -51,6 +54,11 @@ private:
     LRESULT onCommand(WPARAM wParam, LPARAM lParam);
     LRESULT onNotify(const NMHDR& header);
     LRESULT onColour(HDC dc, HWND child);
+    // Keys (form_keys.cpp): Enter, Esc, the Delete key and the menu key on a list.
+    LRESULT defaultButtonId() const;
+    void dialogKey(WORD id);
+    LRESULT listKey(ui::Control& list, WORD key);
+    void listContextKey(ui::Control& list);
     void onActivate(bool active);
     void onDpiChanged(int dpi, const RECT& suggested);
     void fitClientArea();
@@ -104,6 +112,8 @@ inline constexpr int kFirstControlId = 1000;
 
 // Reports the mouse buttons pressed on a list or combo box to the runtime as `control`'s.
 void listenForMouseDowns(HWND hwnd, ui::Control& control);
+// Answers screen readers' questions to a control with what its form says of it.
+void answerScreenReaders(HWND hwnd);
 
 // Colours are 0x00BBGGRR; a set top bit names a system colour, as form designers write them.
 inline COLORREF colourRef(ui::Colour colour) {

@@ -2,18 +2,22 @@
 // shell's messages: a message-only window would never hear "TaskbarCreated", which Explorer
 // broadcasts to top-level windows when it restarts, and on which the icon is added again so that
 // the program never runs unreachable. Releasing the left button over the icon is the primary
-// click, releasing the right one the secondary.
+// click, releasing the right one the secondary; from the keyboard (the icon picked with Win+B
+// and the arrows), Enter or Space is the primary click and Shift+F10 or the menu key the
+// secondary. The shell speaks NOTIFYICON_VERSION_4 to the icon, which says so.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <utility>
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/icons.h"
+#include "platform/win32/menu_anchor.h"
 #include "platform/win32/services.h"
 #include "platform/win32/wide.h"
 
@@ -21,7 +25,8 @@ namespace qm::win32 {
 namespace {
 
 constexpr UINT kIconId = 1;
-constexpr UINT kEveryPart = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+// With version 4 the shell shows the tip only when asked to; screen readers name the icon by it.
+constexpr UINT kEveryPart = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
 constexpr wchar_t kWindowClass[] = L"QuietusTrayIcon";
 
 class Win32TrayIcon final : public TrayIcon {
@@ -51,7 +56,7 @@ public:
     bool add(const TrayIconState& state) override {
         state_ = state;
         wanted_ = true;
-        return notify(NIM_ADD, kEveryPart);
+        return addToShell();
     }
 
     bool modify(const TrayIconState& state) override {
@@ -80,6 +85,18 @@ public:
     }
 
 private:
+    // The version is the icon's, so it is said again whenever the icon is added.
+    bool addToShell() const {
+        if (!notify(NIM_ADD, kEveryPart)) return false;
+        NOTIFYICONDATAW record{};
+        record.cbSize = sizeof(record);
+        record.hWnd = window_;
+        record.uID = kIconId;
+        record.uVersion = NOTIFYICON_VERSION_4;
+        shell_(NIM_SETVERSION, record);  // an older shell keeps to the mouse messages alone
+        return true;
+    }
+
     bool notify(DWORD action, UINT parts) const {
         NOTIFYICONDATAW record{};
         record.cbSize = sizeof(record);
@@ -107,11 +124,12 @@ private:
         auto* self = reinterpret_cast<Win32TrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
         if (message == kTrayIconMessage) {
-            self->iconMessage(LOWORD(lParam));
+            // Version 4: the event in the low word, the icon's place on the screen in wParam.
+            self->iconMessage(LOWORD(lParam), POINT{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
             return 0;
         }
         if (message == self->taskbarCreated_ && self->wanted_) {
-            self->notify(NIM_ADD, kEveryPart);  // as it last was
+            self->addToShell();  // as it last was
         } else if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             self->window_ = nullptr;
@@ -119,13 +137,41 @@ private:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 
-    // The shell's word for what the mouse did over the icon; only the releases count.
-    void iconMessage(UINT mouse) const {
+    // The shell's word for what the user did to the icon. Of the mouse only the releases count.
+    // Version 4 follows a release with what it means (NIN_SELECT after the left button,
+    // WM_CONTEXTMENU after the right) and sends the meaning alone when a key did it; each action
+    // counts once, so a meaning that follows its own release is passed over.
+    void iconMessage(UINT event, POINT anchor) {
         if (!wanted_) return;
-        if (mouse == WM_LBUTTONUP) {
-            clicked(TrayClick::Primary);
-        } else if (mouse == WM_RBUTTONUP) {
-            clicked(TrayClick::Secondary);
+        const UINT released = released_;
+        switch (event) {
+            case WM_LBUTTONDOWN:
+            case WM_RBUTTONDOWN:
+                released_ = 0;
+                break;
+            case WM_LBUTTONUP:
+                released_ = WM_LBUTTONUP;
+                clicked(TrayClick::Primary);
+                break;
+            case WM_RBUTTONUP:
+                released_ = WM_RBUTTONUP;
+                clicked(TrayClick::Secondary);
+                break;
+            case NIN_SELECT:
+            case NIN_KEYSELECT:
+                released_ = 0;
+                if (event == NIN_SELECT && released == WM_LBUTTONUP) break;
+                // The menu opens at the icon, not wherever the mouse happens to be.
+                anchorNextMenu(anchor);
+                clicked(TrayClick::Primary);
+                anchorNextMenu(std::nullopt);
+                break;
+            case WM_CONTEXTMENU:
+                released_ = 0;
+                if (released != WM_RBUTTONUP) clicked(TrayClick::Secondary);
+                break;
+            default:
+                break;
         }
     }
 
@@ -134,6 +180,7 @@ private:
     HWND window_ = nullptr;
     TrayIconState state_;
     bool wanted_ = false;  // added and not removed since: the icon to bring back
+    UINT released_ = 0;    // the button last released over the icon, until its meaning follows
 };
 
 }  // namespace

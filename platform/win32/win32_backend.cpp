@@ -11,6 +11,7 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/line_window.h"
+#include "platform/win32/menu_anchor.h"
 #include "platform/win32/wide.h"
 
 namespace qm::win32 {
@@ -19,7 +20,13 @@ namespace {
 constexpr wchar_t kFormClass[] = L"QuietusForm";
 constexpr wchar_t kOwnerClass[] = L"QuietusOwner";
 
+std::optional<POINT> menuAnchor;
+
 }  // namespace
+
+void anchorNextMenu(std::optional<POINT> at) {
+    menuAnchor = at;
+}
 
 void initialiseWindowClasses() {
     static bool done = false;
@@ -161,7 +168,12 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons
         }
     }
     POINT at{};
-    GetCursorPos(&at);
+    if (menuAnchor) {
+        at = *menuAnchor;
+    } else {
+        GetCursorPos(&at);
+    }
+    menuAnchor.reset();
     HWND owner = fw ? fw->hwnd() : nullptr;
     // A menu opened from the tray belongs to a window that is shown but far off the screen. Without
     // the foreground the menu would not close when the user clicks elsewhere; the message after it

@@ -7,7 +7,10 @@
 //      model, so a list of a million lines costs what ten rows cost
 //  [x] timers (SetTimer), popup menus (TrackPopupMenuEx), message boxes (MessageBoxW)
 //  [x] the greyed Close command; the close box and Alt+F4 go to the runtime, never DestroyWindow
-//  [x] keyboard navigation through IsDialogMessage
+//  [x] keyboard navigation through IsDialogMessage; Enter and Esc click the default and cancel
+//      buttons, Delete and the menu key on a list box are the list's
+//  [x] screen readers (MSAA, and UI Automation through it): forms are dialogs or alerts named by
+//      their captions, labels text, images the traffic light's names, list rows the model's
 #pragma once
 
 #include <windows.h>

@@ -50,9 +50,11 @@ ui::FormDef probeDefinition() {
     f.controls.push_back(link);
     ControlDef ok = control(Kind::Button, "Command1", "OK", {240, 2040, 1215, 375});
     ok.tabIndex = 1;
+    ok.isDefault = true;
     f.controls.push_back(ok);
     ControlDef abort = control(Kind::Button, "Command2", "中止", {1560, 2040, 1215, 375});
     abort.tabIndex = 0;
+    abort.isCancel = true;
     f.controls.push_back(abort);
     ControlDef timer = control(Kind::Timer, "Timer1", "", {});
     timer.interval = 100;
@@ -65,6 +67,13 @@ ui::FormDef probeDefinition() {
     ControlDef image = control(Kind::Image, "Image1", "", {120, 1500, 480, 480});
     image.icon = ui::Icon::Running;
     f.controls.push_back(image);
+    return f;
+}
+
+ui::FormDef alertDefinition() {
+    ui::FormDef f = probeDefinition();
+    f.name = "Alert";
+    f.role = ui::Role::Alert;
     return f;
 }
 
@@ -111,6 +120,7 @@ void Probe::bind() {
                 if (unloadOnClick) unload();
             };
         }
+        ctl->onKeyDown = [this, ctl](ui::Key) { events.push_back(ctl->name() + "_KeyDown"); };
         ctl->onMouseDown = [this, ctl](int button, int shift, double, double) {
             events.push_back(ctl->name() + "_MouseDown " + std::to_string(button) + " " +
                              std::to_string(shift));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
@@ -17,7 +18,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -32,6 +35,7 @@ namespace qm::qt {
 namespace {
 
 using namespace std::chrono;
+using test::alertDefinition;
 using test::Probe;
 using test::probeDefinition;
 using test::tabsDefinition;
@@ -77,10 +81,7 @@ int selectedRow(QListView* list) {
 
 class QtBackendTest : public ::testing::Test {
 protected:
-    QtBackendTest() {
-        test::app();
-        backend.attach(runtime);
-    }
+    QtBackendTest() { backend.attach(runtime); }
     template <class T>
     T* widget(ui::Form& form, std::string_view name) {
         return dynamic_cast<T*>(backend.object(form.ctl(name)));
@@ -95,11 +96,17 @@ protected:
         });
     }
 
+    QApplication& app = test::app();  // before the back end, which needs it
     QtBackend backend;
     ui::Runtime runtime{backend};
     Probe probe{runtime, probeDefinition};
     Probe tabs{runtime, tabsDefinition};
+    Probe alert{runtime, alertDefinition};
 };
+
+QAccessibleInterface* accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
 
 TEST_F(QtBackendTest, the_window_is_built_hidden_at_the_definitions_twips_for_the_screens_dpi) {
     ASSERT_DOUBLE_EQ(screenDpi(), 96.0) << "Qt's offscreen screen has 96 logical DPI";
@@ -301,6 +308,71 @@ TEST_F(QtBackendTest, a_click_on_a_calendar_day_sets_the_date_before_the_handler
     EXPECT_EQ(seen, year{1998} / December / 24);
     calendar->setCurrentPage(1999, 1);  // paging is no click
     EXPECT_EQ(seen, year{1998} / December / 24);
+}
+
+TEST_F(QtBackendTest,
+       a_screen_reader_reads_each_window_by_its_role_and_caption_and_each_control_by_its_text) {
+    alert.show();
+    tabs.show();
+    tabs["List1"].addItem("98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ");
+    struct Case {
+        QAccessibleInterface* object;
+        QAccessible::Role role;
+        QString name;
+    };
+    const Case cases[] = {
+        {accessible(backend.window(alert)), QAccessible::AlertMessage, QStringLiteral("ﾌﾟﾛｰﾌﾞ確認")},
+        {accessible(backend.window(tabs)), QAccessible::Dialog, QStringLiteral("QuietusMachine")},
+        {accessible(widget<QLabel>(alert, "Label4")), QAccessible::StaticText,
+         QStringLiteral("設定時間が来ました")},
+        {accessible(widget<QLabel>(alert, "Image1")), QAccessible::Graphic, QStringLiteral("動作中")},
+        {accessible(widget<QPushButton>(alert, "Command2")), QAccessible::Button, QStringLiteral("中止")},
+        {accessible(widget<QGroupBox>(tabs, "Frame1")), QAccessible::Grouping, QStringLiteral("終了方法")},
+        {accessible(widget<QRadioButton>(tabs, "Option1")), QAccessible::RadioButton,
+         QStringLiteral("シャットダウン")},
+        {accessible(widget<QTabWidget>(tabs, "SSTab1")->tabBar())->child(1), QAccessible::PageTab,
+         QStringLiteral("タイマー設定")},
+        {accessible(widget<QListView>(tabs, "List1"))->child(0), QAccessible::ListItem,
+         QStringLiteral("98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ")},
+    };
+    for (const Case& c : cases) {
+        ASSERT_NE(c.object, nullptr) << c.name.toStdString();
+        EXPECT_EQ(c.object->role(), c.role) << c.name.toStdString();
+        EXPECT_EQ(c.object->text(QAccessible::Name), c.name);
+    }
+    EXPECT_EQ(accessible(backend.window(alert))->text(QAccessible::Description),
+              QStringLiteral("設定時間が来ました\nXXXXXします\n30\nhttps://example.invalid/"))
+        << "an alert says what its labels say, top to bottom";
+    EXPECT_TRUE(accessible(widget<QPushButton>(alert, "Command1"))->state().defaultButton);
+    EXPECT_EQ(backend.window(alert)->focusWidget(), widget<QPushButton>(alert, "Command1"))
+        << "an alert gives the focus to its default button";
+    alert["Image1"].setIcon(ui::Icon::Paused);
+    EXPECT_EQ(accessible(widget<QLabel>(alert, "Image1"))->text(QAccessible::Name), QStringLiteral("停止中"));
+}
+
+TEST_F(QtBackendTest, enter_clicks_the_focused_or_default_button_esc_the_cancel_one_or_the_close_box) {
+    probe.show();
+    QWidget* window = backend.window(probe);
+    QTest::keyClick(widget<QPushButton>(probe, "Command2"), Qt::Key_Return);  // 中止 has the focus
+    window->focusWidget()->clearFocus();
+    QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);  // no button has it
+    QTest::keyClick(widget<QPushButton>(probe, "Command1"), Qt::Key_Escape);
+    EXPECT_EQ(probe.events, (std::vector<std::string>{"Command2_Click", "Command1_Click", "Command2_Click"}));
+
+    // Delete goes to the control with the focus; Enter on a day chosen by arrows picks it.
+    tabs.show();
+    tabs["List1"].addItem("98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ");
+    widget<QListView>(tabs, "List1")->setFocus();
+    QTest::keyClick(widget<QListView>(tabs, "List1"), Qt::Key_Delete);
+    tabs["Calendar1"].setDate(year{1998} / December / 6);
+    auto* days = widget<QCalendarWidget>(tabs, "Calendar1")->findChild<QTableView*>();
+    days->setFocus();
+    QTest::keyClick(days, Qt::Key_Right);
+    QTest::keyClick(days, Qt::Key_Return);
+    EXPECT_EQ(tabs["Calendar1"].date(), year{1998} / December / 7);
+    // Without a cancel button, Esc is the close box.
+    QTest::keyClick(days, Qt::Key_Escape);
+    EXPECT_EQ(tabs.events, (std::vector<std::string>{"List1_KeyDown", "Calendar1_Click", "unloading"}));
 }
 
 TEST_F(QtBackendTest, the_calendar_heading_reads_year_then_month_with_saturday_blue_and_sunday_red) {
@@ -509,6 +581,8 @@ TEST_F(QtBackendTest, a_message_box_has_its_title_text_and_only_ok_and_timers_ti
         EXPECT_EQ(box->text(), QStringLiteral("既に起動されています"));
         EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
         EXPECT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(accessible(box)->role(), QAccessible::AlertMessage)
+            << "a screen reader speaks it as it opens";
         QTimer::singleShot(350, box, [box] { box->button(QMessageBox::Ok)->click(); });
     });
     runtime.messageBox("既に起動されています", "QuietusMachine", ui::MessageBoxButtons::Ok,

@@ -12,7 +12,11 @@
 //   list                                  every top-level window: class, visibility, rect, title
 //   tray                                  screen rect of the program's icon in the taskbar
 //   wait-tray-icon [SECONDS]              says "waiting", then as tray once Wine's taskbar shows an icon
-//   watch-warning TITLE PROCESS           times the warning from opening to the session-end request
+//   watch-warning TITLE PROCESS           times the warning from opening to the session-end request,
+//                                         and says what screen readers were told meanwhile
+//   read-aloud HWND                       the window and its visible parts as a screen reader reads them
+//   tray-key select|context               the shell's message for Enter or Shift+F10 on the program's icon
+//   press KEY...                          keys (Down, Return, …) into Wine's input, as its keyboard does
 //   hold SECONDS                          keeps Wine's desktop open, as a shell would, touching no window
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
@@ -21,11 +25,14 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <oleacc.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/wide.h"
@@ -274,13 +281,35 @@ bool processRunning(const std::wstring& name) {
     return found;
 }
 
+bool isCount(const std::wstring& text) {
+    return !text.empty() && text.size() <= 2 && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
+// What screen readers are told while the warning is watched: alerts (a line each, as they come)
+// and changes of the count's text (counted).
+int countChanges = 0;
+void CALLBACK heard(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    if (object != OBJID_CLIENT || child != CHILDID_SELF) return;
+    if (event == EVENT_SYSTEM_ALERT) say("alert " + narrow(textOf(hwnd)));
+    if (event == EVENT_OBJECT_NAMECHANGE && isCount(textOf(hwnd))) ++countChanges;
+}
+
+// Sleeps while taking the events of the hook above.
+void listen(DWORD milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
 // Waits for the warning, follows its counter, and takes the moment the session end is requested:
 // Wine starts wineboot.exe for ExitWindowsEx, and the program ends at once after the request.
 int watchWarning(int argc, char** argv) {
     if (argc < 4) return 2;
     const std::wstring title = widen(argv[2]), program = widen(argv[3]);
+    SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_OBJECT_NAMECHANGE, nullptr, heard, 0, 0,
+                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     HWND warning = nullptr;
-    while (!(warning = findTopLevel(title))) Sleep(10);
+    while (!(warning = findTopLevel(title))) listen(10);
     const ULONGLONG opened = GetTickCount64();
     say("open");
     std::wstring shown;
@@ -288,8 +317,7 @@ int watchWarning(int argc, char** argv) {
         if (processRunning(L"wineboot.exe") || !processRunning(program)) break;
         for (HWND c : children(warning)) {
             const std::wstring text = textOf(c);
-            if (!text.empty() && text.size() <= 2 &&
-                text.find_first_not_of(L"0123456789") == std::wstring::npos && text != shown) {
+            if (isCount(text) && text != shown) {
                 shown = text;
                 char line[64];
                 std::snprintf(line, sizeof line, "count %s %.3f", narrow(text).c_str(),
@@ -297,11 +325,143 @@ int watchWarning(int argc, char** argv) {
                 say(line);
             }
         }
-        Sleep(20);
+        listen(20);
     }
     char line[64];
     std::snprintf(line, sizeof line, "request %.3f", static_cast<double>(GetTickCount64() - opened) / 1000.0);
     say(line);
+    say("heard " + std::to_string(countChanges) + " changes of the count");
+    return 0;
+}
+
+// --- As a screen reader reads ----------------------------------------------------------------
+
+std::string roleName(long role) {
+    switch (role) {
+        case ROLE_SYSTEM_ALERT: return "alert";
+        case ROLE_SYSTEM_DIALOG: return "dialog";
+        case ROLE_SYSTEM_STATICTEXT: return "text";
+        case ROLE_SYSTEM_PUSHBUTTON: return "button";
+        case ROLE_SYSTEM_GRAPHIC: return "graphic";
+        case ROLE_SYSTEM_LIST: return "list";
+        case ROLE_SYSTEM_LISTITEM: return "item";
+        case ROLE_SYSTEM_CLIENT: return "client";  // what Wine says of a control it knows no role of
+        default: return "role " + std::to_string(role);
+    }
+}
+
+VARIANT childId(long id) {
+    VARIANT v{};
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+// "ROLE<TAB>NAME" of an object or one of its elements; empty for an invisible one.
+std::string readLine(IAccessible& accessible, long id) {
+    VARIANT role{}, state{};
+    accessible.get_accRole(childId(id), &role);
+    if (SUCCEEDED(accessible.get_accState(childId(id), &state)) && state.vt == VT_I4 &&
+        (state.lVal & STATE_SYSTEM_INVISIBLE))
+        return {};
+    BSTR name = nullptr;
+    std::wstring text;
+    if (accessible.get_accName(childId(id), &name) == S_OK && name) text = name;
+    SysFreeString(name);
+    return (role.vt == VT_I4 ? roleName(role.lVal) : "?") + "\t" + narrow(text);
+}
+
+// The window's client area, then each child window's (the children as the client area lists them),
+// and the elements of each child that has some (a list's rows), indented.
+int readAloud(int argc, char** argv) {
+    if (argc < 3) return 2;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* window = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(parseHwnd(argv[2]), OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&window))))
+        return 1;
+    say(readLine(*window, CHILDID_SELF));
+    LONG count = 0;
+    window->get_accChildCount(&count);
+    std::vector<VARIANT> parts(static_cast<std::size_t>(count));
+    LONG got = 0;
+    AccessibleChildren(window, 0, count, parts.data(), &got);
+    for (LONG i = 0; i < got; ++i) {
+        VARIANT& part = parts[static_cast<std::size_t>(i)];
+        HWND child = nullptr;
+        IAccessible* inner = nullptr;
+        // Each child window's object; the reader reads its client area.
+        if (part.vt == VT_DISPATCH && part.pdispVal &&
+            SUCCEEDED(part.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&inner)))) {
+            WindowFromAccessibleObject(inner, &child);
+            inner->Release();
+        }
+        VariantClear(&part);
+        IAccessible* client = nullptr;
+        if (!child || FAILED(AccessibleObjectFromWindow(child, OBJID_CLIENT, __uuidof(IAccessible),
+                                                        reinterpret_cast<void**>(&client))))
+            continue;
+        const std::string line = readLine(*client, CHILDID_SELF);
+        if (!line.empty()) {
+            say(line);
+            LONG rows = 0;
+            client->get_accChildCount(&rows);
+            std::vector<VARIANT> elements(static_cast<std::size_t>(rows));
+            LONG listed = 0;
+            if (rows > 0) AccessibleChildren(client, 0, rows, elements.data(), &listed);
+            for (LONG r = 0; r < listed; ++r) {
+                VARIANT& element = elements[static_cast<std::size_t>(r)];
+                if (element.vt == VT_I4) say("  " + readLine(*client, element.lVal));
+                VariantClear(&element);
+            }
+        }
+        client->Release();
+    }
+    window->Release();
+    return 0;
+}
+
+// --- The tray icon from the keyboard ------------------------------------------------------------
+
+// What the shell sends the program when its icon, picked with Win+B and the arrows, takes Enter
+// (select) or Shift+F10 (context): the event in the low word of lParam, the icon's centre in
+// wParam (NOTIFYICON_VERSION_4). Says the centre.
+int trayKey(int argc, char** argv) {
+    if (argc < 3) return 2;
+    const std::string key = argv[2];
+    HWND service = FindWindowW(L"QuietusTrayIcon", nullptr);
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (!service || !taskbar || (key != "select" && key != "context")) return 1;
+    RECT r{};
+    GetWindowRect(taskbar, &r);
+    const int size = GetSystemMetrics(SM_CXSMICON) + 4;
+    const POINT centre{r.right - size / 2, (r.top + r.bottom) / 2};
+    const UINT event = key == "select" ? NIN_KEYSELECT : WM_CONTEXTMENU;
+    constexpr UINT kTrayIconMessage = 0x8000 + 0x200;  // the program's callback message (WM_APP + 0x200)
+    PostMessageW(service, kTrayIconMessage, MAKEWPARAM(centre.x, centre.y), MAKELPARAM(event, 1));
+    say(std::to_string(centre.x) + " " + std::to_string(centre.y));
+    return 0;
+}
+
+// Wine's X11 driver hands no key from the X server to a menu whose owner lies off the screen (the
+// tray window's); keys put into Wine's input as its keyboard driver does reach it, as on Windows.
+int press(int argc, char** argv) {
+    static const std::pair<const char*, WORD> names[] = {{"Down", VK_DOWN},     {"Return", VK_RETURN},
+                                                         {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
+                                                         {"Home", VK_HOME},     {"Delete", VK_DELETE}};
+    for (int i = 2; i < argc; ++i) {
+        WORD key = 0;
+        for (const auto& [name, code] : names) {
+            if (std::string(name) == argv[i]) key = code;
+        }
+        if (!key) return 2;
+        INPUT strokes[2] = {};
+        strokes[0].type = strokes[1].type = INPUT_KEYBOARD;
+        strokes[0].ki.wVk = strokes[1].ki.wVk = key;
+        strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, strokes, sizeof(INPUT));
+        Sleep(100);
+    }
     return 0;
 }
 
@@ -337,6 +497,9 @@ int wmain(int argc, wchar_t** wideArgv) {
     if (command == "tray") return tray();
     if (command == "list") return list();
     if (command == "watch-warning") return watchWarning(argc, argv);
+    if (command == "read-aloud") return readAloud(argc, argv);
+    if (command == "tray-key") return trayKey(argc, argv);
+    if (command == "press") return press(argc, argv);
     if (command == "hold") return hold(argc, argv);
     return 2;
 }

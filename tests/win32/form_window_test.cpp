@@ -8,6 +8,9 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <algorithm>
 
 #include "platform/win32/dpi.h"
 #include "tests/win32/test_forms.h"
@@ -288,6 +291,117 @@ TEST_F(FormWindows, AButtonThatUnloadsItsOwnFormIsSafe) {
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(panel.isLoaded());
     EXPECT_NE(h.backend.window(tabs), nullptr) << "other forms stay";
+}
+
+// The panel as the program's warning is: an alert whose OK is the default button and 中止 the
+// cancel button.
+ui::FormDef alertDefinition() {
+    ui::FormDef def = panelDefinition();
+    def.role = ui::Role::Alert;
+    for (ui::ControlDef& c : def.controls) {
+        c.isDefault = c.name == "Command1";
+        c.isCancel = c.name == "Command2";
+    }
+    return def;
+}
+
+// What a screen reader reads of a window's client area, or of one of its elements.
+struct Read {
+    long role = 0;
+    std::wstring name;
+    long children = 0;
+};
+Read readAloud(HWND hwnd, long child = CHILDID_SELF) {
+    Read read;
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&accessible))))
+        return read;
+    VARIANT id{};
+    id.vt = VT_I4;
+    id.lVal = child;
+    VARIANT role{};
+    if (SUCCEEDED(accessible->get_accRole(id, &role)) && role.vt == VT_I4) read.role = role.lVal;
+    BSTR name = nullptr;
+    if (accessible->get_accName(id, &name) == S_OK && name) read.name = name;
+    SysFreeString(name);
+    accessible->get_accChildCount(&read.children);
+    accessible->Release();
+    return read;
+}
+
+std::vector<std::pair<DWORD, HWND>> heard;  // what screen readers were told, as they hear it
+void CALLBACK hear(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) heard.emplace_back(event, hwnd);
+}
+
+TEST_F(FormWindows, AScreenReaderHearsTheAlertOpenAndReadsItsTextsImageRowsAndCountAsTheyChange) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    RecordingForm alert{h.runtime, alertDefinition};
+    alert.load();
+    for (const char* item : {"98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ", "毎日実行　　　　22時30分　再起動"})
+        alert["List1"].addItem(item);
+    alert["List1"].setListIndex(1);
+    heard.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_OBJECT_NAMECHANGE, nullptr, hear, 0, 0,
+                                         WINEVENT_OUTOFCONTEXT);
+    alert.show();
+    alert.show();  // as the due check shows the warning again through its second: no second alert
+    alert["Label3"].setCaption("29");
+    const std::pair<DWORD, HWND> opened{EVENT_SYSTEM_ALERT, h.backend.window(alert)},
+        counted{EVENT_OBJECT_NAMECHANGE, hwndOf(alert, "Label3")};
+    const auto wasHeard = [](const std::pair<DWORD, HWND>& event) {
+        return std::find(heard.begin(), heard.end(), event) != heard.end();
+    };
+    EXPECT_TRUE(pumpUntil([&] { return wasHeard(opened) && wasHeard(counted); }, 2000))
+        << "the alert as it opens, and the count's change";
+    UnhookWinEvent(hook);
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), opened), 1);
+
+    const Read window = readAloud(h.backend.window(alert));
+    EXPECT_EQ(window.role, ROLE_SYSTEM_ALERT);
+    EXPECT_EQ(window.name, L"ｼｬｯﾄﾀﾞｳﾝ確認");
+    EXPECT_EQ(readAloud(hwndOf(alert, "Label1")).role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(readAloud(hwndOf(alert, "Label3")).name, L"29");
+    EXPECT_EQ(readAloud(hwndOf(alert, "Command2")).name, L"中止");
+    EXPECT_EQ(readAloud(hwndOf(alert, "Image1")).role, ROLE_SYSTEM_GRAPHIC);
+    EXPECT_EQ(readAloud(hwndOf(alert, "Image1")).name, L"動作中");
+    alert["Image1"].setIcon(ui::Icon::Paused);
+    EXPECT_EQ(readAloud(hwndOf(alert, "Image1")).name, L"停止中");
+    EXPECT_EQ(readAloud(hwndOf(alert, "List1")).role, ROLE_SYSTEM_LIST);
+    EXPECT_EQ(readAloud(hwndOf(alert, "List1")).children, 2);
+    EXPECT_EQ(readAloud(hwndOf(alert, "List1"), 2).role, ROLE_SYSTEM_LISTITEM);
+    EXPECT_EQ(readAloud(hwndOf(alert, "List1"), 2).name, L"毎日実行　　　　22時30分　再起動");
+    alert.unload();
+    CoUninitialize();
+}
+
+TEST_F(FormWindows, KeysWorkAsInADialogEnterDefaultEscCancelAndDeleteOnTheList) {
+    RecordingForm alert{h.runtime, alertDefinition};
+    alert.show();
+    EXPECT_TRUE(styleOf(hwndOf(alert, "Command1")) & BS_DEFPUSHBUTTON);
+    HWND list = hwndOf(alert, "List1");
+    SetFocus(list);
+    for (WPARAM key : {VK_DELETE, VK_RETURN, VK_ESCAPE}) {
+        PostMessageW(list, WM_KEYDOWN, key, 1);
+        h.backend.doEvents();
+    }
+    EXPECT_EQ(alert.keys, std::vector<std::string>{"List1"});
+    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));  // the menu key
+    ASSERT_EQ(alert.mouseDowns.size(), 1u);
+    EXPECT_EQ(alert.mouseDowns[0].button, ui::kRightButton);
+    EXPECT_EQ(alert.clicks, (std::vector<std::string>{"Command1", "Command2"}));
+
+    // A focused button is the one Enter clicks; with no cancel button Esc is the close box.
+    alert.clicks.clear();
+    SetFocus(hwndOf(alert, "Command2"));
+    PostMessageW(hwndOf(alert, "Command2"), WM_KEYDOWN, VK_RETURN, 1);
+    h.backend.doEvents();
+    EXPECT_EQ(alert.clicks, std::vector<std::string>{"Command2"});
+    tabs.show();
+    PostMessageW(h.backend.window(tabs), WM_KEYDOWN, VK_ESCAPE, 1);
+    h.backend.doEvents();
+    EXPECT_EQ(tabs.closeRequests, 1);
 }
 
 }  // namespace

@@ -167,6 +167,34 @@ TEST_F(Tray, ReleasingTheLeftButtonIsThePrimaryClickAndTheRightTheSecondary) {
     EXPECT_EQ(clicks, (std::vector<TrayClick>{TrayClick::Primary, TrayClick::Secondary}));
 }
 
+// What the shell sends for one action of the user's, and the clicks that makes.
+struct TrayAction {
+    const char* what;
+    std::vector<unsigned> events;
+    std::vector<TrayClick> clicks;
+};
+
+TEST_F(Tray, EachActionIsOneClickWhetherTheShellSpeaksVersion4OrNot) {
+    using enum TrayClick;
+    const TrayAction actions[] = {
+        {"the left button, version 4", {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, NIN_SELECT}, {Primary}},
+        {"the right button, version 4", {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}, {Secondary}},
+        {"Enter or Space on the icon", {NIN_KEYSELECT}, {Primary}},
+        {"Enter on the icon under the mouse", {NIN_SELECT}, {Primary}},
+        {"Shift+F10 or the menu key", {WM_CONTEXTMENU}, {Secondary}},
+        {"a click, then keys", {WM_LBUTTONUP, NIN_SELECT, NIN_KEYSELECT, WM_CONTEXTMENU}, {Primary, Primary, Secondary}},
+    };
+    tray->add(running);
+    ASSERT_EQ(shellCalls.size(), 2u);
+    EXPECT_EQ(shellCalls[1].action, static_cast<DWORD>(NIM_SETVERSION));
+    EXPECT_EQ(shellCalls[1].record.uVersion, static_cast<UINT>(NOTIFYICON_VERSION_4));
+    for (const TrayAction& action : actions) {
+        clicks.clear();
+        for (unsigned event : action.events) shellCallsBack(event);
+        EXPECT_EQ(clicks, action.clicks) << action.what;
+    }
+}
+
 TEST_F(Tray, ARealMouseMoveOverTheWindowIsNotAClick) {
     tray->add(running);
     SendMessageW(window(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONUP, 0));
@@ -178,10 +206,10 @@ TEST_F(Tray, AfterRemovalTheIconIsGoneAndHeardNoMore) {
     tray->modify(paused);
     HWND hwnd = window();
     tray->remove();
-    ASSERT_EQ(shellCalls.size(), 3u);
-    EXPECT_EQ(shellCalls[2].action, static_cast<DWORD>(NIM_DELETE));
-    EXPECT_EQ(shellCalls[2].record.hWnd, hwnd);
-    EXPECT_EQ(shellCalls[2].record.uID, 1u);
+    ASSERT_EQ(shellCalls.size(), 4u);
+    EXPECT_EQ(shellCalls[3].action, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(shellCalls[3].record.hWnd, hwnd);
+    EXPECT_EQ(shellCalls[3].record.uID, 1u);
     SendMessageW(hwnd, kTrayIconMessage, 1, WM_LBUTTONUP);
     EXPECT_TRUE(clicks.empty());
 }
@@ -190,9 +218,9 @@ TEST_F(Tray, ANoticeIsTheIconsBalloonWithTitleAndText) {
     EXPECT_FALSE(tray->notify("QuietusMachine", "５分後にシャットダウンします。"));  // no icon, no balloon
     tray->add(running);
     EXPECT_TRUE(tray->notify("QuietusMachine", "５分後にシャットダウンします。"));
-    ASSERT_EQ(shellCalls.size(), 2u);
-    const NOTIFYICONDATAW& balloon = shellCalls[1].record;
-    EXPECT_EQ(shellCalls[1].action, static_cast<DWORD>(NIM_MODIFY));
+    ASSERT_EQ(shellCalls.size(), 3u);
+    const NOTIFYICONDATAW& balloon = shellCalls[2].record;
+    EXPECT_EQ(shellCalls[2].action, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
     EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"QuietusMachine");
     EXPECT_EQ(std::wstring(balloon.szInfo), L"５分後にシャットダウンします。");
@@ -200,21 +228,21 @@ TEST_F(Tray, ANoticeIsTheIconsBalloonWithTitleAndText) {
 
 TEST_F(Tray, TheShellGetsTheRecordWithAUnicodeTipAndTheIconsPicture) {
     tray->add(running);
-    ASSERT_EQ(shellCalls.size(), 1u);
+    ASSERT_EQ(shellCalls.size(), 2u);
     const NOTIFYICONDATAW& added = shellCalls[0].record;
     EXPECT_EQ(shellCalls[0].action, static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(added.uID, 1u);
-    EXPECT_EQ(added.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(added.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP));
     EXPECT_EQ(added.uCallbackMessage, kTrayIconMessage);
     EXPECT_NE(added.hIcon, nullptr);
     EXPECT_EQ(std::wstring(added.szTip), L"QuietusMachineは動作中です");
 
     tray->modify(paused);
-    ASSERT_EQ(shellCalls.size(), 2u);
-    EXPECT_EQ(shellCalls[1].action, static_cast<DWORD>(NIM_MODIFY));
-    EXPECT_EQ(shellCalls[1].record.hWnd, added.hWnd);
-    EXPECT_NE(shellCalls[1].record.hIcon, added.hIcon) << "the paused picture";
-    EXPECT_EQ(std::wstring(shellCalls[1].record.szTip), L"QuietusMachineは停止中です");
+    ASSERT_EQ(shellCalls.size(), 3u);
+    EXPECT_EQ(shellCalls[2].action, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(shellCalls[2].record.hWnd, added.hWnd);
+    EXPECT_NE(shellCalls[2].record.hIcon, added.hIcon) << "the paused picture";
+    EXPECT_EQ(std::wstring(shellCalls[2].record.szTip), L"QuietusMachineは停止中です");
 }
 
 TEST_F(Tray, AnExplorerRestartBringsTheIconBackAsItLastWas) {
@@ -223,10 +251,11 @@ TEST_F(Tray, AnExplorerRestartBringsTheIconBackAsItLastWas) {
     HWND hwnd = window();
     shellCalls.clear();
     SendMessageW(hwnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    ASSERT_EQ(shellCalls.size(), 1u);
+    ASSERT_EQ(shellCalls.size(), 2u);
     EXPECT_EQ(shellCalls[0].action, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(shellCalls[0].record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(shellCalls[0].record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP));
     EXPECT_EQ(std::wstring(shellCalls[0].record.szTip), L"QuietusMachineは停止中です");
+    EXPECT_EQ(shellCalls[1].action, static_cast<DWORD>(NIM_SETVERSION)) << "the version is the icon's";
 
     tray->remove();
     shellCalls.clear();
@@ -236,7 +265,7 @@ TEST_F(Tray, AnExplorerRestartBringsTheIconBackAsItLastWas) {
 
 TEST_F(Tray, ATipTooLongForTheRecordIsCutNotOverrun) {
     tray->add(TrayIconState{ui::Icon::Running, std::string(300, 'x')});
-    ASSERT_EQ(shellCalls.size(), 1u);
+    ASSERT_EQ(shellCalls.size(), 2u);
     EXPECT_EQ(std::wstring(shellCalls[0].record.szTip), std::wstring(127, L'x'));
 }
 

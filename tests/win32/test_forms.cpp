@@ -160,6 +160,7 @@ void RecordingForm::bind() {
             mouseDowns.push_back({control->name(), button, shift, x, y});
         };
         control->onTimer = [this, control] { ticks.push_back(control->name()); };
+        control->onKeyDown = [this, control](ui::Key) { keys.push_back(control->name()); };
     }
 }
 

@@ -34,6 +34,7 @@ public:
     };
     std::vector<MouseDown> mouseDowns;
     std::vector<std::string> ticks;
+    std::vector<std::string> keys;  // the controls the Delete key was pressed on
     int closeRequests = 0;
 
 protected:

@@ -1,0 +1,72 @@
+// Form windows to assistive technology: Qt reads a plain top-level QWidget as a nameless "client"
+// area (AT-SPI's filler), which gives a screen reader no reason to speak when one opens. An
+// interface of our own, handed out by a factory Qt asks before its own, gives the role.
+#include "platform/qt/qt_accessible.h"
+
+#include <QAccessibleWidget>
+#include <QLabel>
+#include <algorithm>
+
+#include "platform/qt/qt_form_view.h"
+
+namespace qm::qt {
+
+namespace {
+
+QAccessible::Role accessibleRole(ui::Role role) {
+    switch (role) {
+        case ui::Role::Window:
+            return QAccessible::Window;
+        case ui::Role::Alert:
+            return QAccessible::AlertMessage;
+        case ui::Role::Dialog:
+            break;
+    }
+    return QAccessible::Dialog;
+}
+
+// What the labels of `window` say, one a line, top to bottom and left to right.
+QString labelLines(const QWidget& window) {
+    QList<QLabel*> labels = window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    std::stable_sort(labels.begin(), labels.end(), [](const QLabel* a, const QLabel* b) {
+        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+    });
+    QStringList lines;
+    for (const QLabel* label : labels) {
+        if (label->isVisibleTo(&window) && !label->text().isEmpty()) lines << label->text();
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+class FormAccessible final : public QAccessibleWidget {
+public:
+    explicit FormAccessible(FormWindow* window) : QAccessibleWidget(window, accessibleRole(window->role())) {}
+
+    // The name is the caption, as for every top-level widget.
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Description && role() == QAccessible::AlertMessage)
+            return labelLines(*widget());
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* formWindowFactory(const QString&, QObject* object) {
+    auto* window = dynamic_cast<FormWindow*>(object);
+    return window ? new FormAccessible(window) : nullptr;
+}
+
+}  // namespace
+
+void installFormAccessibility() {
+    static const bool installed = (QAccessible::installFactory(formWindowFactory), true);
+    (void)installed;
+}
+
+void announceAlert(QWidget* window) {
+    // Asking for the event's interface makes one; nobody listens while accessibility is off.
+    if (!window || !QAccessible::isActive()) return;
+    QAccessibleEvent opened(window, QAccessible::Alert);
+    QAccessible::updateAccessibility(&opened);
+}
+
+}  // namespace qm::qt

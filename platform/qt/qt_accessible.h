@@ -1,0 +1,17 @@
+// What assistive technology (a screen reader, through AT-SPI) reads of the program's windows. A
+// form window says what it is, as its definition's role gives it: the tray's hidden window, a
+// dialog, or an alert, each named by its caption; an alert's description is what its labels say,
+// top to bottom. The controls are Qt's own and read as Qt makes them.
+#pragma once
+
+class QWidget;
+
+namespace qm::qt {
+
+// Makes form windows read as above; call before the first window is read (once is enough).
+void installFormAccessibility();
+
+// Tells assistive technology that the alert `window` has just opened.
+void announceAlert(QWidget* window);
+
+}  // namespace qm::qt
