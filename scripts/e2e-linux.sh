@@ -6,6 +6,8 @@
 # the logind call at zero. Two more desktops have no XEmbed tray: a StatusNotifierItem tray on
 # X11, and Weston's Wayland with that tray; each checks the item, its tip, pausing and the menu
 # from the tray, the warning and the logind call, and on Wayland that no window shows unasked.
+# On the log-off desktop the due entry is not in the file at start: another program adds it two
+# seconds ahead while quietus runs, and the warning opens at its second all the same.
 # One more puts a weekly entry for another day before Tuesday's sleep entry at the same minute:
 # only Tuesday's fires, logind is asked to suspend, and the program stays in the tray. Another,
 # with a notification daemon on its session bus, checks the notice five minutes ahead. The last
@@ -58,6 +60,8 @@ world() {
     case $name in
       # Monday's line at the same minute would win the tie if it fired on a Tuesday.
       weekday) printf '毎週月曜　　　　13時05分　ｼｬｯﾄﾀﾞｳﾝ\r\n毎週火曜　　　　13時05分　%s\r\n' "$word" ;;
+      # The next entry at start is tonight's; the due one comes from outside (added_from_outside).
+      logoff) printf '毎日実行　　　　23時59分　%s\r\n' "$word" ;;
       # The first line is there to be deleted by keyboard.
       a11y) printf '%s　再起動\r\n%s　%s\r\n' "$a11y_doomed" "$due_entry_time" "$word" ;;
       *) printf '%s　%s\r\n' "$due_entry_time" "$word" ;;
@@ -105,6 +109,10 @@ world() {
   run_quietus "$dir/trace" >"$dir/quietus.log" 2>&1 &
   local qpid=$!
   vd_pids+=("$qpid")
+  if [ "$name" = logoff ]; then
+    added_from_outside &
+    vd_pids+=($!)
+  fi
   if [ "$name" = notice ]; then
     vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
     notice_sent
@@ -135,6 +143,10 @@ world() {
   fi
   opened=$(date +%s.%N)
   grep -q "^13:05:00 .* shown EndMessege \"${word}確認\"" "$dir/trace" || fail "the warning did not open at 13:05:00: $(grep EndMessege "$dir/trace" | head -1)"
+  if [ "$name" = logoff ]; then
+    [ -s "$dir/added" ] || fail "the due entry was not added from outside"
+    seen="$seen, the due entry added from outside at $(cat "$dir/added")"
+  fi
   note "warning ${word}確認 at 13:05:00"
   if [ "$desktop" != xembed ]; then
     # The menu opened from the tray closed when the warning opened.
@@ -189,6 +201,27 @@ notice_sent() {
   at=$(date -d "@${notices%% *}" +%T)
   [ "$at" = 13:00:00 ] || fail "the notice came at $at, not 13:00:00"
   echo "PASS $name: icon, Notify \"QuietusMachine\" \"５分後にシャットダウンします。\" at $at" | tee "$dir/result"
+}
+
+# add_entry FOLDER ENTRY: another program adds a line to the schedule in FOLDER while quietus
+# runs, as a script would: the whole new file written beside it, then renamed over it (Shift_JIS,
+# CR LF).
+add_entry() {
+  { cat "$1/Dtddta.wet"; printf '%s\r\n' "$2" | iconv -f UTF-8 -t CP932; } >"$1/Dtddta.wet.new"
+  mv -f "$1/Dtddta.wet.new" "$1/Dtddta.wet"
+}
+
+# Once the icon shows (quietus is watching its folder by then), two seconds before the due
+# minute on the desktop's clock, the due entry is added from outside (world's variables).
+added_from_outside() {
+  local due_at
+  due_at=$(( $(date -d "$due_date 13:05:00" +%s) - clock ))
+  vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
+  (( $(date +%s) < due_at - 3 )) || fail "the icon came too late to add the entry ahead of time"
+  until (( $(date +%s%N) >= (due_at - 2) * 1000000000 )); do sleep 0.05; done
+  add_entry "$dir/prog" "$due_entry_time　$word"
+  faked date +%T.%2N >"$dir/added"
+  note "the due entry added from outside at $(cat "$dir/added")"
 }
 
 # What a screen reader reads, and the keyboard alone in each window (world's variables). The tray

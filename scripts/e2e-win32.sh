@@ -4,7 +4,8 @@
 # (qm-e2e-driver.exe) to find windows and read their texts, also as a screen reader does. Checks the
 # tray icon, the second start, the settings window's save (exact Shift_JIS bytes), the same window
 # by keys alone, the warning's count and the session end it requests (Wine's session ends, never
-# the host's), what screen readers hear and read of it, and saves a screenshot of every window
+# the host's), what screen readers hear and read of it, an entry added to the file from outside
+# taking effect while the program runs, and saves a screenshot of every window
 # (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots to refresh the README's pictures).
 #
 # Usage: scripts/e2e-win32.sh [DIST_DIR] [BUILD_DIR]   (defaults: dist/win32, build/win32; where
@@ -99,6 +100,12 @@ open_menu() {
 # The menu's items by height: 時刻の設定, QTM About(&A)..., a separator, 終了(&X).
 menu_item() { read -r _ l t r b <<<"$1"; sleep 0.3; click_at $(((l + r) / 2)) $((t + (b - t) * $2 / 100)); }
 line() { printf '%s\r\n' "$@"; }
+# add_from_outside ENTRY: another program adds a line to the schedule while Quietus.exe runs, as
+# a script would: the whole new file written beside it, then renamed over it (Shift_JIS, CR LF).
+add_from_outside() {
+  { cat "$schedule"; line "$1" | sjis; } >"$schedule.new"
+  mv -f "$schedule.new" "$schedule"
+}
 
 mkdir -p "$shots"
 program="$work/Quietus Machine"  # a folder with a space, as under Program Files
@@ -359,5 +366,25 @@ if [ -n "$balloon" ]; then
 else
   note "the notice: Wine's taskbar showed no balloon this time" "(not failed: see above)"
 fi
+
+# --- A change from outside while the program runs ---------------------------------------------------
+
+# A restart two seconds ahead, added by another program while the shut-down is the next entry: the
+# warning opens at its second only if the program saw the file change and chose again.
+due=$((($(date +%s) / 60 + 1) * 60))
+((due - $(date +%s) < 5)) && due=$((due + 60))
+until (($(date +%s) >= due - 2)); do sleep 0.05; done
+add_from_outside "$(date -d "@$due" "+%y年%m月%d日 %H時%M分")　再起動"
+warning=$(drive wait-window "再起動確認" 10 QuietusForm) || {
+  drive list | grep -a visible >&2 || true
+  fail "no warning for the entry added from outside (the windows in view above)"
+}
+opened_at=$(date +%s)
+(( opened_at >= due && opened_at - due <= 1 )) ||
+  fail "the warning for the added entry opened at $(date -d "@$opened_at" +%T), not at $(date -d "@$due" +%T)"
+click_child "${warning%% *}" Button 中止
+drive wait-gone "再起動確認" 10 || fail "中止 did not close the warning"
+note "an entry added from outside 2 s ahead: 再起動確認 on time" "($(date -d "@$opened_at" +%T))"
+
 [ -n "${QM_SCREENSHOT_DIR:-}" ] && printf '  screenshots: %s\n' "${shots#"$top"/}"
 printf '  end to end: %d s\n' $((SECONDS - started))

@@ -1,9 +1,113 @@
-// The folder watcher on the Linux desktop. Not watching yet: the program notices outside changes
-// only when it reads the schedule for other reasons.
+// The folder watcher on the Linux desktop. The folder is watched rather than the file, which may be
+// replaced by a rename or not be there yet; inotify names the entry each event is about.
 #include "platform/qt/qt_folder_watcher.h"
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
 
 namespace qm::qt {
 
-bool QtFolderWatcher::watch(const std::string&, const std::string&, std::function<void()>) { return false; }
+namespace {
+
+// Written (every write, and the writer's close), attributes (made readable), made, removed, renamed
+// either way; the folder itself removed or moved.
+constexpr std::uint32_t kFolderEvents = IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_CREATE | IN_DELETE |
+                                        IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
+                                        IN_ONLYDIR;
+constexpr std::uint32_t kLinkTargetEvents =
+    IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+// An editor's save is a burst (a temporary file, renames, writes): one call for it, soon after.
+constexpr int kSettleMilliseconds = 100;
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+}  // namespace
+
+QtFolderWatcher::QtFolderWatcher() = default;
+
+QtFolderWatcher::~QtFolderWatcher() {
+    stop();
+}
+
+bool QtFolderWatcher::watch(const std::string& folder, const std::string& fileName,
+                            std::function<void()> changed) {
+    stop();
+    changed_ = std::move(changed);
+    fileName_ = fileName;
+    folder_ = folder;
+    inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (inotify_ < 0) return false;
+    if (inotify_add_watch(inotify_, folder.c_str(), kFolderEvents) < 0) {
+        stop();
+        return false;
+    }
+    followLink();
+    notifier_ = std::make_unique<QSocketNotifier>(inotify_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { readEvents(); });
+    if (!settle_) {
+        settle_ = std::make_unique<QTimer>();
+        settle_->setSingleShot(true);
+        settle_->setInterval(kSettleMilliseconds);
+        QObject::connect(settle_.get(), &QTimer::timeout, [this] { settled(); });
+    }
+    return true;
+}
+
+void QtFolderWatcher::stop() {
+    notifier_.reset();
+    if (settle_) settle_->stop();
+    if (inotify_ >= 0) close(inotify_);  // and every watch on it
+    inotify_ = linkTarget_ = -1;
+}
+
+void QtFolderWatcher::readEvents() {
+    alignas(inotify_event) char buffer[16 * 1024];
+    bool concerned = false;
+    ssize_t n;
+    while ((n = read(inotify_, buffer, sizeof buffer)) > 0) {
+        for (ssize_t offset = 0; offset < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+            offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            // Events without a name are the folder's own (removed, moved) or the link target's;
+            // an overflow lost some that may have named the file.
+            if (event->mask & IN_IGNORED) continue;
+            concerned = concerned || event->len == 0 || (event->mask & IN_Q_OVERFLOW) ||
+                        sameName(std::string_view(event->name, strnlen(event->name, event->len)), fileName_);
+        }
+    }
+    if (concerned && !settle_->isActive()) settle_->start();
+}
+
+void QtFolderWatcher::settled() {
+    followLink();  // the link may lead elsewhere now, or be a link no more
+    // A copy: the call may watch again, which replaces changed_.
+    if (const auto changed = changed_) changed();
+}
+
+void QtFolderWatcher::followLink() {
+    // The name in any case, as the schedule is looked up.
+    std::error_code error;
+    std::filesystem::path link;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+        if (sameName(entry.path().filename().native(), fileName_) && entry.is_symlink(error))
+            link = entry.path();
+    }
+    const int target = link.empty() ? -1 : inotify_add_watch(inotify_, link.c_str(), kLinkTargetEvents);
+    if (linkTarget_ >= 0 && linkTarget_ != target) inotify_rm_watch(inotify_, linkTarget_);
+    linkTarget_ = target;
+}
 
 }  // namespace qm::qt

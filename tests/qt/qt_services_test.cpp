@@ -1,5 +1,5 @@
 // The Linux desktop services that need no bus: the autostart entry, the single-instance lock,
-// the documents handed to the desktop, and which call ends the session.
+// the documents handed to the desktop, which call ends the session, and the folder watcher.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,14 +14,19 @@
 #include <cstdlib>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QtCore/qtestsupport_core.h>
+#include <filesystem>
 
 #include "platform/qt/dbus_session_end.h"
 #include "platform/qt/lock_file_instance.h"
+#include "platform/qt/qt_folder_watcher.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/xdg_autostart.h"
 #include "tests/qt/qt_test_app.h"
+#include "tests/support/folder_changes.h"
 
 namespace qm::qt {
 namespace {
@@ -293,6 +298,59 @@ TEST(TrayIcon, shows_the_tip_and_reports_the_left_click_as_primary_and_the_right
     EXPECT_TRUE(tray.remove());
     EXPECT_EQ(tray.icon(), nullptr);
     EXPECT_FALSE(tray.modify(paused));
+}
+
+// Watches `folder` for the schedule, makes a change, and says whether it was reported on this
+// thread within `limit` milliseconds.
+bool reported(const qm::test::TempFolder& folder, void (*make)(const qm::test::TempFolder&), int limit) {
+    test::app();
+    QtFolderWatcher watcher;
+    int calls = 0;
+    QThread* thread = nullptr;
+    EXPECT_TRUE(watcher.watch(qm::test::utf8(folder.folder()), qm::test::kWatchedName, [&] {
+        ++calls;
+        thread = QThread::currentThread();
+    }));
+    make(folder);
+    const bool called = QTest::qWaitFor([&] { return calls > 0; }, limit);
+    if (called) {
+        EXPECT_EQ(thread, QThread::currentThread());
+    }
+    return called;
+}
+
+TEST(FolderWatcher, changes_to_the_schedule_are_reported_within_a_second_and_others_not) {
+    for (const qm::test::FolderChange& change : qm::test::kFolderChanges) {
+        qm::test::TempFolder folder;
+        qm::test::prepareFolder(folder, change);
+        EXPECT_EQ(reported(folder, change.make, change.reported ? 1000 : 600), change.reported) << change.what;
+    }
+}
+
+TEST(FolderWatcher, a_schedule_that_is_a_link_is_watched_where_it_leads) {
+    const struct {
+        const char* what;
+        void (*make)(const qm::test::TempFolder&);
+    } cases[] = {
+        {"the file written in place", [](const qm::test::TempFolder& f) { f.write("elsewhere/real.wet", "new"); }},
+        {"the file replaced by a rename",
+         [](const qm::test::TempFolder& f) {
+             f.write("elsewhere/new.tmp", "new");
+             std::filesystem::rename(f.folder() / "elsewhere/new.tmp", f.folder() / "elsewhere/real.wet");
+         }},
+    };
+    for (const auto& c : cases) {
+        qm::test::TempFolder folder("program");
+        std::filesystem::create_directory(folder.folder() / "elsewhere");
+        folder.write("elsewhere/real.wet", "old");
+        std::filesystem::create_symlink("elsewhere/real.wet", folder.folder() / qm::test::kScheduleName);
+        EXPECT_TRUE(reported(folder, c.make, 1000)) << c.what;
+    }
+}
+
+TEST(FolderWatcher, a_folder_that_is_not_there_cannot_be_watched) {
+    test::app();
+    EXPECT_FALSE(QtFolderWatcher().watch("/no/such/folder", qm::test::kWatchedName, [] {}));
 }
 
 }  // namespace

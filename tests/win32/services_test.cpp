@@ -1,10 +1,16 @@
-// The other Windows services: the single-instance mutex, session end, the shell, and the tray
-// icon's records and clicks.
+// The other Windows services: the single-instance mutex, session end, the shell, the tray icon's
+// records and clicks, and the folder watcher.
 #include "platform/win32/services.h"
 
 #include <gtest/gtest.h>
 
+#include <winternl.h>
+
+#include <algorithm>
+#include <chrono>
+
 #include "platform/win32/wide.h"
+#include "tests/support/folder_changes.h"
 
 namespace qm::win32 {
 namespace {
@@ -261,6 +267,84 @@ TEST_F(Tray, ATipTooLongForTheRecordIsCutNotOverrun) {
     tray->add(TrayIconState{ui::Icon::Running, std::string(300, 'x')});
     ASSERT_EQ(shellCalls.size(), 2u);
     EXPECT_EQ(std::wstring(shellCalls[0].record.szTip), std::wstring(127, L'x'));
+}
+
+// Runs this thread's messages, as the program's loop would, until `done` or the time is up.
+template <typename Done>
+bool pumpUntil(std::chrono::milliseconds limit, Done done) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    return done();
+}
+
+// The handles this process holds. Wine answers GetProcessHandleCount with 0; the system's list
+// of every process's handles it keeps.
+int handleCount() {
+    struct Handle {
+        ULONG process;
+        UCHAR type, flags;
+        USHORT value;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    std::vector<ULONG_PTR> buffer(1 << 16);  // grows until the list fits
+    const auto systemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+    ULONG length = 0;
+    while (NtQuerySystemInformation(systemHandleInformation, buffer.data(),
+                                    static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)), &length) != 0) {
+        if (buffer.size() > (1u << 24)) return -1;
+        buffer.resize(buffer.size() * 2);
+    }
+    const auto* handles = reinterpret_cast<const Handle*>(buffer.data() + 1);
+    return static_cast<int>(std::count_if(handles, handles + buffer[0], [](const Handle& handle) {
+        return handle.process == GetCurrentProcessId();
+    }));
+}
+
+TEST(FolderWatcher, ChangesToTheScheduleAreReportedOnThisThreadWithinASecondAndOthersNot) {
+    for (const test::FolderChange& change : test::kFolderChanges) {
+        test::TempFolder folder;
+        test::prepareFolder(folder, change);
+        auto watcher = makeFolderWatcher();
+        int calls = 0;
+        DWORD thread = 0;
+        ASSERT_TRUE(watcher->watch(test::utf8(folder.folder()), test::kWatchedName, [&] {
+            ++calls;
+            thread = GetCurrentThreadId();
+        }));
+        change.make(folder);
+        const auto limit = std::chrono::milliseconds(change.reported ? 1000 : 600);
+        EXPECT_EQ(pumpUntil(limit, [&] { return calls > 0; }), change.reported) << change.what;
+        if (calls) {
+            EXPECT_EQ(thread, GetCurrentThreadId()) << change.what;
+        }
+    }
+}
+
+TEST(FolderWatcher, AWatcherEndedLeavesNoHandleBehind) {
+    test::TempFolder folder;
+    // A watcher that reported and ended, many times over. The system opens a few handles once,
+    // on the thread's first window, wait or thread: those are not the watcher's.
+    const auto watchOnce = [&] {
+        auto watcher = makeFolderWatcher();
+        bool called = false;
+        watcher->watch(test::utf8(folder.folder()), test::kScheduleName, [&] { called = true; });
+        folder.write(test::kScheduleName, "new contents\r\n");
+        return pumpUntil(std::chrono::milliseconds(1000), [&] { return called; });
+    };
+    ASSERT_TRUE(watchOnce());
+    const int before = handleCount();
+    constexpr int kTimes = 10;
+    for (int i = 0; i < kTimes; ++i) ASSERT_TRUE(watchOnce());
+    EXPECT_LT(handleCount() - before, kTimes) << "no handle left for each watcher";
+}
+
+TEST(FolderWatcher, AFolderThatIsNotThereCannotBeWatched) {
+    EXPECT_FALSE(makeFolderWatcher()->watch("C:\\no\\such\\folder", test::kWatchedName, [] {}));
 }
 
 }  // namespace
