@@ -45,8 +45,6 @@ inline constexpr std::string_view kNotOverUnreadable = "読み込めなかった
 inline constexpr std::string_view kChangedMeanwhile =
     "予定ファイルが読み込んだ後に他のプログラムで変更されたため、書き込みませんでした。もう一度実行して下さい。";
 inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした: ";
-inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
-inline constexpr std::string_view kExtraArgument = "余分な引数です: ";
 
 inline constexpr std::string_view kUsageBefore = "使い方: ";
 inline constexpr std::string_view kUsageAfter = " [オプション]\n";

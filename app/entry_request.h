@@ -10,6 +10,10 @@
 
 namespace qm {
 
+// What the command line says of an argument it does not take, before the argument.
+inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
+inline constexpr std::string_view kExtraArgument = "余分な引数です: ";
+
 // The entry line, or why there is none: one line for the user.
 struct RequestedEntry {
     std::string entry;

@@ -10,6 +10,7 @@
 
 #include "platform/win32/services.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window_owner.h"
 
 namespace qm::win32 {
 namespace {
@@ -157,13 +158,7 @@ private:
     }
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            auto* self =
-                static_cast<Win32FolderWatcher*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            self->window_ = hwnd;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        auto* self = reinterpret_cast<Win32FolderWatcher*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        auto* self = windowOwner(hwnd, message, lParam, &Win32FolderWatcher::window_);
         if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
         if (message == kChangedMessage) {
             // The first change of a burst starts the wait; the later ones fall into it.

@@ -15,6 +15,7 @@
 #include "platform/win32/icons.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_backend.h"
+#include "platform/win32/window_owner.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -164,13 +165,7 @@ SIZE FormWindow::outerPixels() const {
 }
 
 LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        if (auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)) {
-            self->hwnd_ = hwnd;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-    }
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = win32::windowOwner(hwnd, message, lParam, &FormWindow::hwnd_);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         if (self) self->hwnd_ = nullptr;

@@ -20,6 +20,7 @@
 #include "platform/win32/menu_anchor.h"
 #include "platform/win32/services.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window_owner.h"
 
 namespace qm::win32 {
 namespace {
@@ -115,13 +116,7 @@ private:
     }
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            auto* self =
-                static_cast<Win32TrayIcon*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            self->window_ = hwnd;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        auto* self = reinterpret_cast<Win32TrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        auto* self = windowOwner(hwnd, message, lParam, &Win32TrayIcon::window_);
         if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
         if (message == kTrayIconMessage) {
             // Version 4: the event in the low word, the icon's place on the screen in wParam.
