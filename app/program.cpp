@@ -62,14 +62,17 @@ void Program::scheduleChangedOnDisk() {
     // then asks which of the two to keep.
     const bool reloadList = scheduleList.isLoaded() && scheduleList.loadedFrom() != onDisk &&
                             !(settings.isVisible() && scheduleList.edited());
+    if (!reloadList && schedule.lastRead() == onDisk) return;
+    // Read once more and once only: the selection and the list both take this text.
+    const ScheduleText read = scheduleFile.read();
     if (reloadList) scheduleList.discard();
-    if (schedule.lastRead() != onDisk) {
-        if (onDisk.state == FileStamp::State::Absent)
+    if (schedule.lastRead() != read.stamp) {
+        if (read.state == ScheduleText::State::Absent)
             schedule.fileRemoved();
         else
-            schedule.selectNextDue();
+            schedule.selectNextDueIn(read);
     }
-    if (reloadList) scheduleList.load();
+    if (reloadList) scheduleList.load(read);
 }
 
 void Program::showSettings() { settings.show(); }

@@ -21,7 +21,7 @@ void Schedule::setEntryCount(EntryCount count) { entryCount_ = std::move(count);
 
 void Schedule::selectNextDue(Passing passing) { selectAt(clock_.now(), passing); }
 
-void Schedule::selectNextDueIn(const ScheduleText& written) { selectAt(clock_.now(), Passing::BeforeNow, written); }
+void Schedule::selectNextDueIn(const ScheduleText& read) { selectAt(clock_.now(), Passing::BeforeNow, read); }
 
 void Schedule::selectAt(LocalTime now, Passing passing) { selectAt(now, passing, file_.read()); }
 

@@ -49,8 +49,9 @@ public:
     // wins a tie. An absent file leaves NextDue as it is; a file with no candidate, an empty
     // entry list, or a file that is there but cannot be read gives the empty state.
     void selectNextDue(Passing passing = Passing::BeforeNow);
-    // The same over text just written to the file, which reading it back would give again.
-    void selectNextDueIn(const ScheduleText& written);
+    // The same over text already read from the file, or just written to it (which reading it back
+    // would give again), so that it is not read and decoded twice.
+    void selectNextDueIn(const ScheduleText& read);
     // The file was removed while the program ran: its entries are gone, so nothing is due until a
     // file comes back. (At start-up an absent file leaves the never-due value instead.)
     void fileRemoved();

@@ -91,17 +91,7 @@ bool HeadlessApp::canSee(std::string_view formName, std::string_view name) const
     if (!isVisible(formName)) return false;
     const ui::Form& f = form(formName);
     const ui::Control* c = find(f, name);
-    while (c) {
-        if (!c->visible()) return false;
-        const std::string& parent = c->props().parent;
-        if (parent.empty()) return true;
-        const ui::Control* container = find(f, parent);
-        if (!container || container->kind() == ui::Kind::Menu) return false;  // items show only in the popup
-        if (container->kind() == ui::Kind::TabStrip && c->props().tab != container->currentTab())
-            return false;
-        c = container;
-    }
-    return false;
+    return c && f.shows(*c);
 }
 
 // --- the user's hands ----------------------------------------------------------------------

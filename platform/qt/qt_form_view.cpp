@@ -346,10 +346,11 @@ void FormView::setTabOrder() {
 
 void FormView::focusFirst() {
     if (window_->focusWidget()) return;
-    if (QPushButton* answer = markedButton(&ui::ControlDef::isDefault);
-        answer && window_->role() == ui::Role::Alert) {
-        answer->setFocus(Qt::TabFocusReason);
-        return;
+    if (ui::Control* answer = form_.defaultButton(); answer && window_->role() == ui::Role::Alert) {
+        if (ControlView* view = find(*answer); view && view->widget) {
+            view->widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
     }
     QWidget* best = nullptr;
     int bestIndex = 0;

@@ -98,7 +98,6 @@ private:
     // box; the Delete key goes to the control that has the focus.
     bool keyPressed(const QKeyEvent& key);
     // The enabled, visible button the definition marks as default or cancel; null when none is.
-    QPushButton* markedButton(bool ui::ControlDef::*mark) const;
     // The control whose widget is `widget` or holds it.
     ControlView* viewOf(QWidget* widget) const;
     // The list box's selection as the model has it, unless the view shows that already.

@@ -232,6 +232,34 @@ std::vector<Control*> Form::childrenOf(std::string_view parent) const {
     return out;
 }
 
+bool Form::shows(const Control& control) const {
+    for (const Control* c = &control; c->visible();) {
+        const std::string& parent = c->props().parent;
+        if (parent.empty()) return true;
+        auto it = std::find_if(controls_.begin(), controls_.end(), [&](const auto& p) { return p->name() == parent; });
+        if (it == controls_.end() || (*it)->kind() == Kind::Menu) return false;
+        if ((*it)->kind() == Kind::TabStrip && c->props().tab != (*it)->currentTab()) return false;
+        c = it->get();
+    }
+    return false;
+}
+
+namespace {
+
+Control* markedButton(const std::vector<std::unique_ptr<Control>>& controls, bool ControlDef::*mark,
+                      const Form& form) {
+    for (const auto& c : controls) {
+        if (c->kind() == Kind::Button && c->props().*mark && c->enabled() && form.shows(*c)) return c.get();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Control* Form::defaultButton() const { return markedButton(controls_, &ControlDef::isDefault, *this); }
+
+Control* Form::cancelButton() const { return markedButton(controls_, &ControlDef::isCancel, *this); }
+
 void Form::setCaption(std::string caption) {
     if (def_.caption == caption) return;
     def_.caption = std::move(caption);

@@ -153,6 +153,13 @@ public:
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
     // The children of a frame, menu or tab strip, in definition order.
     std::vector<Control*> childrenOf(std::string_view parent) const;
+    // Whether a control shows in the window: it and its containers visible, on the tab shown;
+    // menu items show only in their popup. The window's own visibility is not considered.
+    bool shows(const Control& control) const;
+    // The buttons Enter and Esc click, as in a dialog: the definition's default and cancel
+    // buttons, when they show and are enabled; null otherwise.
+    Control* defaultButton() const;
+    Control* cancelButton() const;
 
     // Form properties (twips). Meaningful while loaded.
     const FormDef& def() const { return def_; }

@@ -61,6 +61,23 @@ void Runtime::closeRequested(Form& form) {
     });
 }
 
+bool Runtime::enterPressed(Form& form, Control* focusedButton) {
+    Control* button = focusedButton ? focusedButton : form.defaultButton();
+    if (!button) return false;
+    click(*button);
+    return true;
+}
+
+bool Runtime::escapePressed(Form& form) {
+    if (Control* cancel = form.cancelButton()) {
+        click(*cancel);
+        return true;
+    }
+    if (!form.def().controlBox) return false;
+    closeRequested(form);
+    return true;
+}
+
 void Runtime::messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
                          std::function<void()> closed) {
     if (ended_) return;

@@ -146,12 +146,7 @@ public:
 
 private:
     bool createWindow() {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kWindowClass;
-        RegisterClassExW(&windowClass);  // a second registration fails harmlessly
+        registerPlainClass(kWindowClass, windowProc);
         CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
                         this);
         return window_ != nullptr;

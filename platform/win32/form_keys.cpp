@@ -1,7 +1,6 @@
-// Keys on a form's window, as in a dialog: Enter clicks the default button (or the button that has
-// the focus), Esc the cancel button, or closes a form without one as its close box would. Tab and
-// the arrows are IsDialogMessage's (the message loop), the Delete key and the menu key on a list
-// box are the list's own.
+// Keys on a form's window, as in a dialog: Enter and Esc reach the form runtime through
+// IsDialogMessage (the message loop), which also does Tab and the arrows; the Delete key and the
+// menu key on a list box are the list's own.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
@@ -13,41 +12,21 @@
 #include "platform/win32/menu_anchor.h"
 
 namespace qm::win32 {
-namespace {
 
-bool isPushButton(const ui::Control& control) {
-    return control.kind() == ui::Kind::Button;
-}
-
-}  // namespace
-
-// IsDialogMessage asks this on Enter: a focused button is the one Enter clicks, as in a dialog,
-// where the focus carries the default along; elsewhere the definition's default button.
+// IsDialogMessage asks this on Enter, and draws the answer as the default: the button with the
+// focus, as in a dialog, where the focus carries the default along; elsewhere the form's default
+// button.
 LRESULT FormWindow::defaultButtonId() const {
-    const ui::Control* chosen = nullptr;
-    if (const ui::Control* focused = controlOf(GetFocus()); focused && isPushButton(*focused)) {
-        chosen = focused;
-    } else {
-        for (const auto& c : form_.controls()) {
-            if (isPushButton(*c) && c->props().isDefault && onScreen(*c) && c->enabled()) chosen = c.get();
-        }
-    }
+    const ui::Control* chosen = controlOf(GetFocus());
+    if (!chosen || chosen->kind() != ui::Kind::Button) chosen = form_.defaultButton();
     if (!chosen || !nativeOf(*chosen)) return 0;
     return MAKELRESULT(GetDlgCtrlID(nativeOf(*chosen)), DC_HASDEFID);
 }
 
-// IDOK and IDCANCEL, which IsDialogMessage sends for Enter and Esc.
+// IDOK and IDCANCEL, which IsDialogMessage sends for Enter (when no button answered it) and Esc.
 void FormWindow::dialogKey(WORD id) {
-    const bool cancel = id == IDCANCEL;
-    if (id != IDOK && !cancel) return;
-    for (const auto& c : form_.controls()) {
-        const bool wanted = cancel ? c->props().isCancel : c->props().isDefault;
-        if (isPushButton(*c) && wanted) {
-            if (onScreen(*c) && c->enabled()) form_.runtime().click(*c);
-            return;
-        }
-    }
-    if (cancel && form_.def().controlBox) form_.runtime().closeRequested(form_);
+    if (id == IDOK) form_.runtime().enterPressed(form_, nullptr);
+    if (id == IDCANCEL) form_.runtime().escapePressed(form_);
 }
 
 // WM_VKEYTOITEM: -2 when the list's handler took the key, -1 for the list box's own handling.

@@ -38,12 +38,7 @@ public:
                              return Shell_NotifyIconW(action, const_cast<NOTIFYICONDATAW*>(&record)) != FALSE;
                          }),
           taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kWindowClass;
-        RegisterClassExW(&windowClass);  // a second registration fails harmlessly
+        registerPlainClass(kWindowClass, windowProc);
         // Never shown; a tool window, so that nothing lists it even then.
         CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"QuietusMachine", WS_POPUP, 0, 0, 0, 0, nullptr,
                         nullptr, GetModuleHandleW(nullptr), this);

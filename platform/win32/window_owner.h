@@ -1,10 +1,22 @@
-// The object behind a window of one of the program's own classes: given to CreateWindowExW as the
-// creation parameter, kept in GWLP_USERDATA from WM_NCCREATE on, and told its window handle there.
+// The program's own window classes, and the object behind each window of one: given to
+// CreateWindowExW as the creation parameter, kept in GWLP_USERDATA from WM_NCCREATE on, and told
+// its window handle there.
 #pragma once
 
 #include <windows.h>
 
 namespace qm::win32 {
+
+// A plain window class of this module, for a window that only receives messages (no cursor, no
+// background). Registering it again fails harmlessly.
+inline void registerPlainClass(const wchar_t* name, WNDPROC windowProc) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}
 
 template <class T>
 T* windowOwner(HWND hwnd, UINT message, LPARAM lParam, HWND T::*handle) {
