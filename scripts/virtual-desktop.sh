@@ -222,13 +222,15 @@ vd_click() {
 }
 
 # vd_keys ID KEY...: types keys into the window, after giving it the focus (through the window
-# manager when one runs, else directly).
+# manager when one runs, else directly). When the window is gone, no key is typed: it would go to
+# whichever window has the focus instead (a warning that opened meanwhile, say) even where the
+# caller ignores the failure.
 vd_keys() {
   local id=$1; shift
   if vd_has_wm; then
-    xdotool windowactivate --sync "$id"
+    xdotool windowactivate --sync "$id" || return 1
   else
-    xdotool windowraise "$id" windowfocus --sync "$id"
+    xdotool windowraise "$id" windowfocus --sync "$id" || return 1
   fi
   xdotool key "$@"
   sleep 0.3
