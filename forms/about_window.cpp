@@ -32,7 +32,7 @@ ui::FormDef AboutWindow::definition() {
              .rect = {120, 1080, 5175, 255},
              .font = ui::Font{.face = "MS Sans Serif", .points = 9.75, .bold = true},
              .foreColour = 0x00FF0000,
-             .tooltip = "CobaltfenwickのＨＰに行く", .tabIndex = 4, .align = ui::Align::Centre},
+             .tooltip = "CobaltfenwickのＨＰに行く", .tabIndex = 4, .align = ui::Align::Centre, .link = true},
             {.kind = Kind::Line, .name = "Line1", .rect = {120, 1440, 5040, 0}},
             {.kind = Kind::Image, .name = "Image1", .rect = {120, 2040, 480, 480}, .icon = ui::Icon::Running},
         },

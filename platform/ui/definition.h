@@ -85,6 +85,11 @@ struct ControlDef {
     Icon icon = Icon::None;         // Image
     bool isDefault = false;  // Button: Enter anywhere in the window clicks it
     bool isCancel = false;   // Button: Esc anywhere in the window clicks it
+    bool link = false;       // Label: a link, reached by Tab like a button, clicked by Enter or Space
+    // What a screen reader calls a control: the caption of the label named here, else this text
+    // (for a control with no label of its own); see Form::accessibleName.
+    std::string labelledBy{};
+    std::string accessibleName{};
 };
 
 struct FormDef {

@@ -260,6 +260,17 @@ Control* Form::defaultButton() const { return markedButton(controls_, &ControlDe
 
 Control* Form::cancelButton() const { return markedButton(controls_, &ControlDef::isCancel, *this); }
 
+std::string Form::accessibleName(const Control& control) const {
+    const ControlDef& p = control.props();
+    if (!p.labelledBy.empty()) {
+        for (const auto& c : controls_) {
+            if (c->name() == p.labelledBy) return c->caption();
+        }
+    }
+    if (!p.accessibleName.empty()) return p.accessibleName;
+    return control.caption();
+}
+
 void Form::setCaption(std::string caption) {
     if (def_.caption == caption) return;
     def_.caption = std::move(caption);

@@ -160,6 +160,9 @@ public:
     // buttons, when they show and are enabled; null otherwise.
     Control* defaultButton() const;
     Control* cancelButton() const;
+    // The name assistive technology reads for a control: its label's caption when the definition
+    // names one, else the definition's own text for it, else its caption.
+    std::string accessibleName(const Control& control) const;
 
     // Form properties (twips). Meaningful while loaded.
     const FormDef& def() const { return def_; }

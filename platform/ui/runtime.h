@@ -68,8 +68,8 @@ public:
     void timerTick(Control& timer);
     void keyDown(Control& control, Key key);
     void closeRequested(Form& form);  // close box, Alt+F4, the system menu's Close
-    // Enter and Esc in a window, as in a dialog: Enter clicks the button with the focus (if any),
-    // else the default button; Esc clicks the cancel button, else closes the window as its close
+    // Enter and Esc in a window, as in a dialog: Enter clicks the button or link with the focus (if
+    // any), else the default button; Esc clicks the cancel button, else closes the window as its close
     // box would. False when the key means nothing in that window.
     bool enterPressed(Form& form, Control* focusedButton);
     bool escapePressed(Form& form);

@@ -77,6 +77,15 @@ TEST_F(Shell, TheLinkOpensExactlyItsTextThroughTheShell) {
     EXPECT_TRUE(app.caption("About", "Label5").starts_with("http://"));
 }
 
+TEST_F(Shell, EveryListIsNamedForScreenReaders) {
+    HeadlessApp& app = openDetails();
+    const ui::Form& settings = app.form("TimeDateSet");
+    EXPECT_EQ(settings.accessibleName(app.control("TimeDateSet", "List1")), "予定一覧");
+    EXPECT_EQ(settings.accessibleName(app.control("TimeDateSet", "List2")), "何時間後に終了");
+    EXPECT_EQ(settings.accessibleName(app.control("TimeDateSet", "List3")), "何分後に終了");
+    EXPECT_EQ(settings.accessibleName(app.control("TimeDateSet", "Command1")), "設定");
+}
+
 struct HelpCase {
     const char* what;
     std::vector<const char*> files;  // relative to the program folder
