@@ -24,6 +24,7 @@
 #include "platform/qt/qt_frame.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_line.h"
+#include "platform/qt/qt_link.h"
 #include "platform/qt/qt_list_model.h"
 #include "platform/qt/qt_units.h"
 
@@ -137,7 +138,7 @@ void FormView::createObject(ControlView& view) {
     switch (control.kind()) {
         case Kind::Label:
         case Kind::Image: {
-            auto* label = new QLabel(parent);
+            auto* label = control.props().link ? new LinkLabel(parent) : new QLabel(parent);
             label->setTextFormat(Qt::PlainText);
             view.widget = label;
             break;

@@ -47,6 +47,8 @@ ui::FormDef probeDefinition() {
     ControlDef link = control(Kind::Label, "Label5", "https://example.invalid/", {120, 1080, 2000, 255});
     link.font = ui::Font{"Times New Roman", 14.25, false, ui::Charset::Default};
     link.tooltip = "ＨＰに行く";
+    link.tabIndex = 2;
+    link.link = true;
     f.controls.push_back(link);
     ControlDef ok = control(Kind::Button, "Command1", "OK", {240, 2040, 1215, 375});
     ok.tabIndex = 1;
