@@ -15,9 +15,11 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 
 #include "platform/qt/qt_calendar.h"
@@ -201,6 +203,12 @@ void FormView::createObject(ControlView& view) {
         case Kind::TabStrip: {
             auto* tabs = new QTabWidget(parent);
             for (const std::string& caption : control.props().tabs) tabs->addTab(new QWidget, qs(caption));
+            // The arrows of a tab strip too narrow for its tabs, which Qt names in English.
+            for (auto [name, spoken] :
+                 {std::pair{"ScrollLeftButton", "前のタブ"}, std::pair{"ScrollRightButton", "次のタブ"}}) {
+                if (auto* arrow = tabs->tabBar()->findChild<QToolButton*>(QLatin1String(name)))
+                    arrow->setAccessibleName(QString::fromUtf8(spoken));
+            }
             view.widget = tabs;
             break;
         }

@@ -103,7 +103,9 @@ ui::FormDef tabsDefinition() {
         control(Kind::Button, "Command4", "スタートアップに登録", {240, 1080, 3375, 375}, "SSTab1");
     button.tab = 2;
     f.controls.push_back(button);
-    f.controls.push_back(control(Kind::ListBox, "List1", "", {3960, 360, 3255, 1815}));
+    ControlDef list = control(Kind::ListBox, "List1", "", {3960, 360, 3255, 1815});
+    list.accessibleName = "予定一覧";
+    f.controls.push_back(list);
     f.controls.push_back(control(Kind::ComboBox, "Combo1", "01時", {3960, 2280, 975, 300}));
     f.controls.push_back(control(Kind::Menu, "mnu_PopUp2", "PupUp2", {}));
     f.controls.push_back(control(Kind::MenuItem, "mnu_Del", "削除", {}, "mnu_PopUp2"));

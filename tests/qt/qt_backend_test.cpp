@@ -334,6 +334,13 @@ TEST_F(QtBackendTest,
          QStringLiteral("タイマー設定")},
         {accessible(widget<QLabel>(alert, "Label5")), QAccessible::Link,
          QStringLiteral("https://example.invalid/")},
+        {accessible(widget<QListView>(tabs, "List1")), QAccessible::List, QStringLiteral("予定一覧")},
+        {accessible(
+             widget<QCalendarWidget>(tabs, "Calendar1")->findChild<QToolButton*>("qt_calendar_nextmonth")),
+         QAccessible::Button, QStringLiteral("次の月")},
+        {accessible(
+             widget<QTabWidget>(tabs, "SSTab1")->tabBar()->findChild<QToolButton*>("ScrollLeftButton")),
+         QAccessible::Button, QStringLiteral("前のタブ")},
         {accessible(widget<QListView>(tabs, "List1"))->child(0), QAccessible::ListItem,
          QStringLiteral("98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ")},
     };
