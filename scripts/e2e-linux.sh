@@ -225,8 +225,10 @@ added_from_outside() {
 }
 
 # What a screen reader reads, and the keyboard alone in each window (world's variables). The tray
-# host opens the menu; 'a' (QTM About(&A)) opens the About window and Esc closes it. In the
-# settings window Tab reaches the calendar, Right and Enter pick tomorrow and open the time-of-day
+# host opens the menu; 'a' (QTM About(&A)) opens the About window, where Tab reaches the home-page
+# link (read as a link; Enter on it would start a browser, so the Qt back end's test presses it),
+# and Esc closes it. The settings list is read by its name. In the settings window Tab reaches the
+# calendar, Right and Enter pick tomorrow and open the time-of-day
 # dialog, whose Enter (登録) adds its entry; back in the list (Shift+Tab), Space and Delete take
 # out the first entry, and Enter (設定) saves. The warning opens as an alert, announced once, its
 # count read as it changes; Esc (中止) aborts it, and logind hears nothing. The tray's hidden
@@ -258,15 +260,17 @@ a11y_tour() {
   tray_menu_keys a
   about=$(vd_wait_window 10 バージョン情報) || fail "'a' in the menu opened no About window"
   a11y_reads about 'dialog "バージョン情報"' '  image "動作中"' '  label "QuietusMachine   ver1.0.01"'
+  vd_keys "$about" Tab
+  a11y_reads about-tab '  link "http://www.cobaltfenwick.example/" description "CobaltfenwickのＨＰに行く" focused'
   vd_keys "$about" Escape
   vd_wait 5 grep -q ' unloaded About$' "$dir/trace" || fail "Esc did not close the About window"
-  note "About: opened with its access key, read as a dialog, closed with Esc"
+  note "About: opened with its access key, read as a dialog, Tab on its link, closed with Esc"
 
   tray_menu_keys Down Return
   settings=$(vd_wait_window 10 QuietusMachine) || fail "the settings window did not open"
   a11y_reads settings 'dialog "QuietusMachine"' \
     'push button "設定" description "このボタンを押さないと設定が有効に成りません" default focused' 'push button "キャンセル"' \
-    'page tab "日付で設定"' "list item \"$a11y_doomed　再起動\"" "list item \"$due_entry_time　$word\""
+    'page tab "日付で設定"' 'list "予定一覧"' "list item \"$a11y_doomed　再起動\"" "list item \"$due_entry_time　$word\""
   vd_keys "$settings" Tab Tab Tab Tab Right Return
   timeset=$(vd_wait_window 10 時刻の設定) || fail "Enter on a calendar day opened no time-of-day dialog"
   a11y_reads timeset 'dialog "時刻の設定"' 'push button "登録" default' 'radio button "シャットダウン"'
@@ -302,7 +306,7 @@ a11y_tour() {
   sleep 1
   ! grep -qE " (PowerOff|Reboot|Terminate|Suspend)( |$)" "$dir/logind.log" || fail "logind was asked to end the session"
   kill -0 "$qpid" || fail "the program ended"
-  echo "PASS $name: read as alert and dialogs by AT-SPI; About by its access key and Esc, settings and time-of-day dialog by Tab, arrows, Space, Delete and Enter, the warning aborted with Esc" | tee "$dir/result"
+  echo "PASS $name: read as alert and dialogs by AT-SPI; About by its access key, Tab to its link and Esc, settings and time-of-day dialog by Tab, arrows, Space, Delete and Enter, the warning aborted with Esc" | tee "$dir/result"
 }
 
 # list_rows N: the settings list has N rows now.

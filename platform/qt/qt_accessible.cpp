@@ -1,6 +1,7 @@
 // Form windows to assistive technology: Qt reads a plain top-level QWidget as a nameless "client"
-// area (AT-SPI's filler), which gives a screen reader no reason to speak when one opens. An
-// interface of our own, handed out by a factory Qt asks before its own, gives the role.
+// area (AT-SPI's filler), which gives a screen reader no reason to speak when one opens, and a
+// label as static text, even one that is a link. Interfaces of our own, handed out by a factory
+// Qt asks before its own, give the roles.
 #include "platform/qt/qt_accessible.h"
 
 #include <QAccessibleWidget>
@@ -8,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/qt/qt_form_view.h"
+#include "platform/qt/qt_link.h"
 
 namespace qm::qt {
 
@@ -50,15 +52,28 @@ public:
     }
 };
 
-QAccessibleInterface* formWindowFactory(const QString&, QObject* object) {
-    auto* window = dynamic_cast<FormWindow*>(object);
-    return window ? new FormAccessible(window) : nullptr;
+// A link, named by its text (the address, for the About window's).
+class LinkAccessible final : public QAccessibleWidget {
+public:
+    explicit LinkAccessible(LinkLabel* link) : QAccessibleWidget(link, QAccessible::Link) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* formFactory(const QString&, QObject* object) {
+    if (auto* window = dynamic_cast<FormWindow*>(object)) return new FormAccessible(window);
+    if (auto* link = dynamic_cast<LinkLabel*>(object)) return new LinkAccessible(link);
+    return nullptr;
 }
 
 }  // namespace
 
 void installFormAccessibility() {
-    static const bool installed = (QAccessible::installFactory(formWindowFactory), true);
+    static const bool installed = (QAccessible::installFactory(formFactory), true);
     (void)installed;
 }
 

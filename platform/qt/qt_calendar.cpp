@@ -49,11 +49,18 @@ QCalendarWidget* makeCalendar(QWidget* parent) {
         row->removeWidget(year);
         row->insertWidget(row->indexOf(month), year);
     }
-    for (auto [name, arrow] : {std::pair{"qt_calendar_prevmonth", Qt::LeftArrow},
-                               std::pair{"qt_calendar_nextmonth", Qt::RightArrow}}) {
-        if (auto* button = part<QToolButton>(calendar, name)) {
+    // Qt names the arrows in English for a screen reader, whatever the locale.
+    struct Arrow {
+        const char* name;
+        Qt::ArrowType arrow;
+        QString spoken;
+    };
+    for (const Arrow& a : {Arrow{"qt_calendar_prevmonth", Qt::LeftArrow, QStringLiteral("前の月")},
+                           Arrow{"qt_calendar_nextmonth", Qt::RightArrow, QStringLiteral("次の月")}}) {
+        if (auto* button = part<QToolButton>(calendar, a.name)) {
             button->setIcon(QIcon());
-            button->setArrowType(arrow);
+            button->setArrowType(a.arrow);
+            button->setAccessibleName(a.spoken);
         }
     }
 

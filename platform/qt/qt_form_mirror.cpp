@@ -268,6 +268,10 @@ void FormView::applyAll(ui::Control& control) {
         view->widget->setFont(control.props().font ? toQFont(*control.props().font) : window_->font());
     if (auto* label = qobject_cast<QLabel*>(view->widget))
         label->setAlignment(alignment(control.props().align));
+    // A list has no caption to be read by: the form model says what it is called.
+    if (const ui::ControlDef& p = control.props();
+        view->widget && (!p.labelledBy.empty() || !p.accessibleName.empty()))
+        view->widget->setAccessibleName(qs(form_.accessibleName(control)));
     for (Prop prop : {Prop::Caption, Prop::Rect, Prop::ForeColour, Prop::Tooltip, Prop::Enabled, Prop::Value,
                       Prop::ListIndex, Prop::Date, Prop::CurrentTab, Prop::Icon, Prop::Visible}) {
         apply(control, prop);

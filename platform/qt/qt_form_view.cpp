@@ -15,15 +15,18 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 
 #include "platform/qt/qt_calendar.h"
 #include "platform/qt/qt_frame.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_line.h"
+#include "platform/qt/qt_link.h"
 #include "platform/qt/qt_list_model.h"
 #include "platform/qt/qt_units.h"
 
@@ -137,7 +140,7 @@ void FormView::createObject(ControlView& view) {
     switch (control.kind()) {
         case Kind::Label:
         case Kind::Image: {
-            auto* label = new QLabel(parent);
+            auto* label = control.props().link ? new LinkLabel(parent) : new QLabel(parent);
             label->setTextFormat(Qt::PlainText);
             view.widget = label;
             break;
@@ -200,6 +203,12 @@ void FormView::createObject(ControlView& view) {
         case Kind::TabStrip: {
             auto* tabs = new QTabWidget(parent);
             for (const std::string& caption : control.props().tabs) tabs->addTab(new QWidget, qs(caption));
+            // The arrows of a tab strip too narrow for its tabs, which Qt names in English.
+            for (auto [name, spoken] :
+                 {std::pair{"ScrollLeftButton", "前のタブ"}, std::pair{"ScrollRightButton", "次のタブ"}}) {
+                if (auto* arrow = tabs->tabBar()->findChild<QToolButton*>(QLatin1String(name)))
+                    arrow->setAccessibleName(QString::fromUtf8(spoken));
+            }
             view.widget = tabs;
             break;
         }

@@ -94,10 +94,13 @@ private:
     void applyTabVisibility(ui::Control& tabStrip);
     bool effectiveVisible(const ui::Control& control) const;
     void setTabOrder();
-    // Enter clicks the focused button, else the default one; Esc the cancel button, else the close
-    // box; the Delete key goes to the control that has the focus.
+    // Enter clicks the focused button or link, else the default button; Space the focused link;
+    // Esc the cancel button, else the close box; the Delete key goes to the control that has the
+    // focus.
     bool keyPressed(const QKeyEvent& key);
-    // The enabled, visible button the definition marks as default or cancel; null when none is.
+    // The button (when `buttons`) or link that has the focus, whose click Enter means; null when
+    // the focus is elsewhere.
+    ControlView* focusedClickable(bool buttons) const;
     // The control whose widget is `widget` or holds it.
     ControlView* viewOf(QWidget* widget) const;
     // The list box's selection as the model has it, unless the view shows that already.

@@ -47,6 +47,8 @@ ui::FormDef probeDefinition() {
     ControlDef link = control(Kind::Label, "Label5", "https://example.invalid/", {120, 1080, 2000, 255});
     link.font = ui::Font{"Times New Roman", 14.25, false, ui::Charset::Default};
     link.tooltip = "ＨＰに行く";
+    link.tabIndex = 2;
+    link.link = true;
     f.controls.push_back(link);
     ControlDef ok = control(Kind::Button, "Command1", "OK", {240, 2040, 1215, 375});
     ok.tabIndex = 1;
@@ -101,7 +103,9 @@ ui::FormDef tabsDefinition() {
         control(Kind::Button, "Command4", "スタートアップに登録", {240, 1080, 3375, 375}, "SSTab1");
     button.tab = 2;
     f.controls.push_back(button);
-    f.controls.push_back(control(Kind::ListBox, "List1", "", {3960, 360, 3255, 1815}));
+    ControlDef list = control(Kind::ListBox, "List1", "", {3960, 360, 3255, 1815});
+    list.accessibleName = "予定一覧";
+    f.controls.push_back(list);
     f.controls.push_back(control(Kind::ComboBox, "Combo1", "01時", {3960, 2280, 975, 300}));
     f.controls.push_back(control(Kind::Menu, "mnu_PopUp2", "PupUp2", {}));
     f.controls.push_back(control(Kind::MenuItem, "mnu_Del", "削除", {}, "mnu_PopUp2"));

@@ -332,6 +332,15 @@ TEST_F(QtBackendTest,
          QStringLiteral("シャットダウン")},
         {accessible(widget<QTabWidget>(tabs, "SSTab1")->tabBar())->child(1), QAccessible::PageTab,
          QStringLiteral("タイマー設定")},
+        {accessible(widget<QLabel>(alert, "Label5")), QAccessible::Link,
+         QStringLiteral("https://example.invalid/")},
+        {accessible(widget<QListView>(tabs, "List1")), QAccessible::List, QStringLiteral("予定一覧")},
+        {accessible(
+             widget<QCalendarWidget>(tabs, "Calendar1")->findChild<QToolButton*>("qt_calendar_nextmonth")),
+         QAccessible::Button, QStringLiteral("次の月")},
+        {accessible(
+             widget<QTabWidget>(tabs, "SSTab1")->tabBar()->findChild<QToolButton*>("ScrollLeftButton")),
+         QAccessible::Button, QStringLiteral("前のタブ")},
         {accessible(widget<QListView>(tabs, "List1"))->child(0), QAccessible::ListItem,
          QStringLiteral("98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ")},
     };
@@ -357,7 +366,19 @@ TEST_F(QtBackendTest, enter_clicks_the_focused_or_default_button_esc_the_cancel_
     window->focusWidget()->clearFocus();
     QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);  // no button has it
     QTest::keyClick(widget<QPushButton>(probe, "Command1"), Qt::Key_Escape);
-    EXPECT_EQ(probe.events, (std::vector<std::string>{"Command2_Click", "Command1_Click", "Command2_Click"}));
+    // A link comes after the buttons in tab order; Enter and Space click it.
+    QApplication::setActiveWindow(window);
+    widget<QPushButton>(probe, "Command1")->setFocus();
+    QTest::keyClick(widget<QPushButton>(probe, "Command1"), Qt::Key_Tab);
+    auto* link = widget<QLabel>(probe, "Label5");
+    EXPECT_EQ(window->focusWidget(), link);
+    QTest::keyClick(link, Qt::Key_Return);
+    QTest::keyClick(link, Qt::Key_Space);
+    const QImage focused = link->grab().toImage();
+    link->clearFocus();
+    EXPECT_NE(link->grab().toImage(), focused) << "the link shows that it has the focus";
+    EXPECT_EQ(probe.events, (std::vector<std::string>{"Command2_Click", "Command1_Click", "Command2_Click",
+                                                      "Label5_Click", "Label5_Click"}));
 
     // Delete goes to the control with the focus; Enter on a day chosen by arrows picks it.
     tabs.show();
