@@ -398,6 +398,19 @@ TEST_F(FormWindows, KeysWorkAsInADialogEnterDefaultEscCancelAndDeleteOnTheList) 
     PostMessageW(hwndOf(alert, "Command2"), WM_KEYDOWN, VK_RETURN, 1);
     h.backend.doEvents();
     EXPECT_EQ(alert.clicks, std::vector<std::string>{"Command2"});
+
+    // The link, next after the buttons in the tab order, is a stop for Tab; Enter and Space on it
+    // click it, not the default button.
+    alert.clicks.clear();
+    SetFocus(hwndOf(alert, "Command2"));
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    h.backend.doEvents();
+    ASSERT_EQ(GetFocus(), hwndOf(alert, "Link"));
+    for (WPARAM key : {VK_RETURN, VK_SPACE}) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        h.backend.doEvents();
+    }
+    EXPECT_EQ(alert.clicks, (std::vector<std::string>{"Link", "Link"}));
     tabs.show();
     PostMessageW(h.backend.window(tabs), WM_KEYDOWN, VK_ESCAPE, 1);
     h.backend.doEvents();
