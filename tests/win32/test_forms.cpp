@@ -73,7 +73,7 @@ ui::FormDef panelDefinition() {
                  .parent = "Frame1",
                  .caption = "再起動",
                  .rect = {120, 720, 1095, 255}},
-                {.kind = Kind::ListBox, .name = "List1", .rect = {120, 2100, 1815, 400}},
+                {.kind = Kind::ListBox, .name = "List1", .rect = {120, 2100, 1815, 400}, .labelledBy = "Label1"},
                 {.kind = Kind::ComboBox, .name = "Combo1", .caption = "01時", .rect = {2160, 2160, 975, 300}},
                 {.kind = Kind::Image,
                  .name = "Image1",
