@@ -3,7 +3,7 @@
 # a user would: xdotool clicks and keys on the tray icon and the windows, a small Win32 driver
 # (qm-e2e-driver.exe) to find windows and read their texts, also as a screen reader does. Checks the
 # tray icon, the second start, the settings window's save (exact Shift_JIS bytes), the same window
-# by keys alone, the warning's count and the session end it requests (Wine's session ends, never
+# by keys alone, the About window's home-page link by Tab and Enter, the warning's count and the session end it requests (Wine's session ends, never
 # the host's), what screen readers hear and read of it, an entry added to the file from outside
 # taking effect while the program runs, and saves a screenshot of every window
 # (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots to refresh the README's pictures).
@@ -189,9 +189,10 @@ shows_rows() {  # shows_rows N: the schedule list has N rows with text on them, 
 }
 shows_rows 2
 aloud=$(drive read-aloud "$hwnd") || fail "no screen reader's view of the settings window"
-grep -qx "dialog	QuietusMachine" <<<"$aloud" && grep -qx "  item	98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ" <<<"$aloud" &&
+grep -qx "dialog	QuietusMachine" <<<"$aloud" && grep -qx "list	予定一覧" <<<"$aloud" &&
+  grep -qx "  item	98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ" <<<"$aloud" &&
   grep -qx "  item	毎日実行　　　　22時30分　再起動" <<<"$aloud" || fail "a screen reader reads the settings window as: $aloud"
-note "時刻の設定 opens the settings window with the file's 2 entries" "ok (a reader reads both rows)"
+note "時刻の設定 opens the settings window with the file's 2 entries" "ok (a reader reads 予定一覧 and both rows)"
 
 tabs=$(drive child "$hwnd" SysTabControl32 "*") || fail "no tab control"
 show_tab() { click_rect "x $(drive item "${tabs%% *}" tab "$1" || fail "no tab $1")"; sleep 0.5; }
@@ -265,10 +266,19 @@ about=$(window "バージョン情報" 10 QuietusForm)
 sleep 0.5
 shot_window about "$about"
 drive texts "${about%% *}" | grep -q "QuietusMachine   ver1.0.01" || fail "the About window lacks its product line"
-drive read-aloud "${about%% *}" | grep -qx "graphic	動作中" || fail "a screen reader does not read the traffic light as 動作中"
+drive press Tab
+aloud=$(drive read-aloud "${about%% *}")
+grep -qx "graphic	動作中" <<<"$aloud" || fail "a screen reader does not read the traffic light as 動作中: $aloud"
+home=$(grep -x "link	http://.*" <<<"$aloud" | cut -f2) || fail "a screen reader reads no link to the home page: $aloud"
+grep -qxF "focus	link	$home" <<<"$aloud" || fail "Tab does not take the focus to the home-page link: $aloud"
+# Wine opens an address with winebrowser (here a harmless one: wine-desktop.sh).
+drive press Return
+for _ in $(seq 50); do grep -a "cmdline L.*winebrowser" "$work/quietus.log" | grep -qF "$home" && break; sleep 0.2; done
+grep -a "cmdline L.*winebrowser" "$work/quietus.log" | grep -qF "$home" || fail "Enter on the link did not open $home"
 xdotool key alt+F4
 drive wait-gone "バージョン情報" 10 || fail "the About window did not close"
 note "QTM About shows the About window; its close box closes it" "ok (its lamp reads 動作中)"
+note "Tab reaches the home-page link, a reader reads it, Enter opens it" "($home)"
 
 # --- Pause, a due entry, the warning and the session end ---------------------------------------------
 

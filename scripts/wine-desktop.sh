@@ -27,7 +27,9 @@ wd_start() {
   "$qm_wine" wineboot.exe -i >/dev/null 2>&1 || true
   wineserver -w
   # Wine's own fonts (caption buttons, symbols) and a Japanese UI font, as a Japanese Windows has
-  # them; a virtual desktop with a taskbar, whose notification area holds the program's icon.
+  # them; a virtual desktop with a taskbar, whose notification area holds the program's icon. An
+  # address the program opens (the About window's link) goes through Wine's winebrowser to `true`,
+  # never to a browser of the machine's.
   if [ -d /usr/share/wine/fonts ]; then cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true; fi
   # The IPA faces stand in for the MS Gothics and Minchos, Noto CJK for the rest.
   ln -sf /usr/share/fonts/opentype/ipafont-*/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -39,6 +41,10 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\WineBrowser]
+"Browsers"="true"
+"Mailers"="true"
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
 "MS Shell Dlg"="Noto Sans CJK JP"

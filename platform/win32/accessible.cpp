@@ -1,8 +1,8 @@
 // Accessible objects for the program's windows. Each answer to WM_GETOBJECT is Windows' own
 // object for the window (CreateStdAccessibleObject) inside a thin one of ours that says the role
 // and the name where the window knows better (a dialog, an alert, owner-drawn text, the traffic
-// light) and, for a list box that keeps no strings, its rows from the model. Everything else is
-// Windows' answer: places, focus, states of the window itself, default actions, navigation.
+// light, a link) and, for a list box that keeps no strings, its rows from the model. Everything
+// else is Windows' answer: places, focus, the window's own states, navigation.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
@@ -140,7 +140,11 @@ public:
         AccessibleFace face;
         if (!describe(face)) return E_FAIL;
         const int r = row(face, child);
-        if (r < 0) return standard_->get_accState(child, out);
+        if (r < 0) {
+            const HRESULT result = standard_->get_accState(child, out);
+            if (SUCCEEDED(result) && isSelf(child) && out->vt == VT_I4) out->lVal |= face.state;
+            return result;
+        }
         long state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
         if (r == face.rows->listIndex()) {
             state |= STATE_SYSTEM_SELECTED;
@@ -167,6 +171,9 @@ public:
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override { return standard_->get_accFocus(out); }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override { return standard_->get_accSelection(out); }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
+        AccessibleFace face;
+        if (!describe(face)) return E_FAIL;
+        if (isSelf(child) && !face.action.empty()) return text(face.action, out);
         return standard_->get_accDefaultAction(child, out);
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override { return standard_->accSelect(flags, child); }
@@ -177,7 +184,15 @@ public:
         return standard_->accNavigate(direction, start, out);
     }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* out) override { return standard_->accHitTest(x, y, out); }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override { return standard_->accDoDefaultAction(child); }
+    // Posted, not sent: the reader's call returns at once, and the click runs from the window's own
+    // queue, as a click with the mouse would.
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        AccessibleFace face;
+        if (!describe(face)) return E_FAIL;
+        if (!isSelf(child) || face.action.empty()) return standard_->accDoDefaultAction(child);
+        const WPARAM click = MAKEWPARAM(GetDlgCtrlID(window_), BN_CLICKED);
+        return PostMessageW(GetParent(window_), WM_COMMAND, click, reinterpret_cast<LPARAM>(window_)) ? S_OK : E_FAIL;
+    }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override { return standard_->put_accName(child, name); }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
         return standard_->put_accValue(child, value);

@@ -18,6 +18,8 @@ struct AccessibleFace {
     long role = 0;                       // 0: as Windows' object says
     std::wstring name;                   // empty: as Windows' object says
     const ui::Control* rows = nullptr;   // a list box whose rows are its model's, one element each
+    long state = 0;                      // states beyond Windows' own (a link's)
+    std::wstring action;                 // a default action, done as a click its parent hears
 };
 
 // Fills in what a window of the program says of itself; false once the window is no longer one.

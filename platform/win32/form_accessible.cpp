@@ -1,7 +1,7 @@
 // What a form's windows say to screen readers beyond Windows' own objects: a form is a dialog or
-// an alert named by its caption; a label, which the form draws itself, is text; an image of the
-// traffic light says which lamp is lit; a list box reads its rows from the model and takes its
-// name from a label just before it in the tab order.
+// an alert named by its caption; a label, which the form draws itself, is text, or a link that
+// takes the focus and is clicked as its default action; an image of the traffic light says which
+// lamp is lit; a list box reads its rows from the model and is named as its form names it.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
@@ -23,6 +23,9 @@ long roleOf(ui::Role role) {
     }
     return 0;
 }
+
+// A link's default action, in the word Windows' own links use for it.
+constexpr wchar_t kJump[] = L"ジャンプ";
 
 FormWindow* formWindowOf(HWND hwnd) {
     if (!hwnd || GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&FormWindow::windowProc))
@@ -57,7 +60,11 @@ bool FormWindow::describe(HWND window, AccessibleFace& face) {
     if (!c) return false;
     switch (c->kind()) {
         case ui::Kind::Label:
-            face.role = ROLE_SYSTEM_STATICTEXT;
+            face.role = c->props().link ? ROLE_SYSTEM_LINK : ROLE_SYSTEM_STATICTEXT;
+            if (!c->props().link) break;
+            face.name = widen(c->caption());
+            face.state = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED;  // focused: as Windows' object says
+            face.action = kJump;
             break;
         case ui::Kind::Image:
             face.role = ROLE_SYSTEM_GRAPHIC;
@@ -66,9 +73,7 @@ bool FormWindow::describe(HWND window, AccessibleFace& face) {
         case ui::Kind::ListBox:
             face.role = ROLE_SYSTEM_LIST;
             face.rows = c;
-            if (const ui::Control* label = fw->controlOf(GetWindow(window, GW_HWNDPREV));
-                label && label->kind() == ui::Kind::Label)
-                face.name = widen(label->caption());
+            face.name = widen(fw->form_.accessibleName(*c));
             break;
         default:
             break;

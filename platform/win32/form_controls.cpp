@@ -102,9 +102,10 @@ HWND FormWindow::createControl(ui::Control& control, int index, bool firstOfGrou
     std::wstring text = widen(p.caption);
     switch (p.kind) {
         case ui::Kind::Label:
-            // Drawn by the form (form_labels.cpp); SS_NOTIFY lets it take clicks and show a tooltip.
+            // Drawn by the form (form_painting.cpp); SS_NOTIFY lets it take clicks and show a tooltip.
+            // A link is a stop of its own for Tab, as a button is.
             windowClass = L"STATIC";
-            style |= WS_GROUP | SS_NOTIFY | SS_OWNERDRAW;
+            style |= WS_GROUP | SS_NOTIFY | SS_OWNERDRAW | (p.link ? WS_TABSTOP : 0);
             break;
         case ui::Kind::Button:
             windowClass = L"BUTTON";
@@ -163,6 +164,7 @@ HWND FormWindow::createControl(ui::Control& control, int index, bool firstOfGrou
     if (p.kind == ui::Kind::Label || p.kind == ui::Kind::Image || p.kind == ui::Kind::ListBox) {
         answerScreenReaders(hwnd);
     }
+    if (p.kind == ui::Kind::Label && p.link) takeLinkKeys(hwnd, control);
     if (p.kind == ui::Kind::TabStrip) {
         for (std::size_t i = 0; i < p.tabs.size(); ++i) {
             std::wstring caption = widen(p.tabs[i]);

@@ -1,10 +1,11 @@
 // Keys on a form's window, as in a dialog: Enter and Esc reach the form runtime through
 // IsDialogMessage (the message loop), which also does Tab and the arrows; the Delete key and the
-// menu key on a list box are the list's own.
+// menu key on a list box are the list's own, and so are Enter and Space on a link.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "platform/win32/dpi.h"
@@ -12,6 +13,54 @@
 #include "platform/win32/menu_anchor.h"
 
 namespace qm::win32 {
+namespace {
+
+bool isKeyDown(const MSG* message, WPARAM key) {
+    return message && message->message == WM_KEYDOWN && message->wParam == key;
+}
+
+// A link is a label, which Windows gives no keys of its own: it asks for Enter, which the dialog
+// keys would otherwise give the default button, and takes Space as a button does. The form draws
+// the link and its focus, so it draws it anew when the focus or the keyboard cues change.
+LRESULT CALLBACK linkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto& link = *reinterpret_cast<ui::Control*>(data);
+    switch (message) {
+        case WM_GETDLGCODE:
+            if (isKeyDown(reinterpret_cast<const MSG*>(lParam), VK_RETURN))
+                return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+            break;
+        case WM_KEYDOWN:
+            if (lParam & (1 << 30)) break;  // a held key clicks once
+            if (wParam == VK_RETURN) {
+                link.form().runtime().enterPressed(link.form(), &link);
+                return 0;
+            }
+            if (wParam == VK_SPACE) {
+                link.form().runtime().click(link);
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE: {
+            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return result;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, linkProc, 3);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void takeLinkKeys(HWND hwnd, ui::Control& link) {
+    SetWindowSubclass(hwnd, linkProc, 3, reinterpret_cast<DWORD_PTR>(&link));
+}
 
 // IsDialogMessage asks this on Enter, and draws the answer as the default: the button with the
 // focus, as in a dialog, where the focus carries the default along; elsewhere the form's default

@@ -20,6 +20,19 @@ ui::Font fontOf(const ui::Control& control) {
     return control.props().font.value_or(defaultControlFont());
 }
 
+// A focused link shows the focus as a button does: a dotted frame just around its text.
+void drawFocusAround(HDC dc, const std::wstring& caption, const RECT& text, UINT flags, const RECT& box) {
+    RECT around = text;
+    DrawTextW(dc, caption.c_str(), -1, &around, flags | DT_CALCRECT);
+    // The measure starts at the left; the text itself sits where its alignment puts it.
+    const int spare = (text.right - text.left) - (around.right - around.left);
+    const int shift = flags & DT_CENTER ? spare / 2 : flags & DT_RIGHT ? spare : 0;
+    OffsetRect(&around, shift, 0);
+    InflateRect(&around, 1, 1);
+    IntersectRect(&around, &around, &box);
+    DrawFocusRect(dc, &around);
+}
+
 }  // namespace
 
 int FormWindow::labelLift(const ui::Control& label, const TEXTMETRICW& metrics) const {
@@ -67,6 +80,9 @@ void FormWindow::drawLabel(ui::Control& label, const DRAWITEMSTRUCT& item) {
     const std::wstring caption = widen(label.caption());
     IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
     DrawTextW(dc, caption.c_str(), -1, &text, flags);
+    if (p.link && GetFocus() == item.hwndItem &&
+        !(SendMessageW(item.hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+        drawFocusAround(dc, caption, text, flags, box);
     SelectObject(dc, old);
 }
 

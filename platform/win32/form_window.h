@@ -112,6 +112,8 @@ inline constexpr int kFirstControlId = 1000;
 
 // Reports the mouse buttons pressed on a list or combo box to the runtime as `control`'s.
 void listenForMouseDowns(HWND hwnd, ui::Control& control);
+// Enter and Space on a link click it, and its focus is drawn anew as it comes and goes.
+void takeLinkKeys(HWND hwnd, ui::Control& link);
 // Answers screen readers' questions to a control with what its form says of it.
 void answerScreenReaders(HWND hwnd);
 

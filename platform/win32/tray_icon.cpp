@@ -4,7 +4,8 @@
 // the program never runs unreachable. Releasing the left button over the icon is the primary
 // click, releasing the right one the secondary; from the keyboard (the icon picked with Win+B
 // and the arrows), Enter or Space is the primary click and Shift+F10 or the menu key the
-// secondary. The shell speaks NOTIFYICON_VERSION_4 to the icon, which says so.
+// secondary, and the focus goes back to the icons after a menu so opened is dismissed. The shell
+// speaks NOTIFYICON_VERSION_4 to the icon, which says so.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
@@ -151,18 +152,26 @@ private:
             case NIN_KEYSELECT:
                 released_ = 0;
                 if (event == NIN_SELECT && released == WM_LBUTTONUP) break;
-                // The menu opens at the icon, not wherever the mouse happens to be.
-                anchorNextMenu(anchor);
-                clicked(TrayClick::Primary);
-                anchorNextMenu(std::nullopt);
+                keyClicked(TrayClick::Primary, anchor);
                 break;
             case WM_CONTEXTMENU:
                 released_ = 0;
-                if (released != WM_RBUTTONUP) clicked(TrayClick::Secondary);
+                if (released != WM_RBUTTONUP) keyClicked(TrayClick::Secondary, anchor);
                 break;
             default:
                 break;
         }
+    }
+
+    // A click from the keyboard: a menu it opens opens at the icon, not wherever the mouse happens
+    // to be, and one closed with nothing chosen gives the keyboard back to the notification area,
+    // where the user was, as the shell's guidelines for icons ask.
+    void keyClicked(TrayClick click, POINT anchor) {
+        anchorNextMenu(anchor);
+        clicked(click);
+        const bool dismissed = anchoredMenuDismissed();
+        anchorNextMenu(std::nullopt);
+        if (dismissed && wanted_) notify(NIM_SETFOCUS, 0);
     }
 
     NotifyShell shell_;

@@ -21,11 +21,21 @@ constexpr wchar_t kFormClass[] = L"QuietusForm";
 constexpr wchar_t kOwnerClass[] = L"QuietusOwner";
 
 std::optional<POINT> menuAnchor;
+bool dismissedAtAnchor = false;
 
 }  // namespace
 
 void anchorNextMenu(std::optional<POINT> at) {
     menuAnchor = at;
+    dismissedAtAnchor = false;
+}
+
+void anchoredMenuClosed(bool chosen) {
+    dismissedAtAnchor = !chosen;
+}
+
+bool anchoredMenuDismissed() {
+    return dismissedAtAnchor;
 }
 
 void initialiseWindowClasses() {
@@ -168,6 +178,7 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons
         }
     }
     POINT at{};
+    const bool anchored = menuAnchor.has_value();
     if (menuAnchor) {
         at = *menuAnchor;
     } else {
@@ -184,7 +195,9 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons
         TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_NONOTIFY | button, at.x, at.y, owner, nullptr));
     if (owner) PostMessageW(owner, WM_NULL, 0, 0);
     DestroyMenu(popup);
-    if (chosen >= 1 && chosen <= items.size()) form.runtime().click(*items[chosen - 1]);
+    const bool picked = chosen >= 1 && chosen <= items.size();
+    if (anchored) anchoredMenuClosed(picked);
+    if (picked) form.runtime().click(*items[chosen - 1]);
     if (closed) closed();
 }
 

@@ -14,7 +14,8 @@
 //   wait-tray-icon [SECONDS]              says "waiting", then as tray once Wine's taskbar shows an icon
 //   watch-warning TITLE PROCESS           times the warning from opening to the session-end request,
 //                                         and says what screen readers were told meanwhile
-//   read-aloud HWND                       the window and its visible parts as a screen reader reads them
+//   read-aloud HWND                       the window and its visible parts as a screen reader reads them,
+//                                         then "focus" and the part that has the focus
 //   tray-key select|context               the shell's message for Enter or Shift+F10 on the program's icon
 //   press KEY...                          keys (Down, Return, …) into Wine's input, as its keyboard does
 //   hold SECONDS                          keeps Wine's desktop open, as a shell would, touching no window
@@ -345,6 +346,7 @@ std::string roleName(long role) {
         case ROLE_SYSTEM_GRAPHIC: return "graphic";
         case ROLE_SYSTEM_LIST: return "list";
         case ROLE_SYSTEM_LISTITEM: return "item";
+        case ROLE_SYSTEM_LINK: return "link";
         case ROLE_SYSTEM_CLIENT: return "client";  // what Wine says of a control it knows no role of
         default: return "role " + std::to_string(role);
     }
@@ -372,7 +374,8 @@ std::string readLine(IAccessible& accessible, long id) {
 }
 
 // The window's client area, then each child window's (the children as the client area lists them),
-// and the elements of each child that has some (a list's rows), indented.
+// and the elements of each child that has some (a list's rows), indented; last the child that says
+// it has the focus.
 int readAloud(int argc, char** argv) {
     if (argc < 3) return 2;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -386,6 +389,7 @@ int readAloud(int argc, char** argv) {
     std::vector<VARIANT> parts(static_cast<std::size_t>(count));
     LONG got = 0;
     AccessibleChildren(window, 0, count, parts.data(), &got);
+    std::string focused;
     for (LONG i = 0; i < got; ++i) {
         VARIANT& part = parts[static_cast<std::size_t>(i)];
         HWND child = nullptr;
@@ -404,6 +408,10 @@ int readAloud(int argc, char** argv) {
         const std::string line = readLine(*client, CHILDID_SELF);
         if (!line.empty()) {
             say(line);
+            VARIANT state{};
+            if (SUCCEEDED(client->get_accState(childId(CHILDID_SELF), &state)) && state.vt == VT_I4 &&
+                (state.lVal & STATE_SYSTEM_FOCUSED))
+                focused = line;
             LONG rows = 0;
             client->get_accChildCount(&rows);
             std::vector<VARIANT> elements(static_cast<std::size_t>(rows));
@@ -417,6 +425,7 @@ int readAloud(int argc, char** argv) {
         }
         client->Release();
     }
+    if (!focused.empty()) say("focus\t" + focused);
     window->Release();
     return 0;
 }

@@ -310,6 +310,8 @@ struct Read {
     long role = 0;
     std::wstring name;
     long children = 0;
+    long state = 0;
+    std::wstring action;  // the default action
 };
 Read readAloud(HWND hwnd, long child = CHILDID_SELF) {
     Read read;
@@ -325,6 +327,11 @@ Read readAloud(HWND hwnd, long child = CHILDID_SELF) {
     BSTR name = nullptr;
     if (accessible->get_accName(id, &name) == S_OK && name) read.name = name;
     SysFreeString(name);
+    VARIANT state{};
+    if (SUCCEEDED(accessible->get_accState(id, &state)) && state.vt == VT_I4) read.state = state.lVal;
+    BSTR action = nullptr;
+    if (accessible->get_accDefaultAction(id, &action) == S_OK && action) read.action = action;
+    SysFreeString(action);
     accessible->get_accChildCount(&read.children);
     accessible->Release();
     return read;
@@ -369,9 +376,32 @@ TEST_F(FormWindows, AScreenReaderHearsTheAlertOpenAndReadsItsTextsImageRowsAndCo
     alert["Image1"].setIcon(ui::Icon::Paused);
     EXPECT_EQ(readAloud(hwndOf(alert, "Image1")).name, L"停止中");
     EXPECT_EQ(readAloud(hwndOf(alert, "List1")).role, ROLE_SYSTEM_LIST);
+    EXPECT_EQ(readAloud(hwndOf(alert, "List1")).name, L"設定時間が来ました") << "named by the label its form names";
     EXPECT_EQ(readAloud(hwndOf(alert, "List1")).children, 2);
     EXPECT_EQ(readAloud(hwndOf(alert, "List1"), 2).role, ROLE_SYSTEM_LISTITEM);
     EXPECT_EQ(readAloud(hwndOf(alert, "List1"), 2).name, L"毎日実行　　　　22時30分　再起動");
+
+    // The link is a link by its text, reached by the keyboard and followed as its default action.
+    HWND link = hwndOf(alert, "Link");
+    SetFocus(link);
+    const Read linkRead = readAloud(link);
+    EXPECT_EQ(linkRead.role, ROLE_SYSTEM_LINK);
+    EXPECT_EQ(linkRead.name, L"http://example.com/");
+    EXPECT_EQ(linkRead.state & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED), STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+    EXPECT_EQ(linkRead.action, L"ジャンプ");
+    SetFocus(hwndOf(alert, "Command1"));
+    EXPECT_FALSE(readAloud(link).state & STATE_SYSTEM_FOCUSED);
+    alert.clicks.clear();
+    IAccessible* accessible = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(link, OBJID_CLIENT, __uuidof(IAccessible),
+                                                        reinterpret_cast<void**>(&accessible)));
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    EXPECT_HRESULT_SUCCEEDED(accessible->accDoDefaultAction(self));
+    accessible->Release();
+    h.backend.doEvents();
+    EXPECT_EQ(alert.clicks, std::vector<std::string>{"Link"});
     alert.unload();
     CoUninitialize();
 }
@@ -398,6 +428,19 @@ TEST_F(FormWindows, KeysWorkAsInADialogEnterDefaultEscCancelAndDeleteOnTheList) 
     PostMessageW(hwndOf(alert, "Command2"), WM_KEYDOWN, VK_RETURN, 1);
     h.backend.doEvents();
     EXPECT_EQ(alert.clicks, std::vector<std::string>{"Command2"});
+
+    // The link, next after the buttons in the tab order, is a stop for Tab; Enter and Space on it
+    // click it, not the default button.
+    alert.clicks.clear();
+    SetFocus(hwndOf(alert, "Command2"));
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    h.backend.doEvents();
+    ASSERT_EQ(GetFocus(), hwndOf(alert, "Link"));
+    for (WPARAM key : {VK_RETURN, VK_SPACE}) {
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        h.backend.doEvents();
+    }
+    EXPECT_EQ(alert.clicks, (std::vector<std::string>{"Link", "Link"}));
     tabs.show();
     PostMessageW(h.backend.window(tabs), WM_KEYDOWN, VK_ESCAPE, 1);
     h.backend.doEvents();

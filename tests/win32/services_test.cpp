@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/win32/menu_anchor.h"
 #include "platform/win32/wide.h"
 #include "tests/support/folder_changes.h"
 
@@ -192,6 +193,34 @@ TEST_F(Tray, EachActionIsOneClickWhetherTheShellSpeaksVersion4OrNot) {
         clicks.clear();
         for (unsigned event : action.events) shellCallsBack(event);
         EXPECT_EQ(clicks, action.clicks) << action.what;
+    }
+}
+
+TEST_F(Tray, AMenuOpenedByAKeyAndDismissedGivesTheFocusBackToTheNotificationArea) {
+    struct Case {
+        const char* what;
+        std::vector<unsigned> events;
+        bool chosen;
+        bool focusBack;
+    };
+    const Case cases[] = {
+        {"Enter or Space, then Esc", {NIN_KEYSELECT}, false, true},
+        {"the menu key, then Esc", {WM_CONTEXTMENU}, false, true},
+        {"Enter, then an item", {NIN_KEYSELECT}, true, false},
+        {"the left button, then a click elsewhere", {WM_LBUTTONUP, NIN_SELECT}, false, false},
+    };
+    tray->add(running);
+    HWND hwnd = window();
+    for (const Case& c : cases) {
+        // The program's menu, as it closes.
+        tray->setClickHandler([&](TrayClick) { anchoredMenuClosed(c.chosen); });
+        shellCalls.clear();
+        for (unsigned event : c.events) SendMessageW(hwnd, kTrayIconMessage, 1, event);
+        const bool focusBack = !shellCalls.empty() && shellCalls.back().action == static_cast<DWORD>(NIM_SETFOCUS);
+        EXPECT_EQ(focusBack, c.focusBack) << c.what;
+        if (focusBack) {
+            EXPECT_EQ(shellCalls.back().record.hWnd, hwnd) << c.what;
+        }
     }
 }
 
