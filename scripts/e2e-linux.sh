@@ -260,6 +260,7 @@ a11y_tour() {
   tray_menu_keys a
   about=$(vd_wait_window 10 バージョン情報) || fail "'a' in the menu opened no About window"
   a11y_reads about 'dialog "バージョン情報"' '  image "動作中"' '  label "QuietusMachine   ver1.0.01"'
+  ! grep -q '^  link .* focused$' "$dir/a11y-about.txt" || fail "the About window opened with the focus on its link"
   vd_keys "$about" Tab
   a11y_reads about-tab '  link "http://www.cobaltfenwick.example/" description "CobaltfenwickのＨＰに行く" focused'
   vd_keys "$about" Escape

@@ -178,8 +178,9 @@ shot_window settings-date "$settings"
 schedule_list=$(drive child "$hwnd" ListBox "*" | cut -d' ' -f1) || fail "no schedule list"
 shows_rows() {  # shows_rows N: the schedule list has N rows with text on them, and no more
   local i l t r b
-  for _ in $(seq 30); do [ "$(drive rows "$schedule_list")" = "$1" ] && break; sleep 0.1; done
-  [ "$(drive rows "$schedule_list")" = "$1" ] || fail "the settings list has $(drive rows "$schedule_list") rows, not $1"
+  # Waited for inside one driver process, by its exit status: a busy Wine starts each process slowly.
+  drive wait-rows "$schedule_list" "$1" 15 >/dev/null ||
+    fail "the settings list has $(drive rows "$schedule_list") rows, not $1"
   sleep 0.3  # drawn
   for ((i = 0; i < $1; i++)); do
     read -r l t r b <<<"$(drive item "$schedule_list" list $i || fail "no row $i")"
@@ -266,6 +267,7 @@ about=$(window "バージョン情報" 10 QuietusForm)
 sleep 0.5
 shot_window about "$about"
 drive texts "${about%% *}" | grep -q "QuietusMachine   ver1.0.01" || fail "the About window lacks its product line"
+! drive read-aloud "${about%% *}" | grep -q "^focus	link" || fail "the About window opened with the focus on its link"
 drive press Tab
 aloud=$(drive read-aloud "${about%% *}")
 grep -qx "graphic	動作中" <<<"$aloud" || fail "a screen reader does not read the traffic light as 動作中: $aloud"

@@ -366,15 +366,20 @@ void FormView::focusFirst() {
     for (const auto& view : views_) {
         QWidget* w = view->widget;
         const int index = view->control->props().tabIndex;
+        // A link is reached by Tab: Enter on a window just opened never starts the browser.
         if (!w || view->menu || w->focusPolicy() == Qt::NoFocus || !w->isEnabled() ||
-            !effectiveVisible(*view->control))
+            !effectiveVisible(*view->control) || view->control->props().link)
             continue;
         if (!best || (index >= 0 && (bestIndex < 0 || index < bestIndex))) {
             best = w;
             bestIndex = index;
         }
     }
-    if (best) best->setFocus(Qt::TabFocusReason);
+    if (best) {
+        best->setFocus(Qt::TabFocusReason);
+    } else {
+        window_->setFocus(Qt::ActiveWindowFocusReason);  // nothing to type into: the window takes the keys
+    }
 }
 
 void FormView::disableClose() {

@@ -330,10 +330,12 @@ void FormWindow::onActivate(bool active) {
         SetFocus(lastFocus_);
         return;
     }
-    // First activation: the first control in the tab order that can take the focus.
+    // First activation: the first control in the tab order that can take the focus, other than a
+    // link, which Tab reaches (Enter on a window just opened never starts the browser).
     for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const LONG style = GetWindowLongW(child, GWL_STYLE);
-        if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
+        const ui::Control* control = controlOf(child);
+        if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED) && !(control && control->props().link)) {
             SetFocus(child);
             return;
         }
