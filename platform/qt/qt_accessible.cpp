@@ -6,6 +6,8 @@
 
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 #include "platform/qt/qt_form_view.h"
@@ -52,7 +54,8 @@ public:
     }
 };
 
-// A link, named by its text (the address, for the About window's).
+// A link, named by its text (the address, for the About window's), that a screen reader's press
+// action follows. The action runs after the reader's call has returned, as a click would.
 class LinkAccessible final : public QAccessibleWidget {
 public:
     explicit LinkAccessible(LinkLabel* link) : QAccessibleWidget(link, QAccessible::Link) {}
@@ -61,6 +64,14 @@ public:
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
             return static_cast<const QLabel*>(widget())->text();
         return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override {
+        if (action != pressAction()) return QAccessibleWidget::doAction(action);
+        QPointer<LinkLabel> link = static_cast<LinkLabel*>(widget());
+        QTimer::singleShot(0, link, [link] {
+            if (link && link->followed) link->followed();
+        });
     }
 };
 

@@ -140,7 +140,14 @@ void FormView::createObject(ControlView& view) {
     switch (control.kind()) {
         case Kind::Label:
         case Kind::Image: {
-            auto* label = control.props().link ? new LinkLabel(parent) : new QLabel(parent);
+            QLabel* label = nullptr;
+            if (control.props().link) {
+                auto* link = new LinkLabel(parent);
+                link->followed = [this, c = &control] { fromUser([&] { runtime_.click(*c); }); };
+                label = link;
+            } else {
+                label = new QLabel(parent);
+            }
             label->setTextFormat(Qt::PlainText);
             view.widget = label;
             break;

@@ -374,11 +374,13 @@ TEST_F(QtBackendTest, enter_clicks_the_focused_or_default_button_esc_the_cancel_
     EXPECT_EQ(window->focusWidget(), link);
     QTest::keyClick(link, Qt::Key_Return);
     QTest::keyClick(link, Qt::Key_Space);
+    accessible(link)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());  // a screen reader's
+    QCoreApplication::processEvents();
     const QImage focused = link->grab().toImage();
     link->clearFocus();
     EXPECT_NE(link->grab().toImage(), focused) << "the link shows that it has the focus";
     EXPECT_EQ(probe.events, (std::vector<std::string>{"Command2_Click", "Command1_Click", "Command2_Click",
-                                                      "Label5_Click", "Label5_Click"}));
+                                                      "Label5_Click", "Label5_Click", "Label5_Click"}));
 
     // Delete goes to the control with the focus; Enter on a day chosen by arrows picks it.
     tabs.show();
