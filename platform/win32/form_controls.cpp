@@ -206,20 +206,13 @@ void FormWindow::layout() {
     applyVisibility();
 }
 
-bool FormWindow::onScreen(const ui::Control& control) const {
-    if (!control.visible()) return false;
-    const ui::Control* parent = container(control);
-    if (!parent) return true;
-    // A tab strip shows only the controls of its current tab.
-    if (parent->kind() == ui::Kind::TabStrip && control.props().tab != parent->currentTab()) return false;
-    return onScreen(*parent);
-}
-
+// Each control's window shows exactly when the form says the control shows (its containers
+// visible, on the current tab): the controls are all children of the form's own window.
 void FormWindow::applyVisibility() {
     for (const auto& c : form_.controls()) {
         HWND h = nativeOf(*c);
         if (!h) continue;
-        const bool show = onScreen(*c);
+        const bool show = form_.shows(*c);
         const bool visible = (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0;
         if (show != visible) ShowWindow(h, show ? SW_SHOWNA : SW_HIDE);
     }

@@ -69,7 +69,6 @@ private:
     void layout();
     void applyVisibility();
     RECT pixelRect(const ui::Control& control) const;
-    bool onScreen(const ui::Control& control) const;
     const ui::Control* container(const ui::Control& control) const;
     void applyFont(ui::Control& control);
     HFONT fittingFont(const ui::Control& control);
