@@ -146,6 +146,8 @@ void FormView::applyGeometry(ControlView& view) {
     view.widget->setGeometry(rect);
 }
 
+// A widget's own visibility: hidden itself, or on a tab not shown. A hidden container hides its
+// children through Qt's widget tree, so they keep their own flag for when it shows again.
 bool FormView::effectiveVisible(const ui::Control& control) const {
     if (!control.visible()) return false;
     const ui::Control* parent = nullptr;

@@ -375,7 +375,7 @@ void FormView::focusFirst() {
         const int index = view->control->props().tabIndex;
         // A link is reached by Tab: Enter on a window just opened never starts the browser.
         if (!w || view->menu || w->focusPolicy() == Qt::NoFocus || !w->isEnabled() ||
-            !effectiveVisible(*view->control) || view->control->props().link)
+            !form_.shows(*view->control) || view->control->props().link)
             continue;
         if (!best || (index >= 0 && (bestIndex < 0 || index < bestIndex))) {
             best = w;
