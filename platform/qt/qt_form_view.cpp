@@ -362,28 +362,10 @@ void FormView::setTabOrder() {
 
 void FormView::focusFirst() {
     if (window_->focusWidget()) return;
-    if (ui::Control* answer = form_.defaultButton(); answer && window_->role() == ui::Role::Alert) {
-        if (ControlView* view = find(*answer); view && view->widget) {
-            view->widget->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    }
-    QWidget* best = nullptr;
-    int bestIndex = 0;
-    for (const auto& view : views_) {
-        QWidget* w = view->widget;
-        const int index = view->control->props().tabIndex;
-        // A link is reached by Tab: Enter on a window just opened never starts the browser.
-        if (!w || view->menu || w->focusPolicy() == Qt::NoFocus || !w->isEnabled() ||
-            !form_.shows(*view->control) || view->control->props().link)
-            continue;
-        if (!best || (index >= 0 && (bestIndex < 0 || index < bestIndex))) {
-            best = w;
-            bestIndex = index;
-        }
-    }
-    if (best) {
-        best->setFocus(Qt::TabFocusReason);
+    ControlView* view = nullptr;
+    if (ui::Control* first = form_.firstFocus()) view = find(*first);
+    if (view && view->widget) {
+        view->widget->setFocus(Qt::TabFocusReason);
     } else {
         window_->setFocus(Qt::ActiveWindowFocusReason);  // nothing to type into: the window takes the keys
     }

@@ -3,6 +3,7 @@
 #include "platform/ui/form.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "platform/ui/runtime.h"
@@ -259,6 +260,35 @@ Control* markedButton(const std::vector<std::unique_ptr<Control>>& controls, boo
 Control* Form::defaultButton() const { return markedButton(controls_, &ControlDef::isDefault, *this); }
 
 Control* Form::cancelButton() const { return markedButton(controls_, &ControlDef::isCancel, *this); }
+
+Control* Form::firstFocus() const {
+    if (def_.role == Role::Alert) {
+        if (Control* answer = defaultButton()) return answer;
+    }
+    const auto takesFocus = [](Kind kind) {
+        switch (kind) {
+            case Kind::Button:
+            case Kind::Option:
+            case Kind::ListBox:
+            case Kind::ComboBox:
+            case Kind::Calendar:
+            case Kind::TabStrip:
+                return true;
+            default:
+                return false;
+        }
+    };
+    // Controls without a tab index come after those with one, in definition order.
+    const auto order = [](const Control& c) {
+        return c.props().tabIndex < 0 ? std::numeric_limits<int>::max() : c.props().tabIndex;
+    };
+    Control* first = nullptr;
+    for (const auto& c : controls_) {
+        if (!takesFocus(c->kind()) || !c->enabled() || !shows(*c)) continue;
+        if (!first || order(*c) < order(*first)) first = c.get();
+    }
+    return first;
+}
 
 std::string Form::accessibleName(const Control& control) const {
     const ControlDef& p = control.props();

@@ -160,6 +160,11 @@ public:
     // buttons, when they show and are enabled; null otherwise.
     Control* defaultButton() const;
     Control* cancelButton() const;
+    // The control a window gives the focus when it first opens: an alert's default button; else
+    // the first control in the tab order that shows, is enabled and takes the focus (a button,
+    // option, list, combo box, calendar or tab strip). Never a link, which Tab reaches: Enter on a
+    // window just opened does not follow it. Null: the window itself takes the keys.
+    Control* firstFocus() const;
     // The name assistive technology reads for a control: its label's caption when the definition
     // names one, else the definition's own text for it, else its caption.
     std::string accessibleName(const Control& control) const;

@@ -330,17 +330,11 @@ void FormWindow::onActivate(bool active) {
         SetFocus(lastFocus_);
         return;
     }
-    // First activation: the first control in the tab order that can take the focus, other than a
-    // link, which Tab reaches (Enter on a window just opened never starts the browser).
-    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const LONG style = GetWindowLongW(child, GWL_STYLE);
-        const ui::Control* control = controlOf(child);
-        if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED) && !(control && control->props().link)) {
-            SetFocus(child);
-            return;
-        }
-    }
-    SetFocus(hwnd_);  // nothing to type into: the window itself takes the keys
+    // First activation: the control the form gives the focus first, else the window itself, which
+    // then takes the keys.
+    const ui::Control* first = form_.firstFocus();
+    HWND child = first ? nativeOf(*first) : nullptr;
+    SetFocus(child ? child : hwnd_);
 }
 
 void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {

@@ -77,9 +77,12 @@ TEST_F(Shell, TheLinkOpensExactlyItsTextThroughTheShell) {
     EXPECT_TRUE(app.caption("About", "Label5").starts_with("http://"));
 }
 
-TEST_F(Shell, EveryListIsNamedForScreenReaders) {
+TEST_F(Shell, ScreenReadersHearEveryListAndTheFocusStartsOnWhatEnterShouldPress) {
     HeadlessApp& app = openDetails();
     const ui::Form& settings = app.form("TimeDateSet");
+    EXPECT_EQ(settings.firstFocus(), &app.control("TimeDateSet", "Command1"));
+    app.click("TimeDateSet", "Command6");
+    EXPECT_EQ(app.form("About").firstFocus(), nullptr) << "the link is reached by Tab, not given the focus";
     EXPECT_EQ(settings.accessibleName(app.control("TimeDateSet", "List1")), "予定一覧");
     EXPECT_EQ(settings.accessibleName(app.control("TimeDateSet", "List2")), "何時間後に終了");
     EXPECT_EQ(settings.accessibleName(app.control("TimeDateSet", "List3")), "何分後に終了");
