@@ -1,11 +1,9 @@
-// The keyboard of a form's window: Enter and Esc go to the form runtime with the button or link
-// that has the focus, Space on a link clicks it, the Delete key goes to the control with the
-// focus. Tab order, arrows and Space on Qt's own buttons are Qt's.
+// The keyboard of a form's window: Enter, Esc, Space and Delete that no widget took go to the form
+// runtime with the control that has the focus, which decides what they mean. Tab order, arrows
+// and Space on Qt's own buttons are Qt's.
 #include <QKeyEvent>
-#include <QPushButton>
 
 #include "platform/qt/qt_form_view.h"
-#include "platform/qt/qt_link.h"
 
 namespace qm::qt {
 
@@ -20,21 +18,16 @@ ControlView* FormView::viewOf(QWidget* widget) const {
     return nullptr;
 }
 
-ControlView* FormView::focusedClickable(bool buttons) const {
-    QWidget* focus = window_->focusWidget();
-    const bool clickable = dynamic_cast<LinkLabel*>(focus) || (buttons && qobject_cast<QPushButton*>(focus));
-    return clickable ? viewOf(focus) : nullptr;
-}
-
 bool FormView::keyPressed(const QKeyEvent& key) {
     // Keys held with Ctrl, Alt or Meta are not the window's.
     if (key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) return false;
+    ControlView* view = viewOf(window_->focusWidget());
+    ui::Control* focused = view ? view->control : nullptr;
     switch (key.key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter: {
-            ControlView* focused = focusedClickable(true);
             bool taken = false;
-            fromUser([&] { taken = runtime_.enterPressed(form_, focused ? focused->control : nullptr); });
+            fromUser([&] { taken = runtime_.enterPressed(form_, focused); });
             return taken;
         }
         case Qt::Key_Escape: {
@@ -44,15 +37,13 @@ bool FormView::keyPressed(const QKeyEvent& key) {
         }
         case Qt::Key_Space: {
             // A label lets the key through to its window; a button clicks on the key's release.
-            ControlView* link = focusedClickable(false);
-            if (!link) return false;
-            fromUser([&] { runtime_.click(*link->control); });
-            return true;
+            bool taken = false;
+            fromUser([&] { taken = runtime_.spacePressed(focused); });
+            return taken;
         }
         case Qt::Key_Delete: {
-            ControlView* view = viewOf(window_->focusWidget());
-            if (!view) return false;
-            fromUser([&] { runtime_.keyDown(*view->control, ui::Key::Delete); });
+            if (!focused) return false;
+            fromUser([&] { runtime_.keyDown(*focused, ui::Key::Delete); });
             return true;
         }
         default:

@@ -98,9 +98,6 @@ private:
     // Esc the cancel button, else the close box; the Delete key goes to the control that has the
     // focus.
     bool keyPressed(const QKeyEvent& key);
-    // The button (when `buttons`) or link that has the focus, whose click Enter means; null when
-    // the focus is elsewhere.
-    ControlView* focusedClickable(bool buttons) const;
     // The control whose widget is `widget` or holds it.
     ControlView* viewOf(QWidget* widget) const;
     // The list box's selection as the model has it, unless the view shows that already.

@@ -61,10 +61,25 @@ void Runtime::closeRequested(Form& form) {
     });
 }
 
-bool Runtime::enterPressed(Form& form, Control* focusedButton) {
-    Control* button = focusedButton ? focusedButton : form.defaultButton();
+namespace {
+
+bool isLink(const Control* c) {
+    return c && c->kind() == Kind::Label && c->props().link;
+}
+
+}  // namespace
+
+bool Runtime::enterPressed(Form& form, Control* focused) {
+    const bool pressable = isLink(focused) || (focused && focused->kind() == Kind::Button);
+    Control* button = pressable ? focused : form.defaultButton();
     if (!button) return false;
     click(*button);
+    return true;
+}
+
+bool Runtime::spacePressed(Control* focused) {
+    if (!isLink(focused)) return false;
+    click(*focused);
     return true;
 }
 

@@ -68,11 +68,13 @@ public:
     void timerTick(Control& timer);
     void keyDown(Control& control, Key key);
     void closeRequested(Form& form);  // close box, Alt+F4, the system menu's Close
-    // Enter and Esc in a window, as in a dialog: Enter clicks the button or link with the focus (if
-    // any), else the default button; Esc clicks the cancel button, else closes the window as its close
-    // box would. False when the key means nothing in that window.
-    bool enterPressed(Form& form, Control* focusedButton);
+    // Enter, Esc and Space in a window, as in a dialog: Enter clicks the button or link with the
+    // focus, else the default button; Esc clicks the cancel button, else closes the window as its
+    // close box would; Space on a link follows it (buttons take Space themselves). `focused` is the
+    // control with the focus, if any. False when the key means nothing there.
+    bool enterPressed(Form& form, Control* focused);
     bool escapePressed(Form& form);
+    bool spacePressed(Control* focused);
 
     // Modal: `closed` runs as a handler once the user has dismissed the box.
     void messageBox(const std::string& text, const std::string& title,

@@ -36,7 +36,7 @@ LRESULT CALLBACK linkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                 return 0;
             }
             if (wParam == VK_SPACE) {
-                link.form().runtime().click(link);
+                link.form().runtime().spacePressed(&link);
                 return 0;
             }
             break;
