@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "forms/texts.h"
-#include "forms/ticks.h"
 #include "platform/ui/runtime.h"
 
 namespace qm {
@@ -91,12 +90,17 @@ void TrayWindow::loaded() {
     move(kResidentOffset, kResidentOffset);
     setIcon(runningImage_->props().icon);
     tray_.add(iconState());  // without a taskbar there is no icon; nothing to do
+    // Whatever chooses anew (a save, an abort, a change on disk) may bring the next wake forward.
+    schedule_.setSelected([this] { selectionChanged(); });
     schedule_.selectNextDue();
     if (const auto& reason = schedule_.unreadable())
         runtime().messageBox(*reason + "\n" + std::string(kUnreadableAtStart), std::string(texts::kProgramTitle));
 }
 
-void TrayWindow::unloading() { tray_.remove(); }
+void TrayWindow::unloading() {
+    schedule_.setSelected({});
+    tray_.remove();
+}
 
 void TrayWindow::trayClicked(TrayClick click) {
     if (!isLoaded()) return;
@@ -123,26 +127,37 @@ void TrayWindow::togglePause() {
         tipText_ = kPausedTip;
         paused_ = true;
     } else {
+        paused_ = false;
         dueTimer_->setEnabled(true);
-        // Entries whose second passed during the pause are in the past now and never fire.
+        // Entries whose second passed during the pause are in the past now and never fire. The
+        // choice sets the timer for the next moment.
         schedule_.selectNextDue();
         setIcon(runningImage_->props().icon);
-        paused_ = false;
         tipText_ = kRunningTip;
     }
     tray_.modify(iconState());
 }
 
-void TrayWindow::dueCheckTick() {
-    // Once a second, as the second starts, so that nothing wakes the program in between and a
-    // due entry is seen at once; through the due second itself every 100 ms, as the warning
-    // hidden by OK within it comes back at the next check.
-    const bool due = schedule_.dueCheck();
-    if (due) {
+void TrayWindow::armDueTimer(bool dueNow) {
+    // Asleep until the next moment anything can happen, woken as that second starts; through the
+    // due second itself every 100 ms, as the warning hidden by OK within it comes back at the next
+    // check.
+    if (dueNow) {
         dueTimer_->setInterval(kDueSecondInterval);
     } else {
-        tickAtNextSecond(*dueTimer_, clock_);
+        dueTimer_->tickAt(schedule_.nextWake(clock_.now()));
     }
+}
+
+void TrayWindow::selectionChanged() {
+    if (!isLoaded() || paused_) return;
+    const NextDue& next = schedule_.nextDue();
+    armDueTimer(next.line != 0 && schedule_.nextDueMoment() == clock_.now());
+}
+
+void TrayWindow::dueCheckTick() {
+    const bool due = schedule_.dueCheck();
+    armDueTimer(due);
     if (due) windows_.showWarning();
     // Only in the very second five minutes ahead: an entry added later than that, a pause over
     // that second or a clock set past it gives no notice, and a clock change never a burst.

@@ -1,5 +1,5 @@
 // The tray resident window: never on screen, it owns the tray icon, the icon's popup menu, pause
-// and resume, and the 100 ms due check that opens the exit warning.
+// and resume, and the due check that opens the exit warning, asleep until its next moment.
 #pragma once
 
 #include <optional>
@@ -32,6 +32,8 @@ private:
     void loaded() override;
     void unloading() override;
     void dueCheckTick();
+    void armDueTimer(bool dueNow);
+    void selectionChanged();
     void settingsChosen();
     void aboutChosen();
     void exitChosen();

@@ -12,10 +12,10 @@ using LocalTime = std::chrono::local_seconds;
 class Clock {
 public:
     virtual ~Clock() = default;
+    // The second the system's real-time clock shows now, read precisely: the same clock a timer
+    // set for a moment (ui::Control::tickAt) waits on, so a timer that wakes as a second starts
+    // finds that second showing, never the one before.
     virtual LocalTime now() const = 0;
-    // How long until now() shows the next second, so that a timer can wake just then and not
-    // every few milliseconds in between. A clock that cannot tell says a whole second.
-    virtual std::chrono::milliseconds untilNextSecond() const { return std::chrono::seconds{1}; }
     // The time of day as the system writes it (hours, minutes and seconds, e.g. "14:30:25").
     virtual std::string timeText(std::chrono::seconds timeOfDay) const = 0;
 };

@@ -1,6 +1,7 @@
 // The next-due selection over the schedule file, and the due check of the tray timer.
 #include "schedule/next_due.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -25,7 +26,23 @@ void Schedule::selectNextDueIn(const ScheduleText& read) { selectAt(clock_.now()
 
 void Schedule::selectAt(LocalTime now, Passing passing) { selectAt(now, passing, file_.read()); }
 
+namespace {
+
+// Enough for any clock set back over a burst of entries that came due; older ones are forgotten.
+constexpr std::size_t kFiredKept = 16;
+
+}  // namespace
+
 void Schedule::selectAt(LocalTime now, Passing passing, const ScheduleText& read) {
+    choose(now, passing, read);
+    if (selected_) selected_();
+}
+
+bool Schedule::fired(LocalTime moment) const {
+    return std::find(fired_.begin(), fired_.end(), moment) != fired_.end();
+}
+
+void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) {
     const local_days today = floor<days>(now);
     const year_month_day todayDate{today};
     lastSeenDate_ = today;
@@ -56,6 +73,8 @@ void Schedule::selectAt(LocalTime now, Passing passing, const ScheduleText& read
         const auto moment = entryMoment(*fields, today);
         if (!moment || *moment < now) return;
         if (passing == Passing::UpToNow && *moment == now) return;
+        // Came due already, and the clock has since been set back before it.
+        if (*moment > now && fired(*moment)) return;
         // Strictly earlier only: on a tie the line that came first keeps its method.
         if (!best || *moment < *best) {
             best = moment;
@@ -82,6 +101,7 @@ void Schedule::fileRemoved() {
     nextDue_ = emptyNextDue();
     unreadable_.reset();
     lastRead_ = {};
+    if (selected_) selected_();
 }
 
 bool Schedule::dueCheck() {
@@ -92,13 +112,31 @@ bool Schedule::dueCheck() {
         selectAt(now, Passing::BeforeNow);
         now = clock_.now();
     }
-    if (nextDue_.line != 0 && now > nextDueMoment() + seconds{1}) {
+    // NextDue's second is over (or the clock was set past it): the next entry takes its place.
+    // The clock set back: what lies ahead is chosen again.
+    if ((nextDue_.line != 0 && now > nextDueMoment()) || now < lastCheck_) {
         selectAt(now, Passing::BeforeNow);
         now = clock_.now();
     }
     lastCheck_ = now;
     const local_days today = floor<days>(now);
-    return today == nextDue_.date && now - today == nextDue_.time;
+    const bool due = today == nextDue_.date && now - today == nextDue_.time;
+    if (due && !fired(now)) {
+        if (fired_.size() == kFiredKept) fired_.erase(fired_.begin());
+        fired_.push_back(now);
+    }
+    return due;
+}
+
+LocalTime Schedule::nextWake(LocalTime now) const {
+    LocalTime wake = floor<days>(now) + days{1};
+    if (nextDue_.line != 0) {
+        const LocalTime due = nextDueMoment();
+        for (const LocalTime moment : {due - minutes{5}, due}) {
+            if (moment > now && moment < wake) wake = moment;
+        }
+    }
+    return wake;
 }
 
 bool Schedule::noticeDue() const {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "schedule/exit_method.h"
@@ -58,11 +59,19 @@ public:
     // What the file held when the selection last read it.
     const FileStamp& lastRead() const { return lastRead_; }
 
-    // Run on every tick of the tray timer. On the first tick of a new local date the selection
-    // runs once, so every-day entries come round again. True when the clock, read after any
-    // selection, shows NextDue's date and time to the second: a slow selection can make an
-    // entry missed, never late.
+    // Run on every tick of the tray timer. The selection runs again on the first tick of a new
+    // local date, so every-day entries come round again; once NextDue's second is over, so the
+    // entry after it is chosen; and when the clock has gone back since the last tick. True when
+    // the clock, read after any selection, shows NextDue's date and time to the second: a slow
+    // selection can make an entry missed, never late. An entry that came due is remembered, so
+    // that a clock set back over it cannot make it come due a second time.
     bool dueCheck();
+    // The first moment after `now` at which the due check has something to do: NextDue's second,
+    // its notice five minutes before, or the next midnight. The tray timer sleeps until then.
+    LocalTime nextWake(LocalTime now) const;
+    // Runs after every selection, so that a timer sleeping until nextWake() can wake in time for
+    // what was chosen.
+    void setSelected(std::function<void()> selected) { selected_ = std::move(selected); }
 
     // True in the second five minutes before NextDue's moment, as the last due check read the
     // clock, when NextDue names a method.
@@ -77,6 +86,8 @@ public:
 private:
     void selectAt(LocalTime now, Passing passing);
     void selectAt(LocalTime now, Passing passing, const ScheduleText& read);
+    void choose(LocalTime now, Passing passing, const ScheduleText& read);
+    bool fired(LocalTime moment) const;
 
     const ScheduleFile& file_;
     const Clock& clock_;
@@ -86,6 +97,8 @@ private:
     LocalTime lastCheck_{};
     std::optional<std::string> unreadable_;
     FileStamp lastRead_{};
+    std::vector<LocalTime> fired_;  // the moments that came due, the latest last
+    std::function<void()> selected_;
 };
 
 }  // namespace qm

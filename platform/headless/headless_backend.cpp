@@ -8,6 +8,10 @@ namespace qm::headless {
 
 using namespace std::chrono_literals;
 
+HeadlessBackend::HeadlessBackend(VirtualClock& clock) : clock_(clock) {
+    clock_.onSet = [this] { clockSet(); };
+}
+
 void HeadlessBackend::created(ui::Form& form) {
     windows_[&form] = nextWindow_++;
 }
@@ -36,9 +40,23 @@ void HeadlessBackend::disarm(const ui::Control& timer) {
 void HeadlessBackend::timerChanged(ui::Control& timer) {
     // Enabling a timer or changing its interval starts its count afresh, as native timers do.
     disarm(timer);
-    if (timer.form().isLoaded() && timer.enabled() && timer.interval() > 0) {
-        timers_.push_back({&timer, elapsed_ + std::chrono::milliseconds(timer.interval()), nextOrder_++});
+    if (!timer.form().isLoaded() || !timer.enabled()) return;
+    if (const auto& at = timer.deadline()) {
+        timers_.push_back({&timer, elapsed_, nextOrder_++, VirtualTime{*at}});
+    } else if (timer.interval() > 0) {
+        timers_.push_back({&timer, elapsed_ + std::chrono::milliseconds(timer.interval()), nextOrder_++, {}});
     }
+}
+
+void HeadlessBackend::clockSet() {
+    for (ArmedTimer& t : timers_) t.clockSet = t.at.has_value();
+    fireDueTimers();
+}
+
+std::chrono::milliseconds HeadlessBackend::untilDue(const ArmedTimer& t) const {
+    if (!t.at) return std::max(t.due - elapsed_, 0ms);
+    if (t.clockSet) return 0ms;
+    return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(*t.at - clock_.exact()), 0ms);
 }
 
 ui::Size HeadlessBackend::outerSize(const ui::Form& form) const {
@@ -72,7 +90,8 @@ void HeadlessBackend::quit(int exitCode) {
 
 void HeadlessBackend::advance(std::chrono::milliseconds by) {
     while (by > 0ms && !quit_) {
-        const auto step = std::min<std::chrono::milliseconds>(by, 100ms);
+        auto step = std::min<std::chrono::milliseconds>(by, 100ms);
+        for (const ArmedTimer& t : timers_) step = std::min(step, std::max(untilDue(t), 1ms));
         by -= step;
         elapsed_ += step;
         clock_.advance(step);
@@ -83,14 +102,20 @@ void HeadlessBackend::advance(std::chrono::milliseconds by) {
 void HeadlessBackend::fireDueTimers() {
     while (!quit_) {
         auto next =
-            std::min_element(timers_.begin(), timers_.end(), [](const ArmedTimer& a, const ArmedTimer& b) {
-                return a.due != b.due ? a.due < b.due : a.order < b.order;
+            std::min_element(timers_.begin(), timers_.end(), [this](const ArmedTimer& a, const ArmedTimer& b) {
+                const auto ua = untilDue(a), ub = untilDue(b);
+                return ua != ub ? ua < ub : a.order < b.order;
             });
-        if (next == timers_.end() || next->due > elapsed_) return;
-        // Rearm before the tick: the handler may stop the timer, change it or unload its form.
+        if (next == timers_.end() || untilDue(*next) > 0ms) return;
+        // Rearm before the tick: the handler may stop the timer, change it or unload its form. A
+        // timer that waited for a moment has spent it; its handler sets the next one.
         ui::Control& timer = *next->timer;
-        next->due += std::chrono::milliseconds(timer.interval());
-        next->order = nextOrder_++;
+        if (next->at) {
+            timers_.erase(next);
+        } else {
+            next->due += std::chrono::milliseconds(timer.interval());
+            next->order = nextOrder_++;
+        }
         ++ticks_;
         runtime_->timerTick(timer);
     }

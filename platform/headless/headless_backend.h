@@ -2,8 +2,9 @@
 // position and a place in the z-order, timers run on the virtual clock, and the modal pieces
 // (message boxes, popup menus) stay open until someone answers them.
 //
-// Implemented: every Backend operation. Time passes only through advance(), in steps of 100 ms,
-// firing the timers of every loaded form in time order. Headless windows have no frame: a form's
+// Implemented: every Backend operation. Time passes only through advance(), in steps of at most
+// 100 ms that end where a timer comes due, firing the timers of every loaded form in time order.
+// A timer set for a moment waits on the virtual clock itself, and wakes when the clock is set. Headless windows have no frame: a form's
 // outer size is its client size. The screen is 1024 x 768 pixels at 96 dpi unless set otherwise.
 #pragma once
 
@@ -21,7 +22,7 @@ namespace qm::headless {
 
 class HeadlessBackend final : public ui::Backend {
 public:
-    explicit HeadlessBackend(VirtualClock& clock) : clock_(clock) {}
+    explicit HeadlessBackend(VirtualClock& clock);
     // The runtime that receives timer ticks and the answers to modal pieces; set once, before
     // any form loads.
     void attach(ui::Runtime& runtime) { runtime_ = &runtime; }
@@ -47,8 +48,9 @@ public:
     std::uintptr_t windowId(const ui::Form& form) const;
     void quit(int exitCode) override;
 
-    // Lets `by` pass on the virtual clock in steps of at most 100 ms; after each step every timer
-    // that has come due ticks, earliest first, the one armed first on a tie.
+    // Lets `by` pass on the virtual clock in steps of at most 100 ms, each ending no later than the
+    // next timer's moment; after each step every timer that has come due ticks, earliest first, the
+    // one armed first on a tie.
     void advance(std::chrono::milliseconds by);
     // Milliseconds since the back end was made; timers are due on this scale.
     std::chrono::milliseconds elapsed() const { return elapsed_; }
@@ -91,8 +93,10 @@ public:
 private:
     struct ArmedTimer {
         ui::Control* timer;
-        std::chrono::milliseconds due;
+        std::chrono::milliseconds due;  // an interval's next tick, on the elapsed() scale
         std::uint64_t order;
+        std::optional<VirtualTime> at;  // or the moment it waits for, on the clock
+        bool clockSet = false;          // the clock was set while it waited: it wakes now
     };
     struct PendingBox {
         MessageBox box;
@@ -105,6 +109,9 @@ private:
 
     void disarm(const ui::Control& timer);
     void fireDueTimers();
+    void clockSet();
+    // How long until `t` comes due, from now; zero when it is due.
+    std::chrono::milliseconds untilDue(const ArmedTimer& t) const;
 
     VirtualClock& clock_;
     ui::Runtime* runtime_ = nullptr;

@@ -16,6 +16,7 @@
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_list_model.h"
+#include "platform/qt/real_time_alarm.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {
@@ -283,10 +284,15 @@ void FormView::applyAll(ui::Control& control) {
 void FormView::updateTimer(ui::Control& control) {
     ControlView* view = find(control);
     if (!view || !view->timer) return;
-    const bool run = live_ && form_.isLoaded() && control.enabled() && control.interval() > 0;
-    if (run) {
+    const bool run = live_ && form_.isLoaded() && control.enabled();
+    if (run && control.deadline()) {
+        view->timer->stop();
+        view->alarm->set(*control.deadline());
+    } else if (run && control.interval() > 0) {
+        view->alarm->cancel();
         view->timer->start(control.interval());
     } else {
+        view->alarm->cancel();
         view->timer->stop();
     }
 }

@@ -28,6 +28,7 @@
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_link.h"
 #include "platform/qt/qt_list_model.h"
+#include "platform/qt/real_time_alarm.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {
@@ -189,6 +190,8 @@ void FormView::createObject(ControlView& view) {
         case Kind::Timer:
             view.timer = new QTimer(this);
             view.timer->setTimerType(Qt::PreciseTimer);
+            view.alarm = new RealTimeAlarm(
+                [this, control = &control] { fromUser([&] { runtime_.timerTick(*control); }); }, this);
             break;
         case Kind::Line:
             view.widget = new LineWidget(parent);
@@ -381,6 +384,7 @@ void FormView::retire() {
     live_ = false;
     for (const auto& view : views_) {
         if (view->timer) view->timer->stop();
+        if (view->alarm) view->alarm->cancel();
         if (view->items) view->items->forget();
     }
     window_->hide();

@@ -23,6 +23,7 @@ class QTimer;
 namespace qm::qt {
 
 class ListModelAdapter;
+class RealTimeAlarm;
 
 // A top-level form window. Closing is never Qt's decision: a close request goes to the model,
 // which unloads the form or, for a form whose Close command is disabled, ignores it.
@@ -47,7 +48,8 @@ private:
 struct ControlView {
     ui::Control* control = nullptr;
     QWidget* widget = nullptr;  // every visible control, the QMenu of a Menu included
-    QTimer* timer = nullptr;
+    QTimer* timer = nullptr;           // a timer with an interval
+    RealTimeAlarm* alarm = nullptr;    // the same timer set for a moment
     QMenu* menu = nullptr;
     QAction* action = nullptr;          // a menu item
     ListModelAdapter* items = nullptr;  // a list or combo box's rows

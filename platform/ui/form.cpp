@@ -144,8 +144,15 @@ void Control::setListIndex(int index) {
 }
 
 void Control::setInterval(int ms) {
-    if (p_.interval == ms) return;
+    if (p_.interval == ms && !deadline_) return;
     p_.interval = ms;
+    deadline_.reset();
+    if (form_.isLoaded()) form_.runtime().backend().timerChanged(*this);
+}
+
+void Control::tickAt(std::chrono::local_seconds at) {
+    // Set again even when the moment is the same: the back end may have spent the last one.
+    deadline_ = at;
     if (form_.isLoaded()) form_.runtime().backend().timerChanged(*this);
 }
 

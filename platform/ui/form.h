@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,9 +75,15 @@ public:
     int listIndex() const { return listIndex_; }  // -1: nothing selected
     void setListIndex(int index);
 
-    // Timers.
+    // Timers. A timer ticks every `interval` milliseconds while it is enabled, or, once set for a
+    // moment, when the clock shows that moment: the real-time clock is waited on, so time passing,
+    // the clock set past the moment and a resume from sleep all tick it at once and never later.
+    // It also ticks, early, whenever the clock is set or the machine resumes: the handler reads the
+    // clock and sets it again. Setting an interval ends the wait for a moment.
     int interval() const { return p_.interval; }
     void setInterval(int ms);
+    void tickAt(std::chrono::local_seconds at);
+    const std::optional<std::chrono::local_seconds>& deadline() const { return deadline_; }
 
     // Month calendar.
     std::chrono::year_month_day date() const { return date_; }
@@ -120,6 +127,7 @@ private:
     int listIndex_ = -1;
     std::chrono::year_month_day date_{};
     int currentTab_ = 0;
+    std::optional<std::chrono::local_seconds> deadline_;
 };
 
 // A window. Each form object exists once for the whole program; it is loaded (its controls exist)

@@ -36,8 +36,8 @@ public:
     virtual void changed(Control& control, Prop prop) = 0;
     // The items of a list or combo box changed; its selection (listIndex) has already followed.
     virtual void listChanged(Control& control, const ListChange& change) = 0;
-    // A timer's enabled state or interval changed (it runs while enabled, with an interval, on a
-    // loaded form). Timers of a form that is destroyed stop with it.
+    // A timer's enabled state, interval or moment changed (it runs while enabled, with an interval
+    // or a moment, on a loaded form). Timers of a form that is destroyed stop with it.
     virtual void timerChanged(Control& timer) = 0;
     virtual Size outerSize(const Form& form) const = 0;
     virtual Size screenSize() const = 0;

@@ -31,6 +31,7 @@ add_library(qm_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/single_instance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tray_icon.cpp
   ${CMAKE_CURRENT_LIST_DIR}/folder_watcher.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/real_time_alarm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/console.cpp)
 qm_warnings(qm_win32)
 target_compile_definitions(qm_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX

@@ -1,28 +1,81 @@
-// The system clock on Windows: GetLocalTime, and the time text in the user's own format.
+// The system clock on Windows: the precise system time in local time, and the time text in the
+// user's own format.
 #include <string>
 
 #include "platform/os_services.h"
+#include "platform/win32/real_time.h"
 #include "platform/win32/wide.h"
 
 namespace qm {
-namespace {
 
 using namespace std::chrono;
 
+namespace win32 {
+
+LocalTime localTimeOf(const FILETIME& utc) {
+    SYSTEMTIME universal{}, st{};
+    ::FileTimeToSystemTime(&utc, &universal);
+    // The time zone's rules for that date, as GetLocalTime applies them today.
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &st)) ::GetLocalTime(&st);
+    const year_month_day date{year{st.wYear}, month{st.wMonth}, day{st.wDay}};
+    return local_days{date} + hours{st.wHour} + minutes{st.wMinute} + seconds{st.wSecond};
+}
+
+FILETIME realTimeNow() {
+    // Found at run time: Windows 7 has only the coarse one.
+    using Precise = void(WINAPI*)(LPFILETIME);
+    static const Precise precise = [] {
+        const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+        return kernel ? reinterpret_cast<Precise>(
+                            reinterpret_cast<void*>(::GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime")))
+                      : nullptr;
+    }();
+    FILETIME now{};
+    if (precise) {
+        precise(&now);
+    } else {
+        ::GetSystemTimeAsFileTime(&now);
+    }
+    return now;
+}
+
+FILETIME realTimeOf(LocalTime at) {
+    const local_days date = floor<days>(at);
+    const year_month_day ymd{date};
+    const hh_mm_ss time{at - date};
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(static_cast<int>(ymd.year()));
+    local.wMonth = static_cast<WORD>(static_cast<unsigned>(ymd.month()));
+    local.wDay = static_cast<WORD>(static_cast<unsigned>(ymd.day()));
+    local.wHour = static_cast<WORD>(time.hours().count());
+    local.wMinute = static_cast<WORD>(time.minutes().count());
+    local.wSecond = static_cast<WORD>(time.seconds().count());
+    SYSTEMTIME universal{};
+    FILETIME out{};
+    if (!::TzSpecificLocalTimeToSystemTime(nullptr, &local, &universal) ||
+        !::SystemTimeToFileTime(&universal, &out))
+        return realTimeNow();  // a moment Windows cannot place: now, and the owner looks again
+    // An hour shown twice (summer time ending) is waited for at its first showing, not an hour
+    // late: an earlier instant that shows the same wins.
+    ULARGE_INTEGER first{};
+    first.LowPart = out.dwLowDateTime;
+    first.HighPart = out.dwHighDateTime;
+    for (const ULONGLONG earlier : {60ULL, 30ULL}) {
+        ULARGE_INTEGER t = first;
+        t.QuadPart -= earlier * 60 * 10'000'000;
+        const FILETIME candidate{t.LowPart, t.HighPart};
+        if (localTimeOf(candidate) == at) first = t;
+    }
+    return {first.LowPart, first.HighPart};
+}
+
+}  // namespace win32
+
+namespace {
+
 class Win32Clock final : public Clock {
 public:
-    LocalTime now() const override {
-        SYSTEMTIME st{};
-        ::GetLocalTime(&st);
-        const year_month_day date{year{st.wYear}, month{st.wMonth}, day{st.wDay}};
-        return local_days{date} + hours{st.wHour} + minutes{st.wMinute} + seconds{st.wSecond};
-    }
-
-    milliseconds untilNextSecond() const override {
-        SYSTEMTIME st{};
-        ::GetLocalTime(&st);
-        return milliseconds{1000 - st.wMilliseconds};
-    }
+    LocalTime now() const override { return win32::localTimeOf(win32::realTimeNow()); }
 
     std::string timeText(seconds timeOfDay) const override {
         const hh_mm_ss hms{timeOfDay};

@@ -10,6 +10,7 @@
 #include <windowsx.h>
 
 #include <chrono>
+#include <vector>
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/icons.h"
@@ -95,6 +96,7 @@ void FormWindow::fitClientArea() {
 void FormWindow::destroy() {
     if (!hwnd_) return;
     dying_ = true;
+    alarms_.clear();  // their threads end before the window they post to goes
     DestroyWindow(hwnd_);  // its tooltip window, which it owns, goes with it
     hwnd_ = nullptr;
 }
@@ -137,11 +139,34 @@ void FormWindow::formChanged(ui::FormProp prop) {
 }
 
 void FormWindow::timerChanged(ui::Control& timer) {
-    const UINT_PTR id = static_cast<UINT_PTR>(kFirstControlId + indexOf(timer));
-    if (timer.enabled() && timer.interval() > 0 && form_.isLoaded()) {
+    const int index = kFirstControlId + indexOf(timer);
+    const UINT_PTR id = static_cast<UINT_PTR>(index);
+    const bool run = timer.enabled() && form_.isLoaded();
+    auto alarm = alarms_.find(index);
+    if (run && timer.deadline()) {
+        KillTimer(hwnd_, id);
+        if (alarm == alarms_.end())
+            alarm = alarms_.emplace(index, std::make_unique<RealTimeAlarm>(hwnd_, kAlarmMessage, id)).first;
+        alarm->second->set(*timer.deadline());
+        return;
+    }
+    if (alarm != alarms_.end()) alarm->second->cancel();
+    if (run && timer.interval() > 0) {
         SetTimer(hwnd_, id, static_cast<UINT>(timer.interval()), nullptr);  // restarts a running one
     } else {
         KillTimer(hwnd_, id);
+    }
+}
+
+void FormWindow::clockChanged() {
+    // Copied first: a handler may set its timer again, or unload the form.
+    std::vector<ui::Control*> waiting;
+    for (const auto& [index, alarm] : alarms_) {
+        if (ui::Control* timer = controlAt(index); timer && timer->deadline()) waiting.push_back(timer);
+    }
+    for (ui::Control* timer : waiting) {
+        if (!form_.isLoaded()) return;
+        form_.runtime().timerTick(*timer);
     }
 }
 
@@ -227,11 +252,18 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_TIMER:
+        case kAlarmMessage:
             if (ui::Control* timer = controlAt(static_cast<int>(wParam));
                 timer && timer->kind() == ui::Kind::Timer) {
                 form_.runtime().timerTick(*timer);
                 return 0;
             }
+            break;
+        case WM_TIMECHANGE:
+            clockChanged();
+            break;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) clockChanged();
             break;
         case WM_CLOSE:
             // The form decides; a form whose Close command is greyed stays.

@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 
 #include "platform/ui/form.h"
 #include "platform/ui/runtime.h"
 #include "platform/win32/accessible.h"
 #include "platform/win32/fonts.h"
+#include "platform/win32/real_time_alarm.h"
 
 namespace qm::win32 {
 
@@ -60,6 +62,9 @@ private:
     LRESULT listKey(ui::Control& list, WORD key);
     void listContextKey(ui::Control& list);
     void onActivate(bool active);
+    // The clock was set, the time zone changed or the machine resumed: every timer set for a
+    // moment ticks, and its handler reads the clock and sets it again.
+    void clockChanged();
     void onDpiChanged(int dpi, const RECT& suggested);
     void fitClientArea();
 
@@ -104,10 +109,13 @@ private:
     FontCache fonts_;
     std::map<ui::Colour, HBRUSH> brushes_;
     std::map<const ui::Control*, COLORREF> pages_;  // sampled once per theme and DPI
+    std::map<int, std::unique_ptr<RealTimeAlarm>> alarms_;  // by timer id, made when first set
 };
 
 // Child-window ids start here, clear of IDOK and IDCANCEL, which the dialog keys send.
 inline constexpr int kFirstControlId = 1000;
+// A timer's alarm rang: wParam is the timer's id.
+inline constexpr UINT kAlarmMessage = WM_APP + 0x100;
 
 // Reports the mouse buttons pressed on a list or combo box to the runtime as `control`'s.
 void listenForMouseDowns(HWND hwnd, ui::Control& control);

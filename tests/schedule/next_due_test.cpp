@@ -2,6 +2,7 @@
 // moves only when the test says so.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 
 #include "platform/os_services.h"
@@ -189,23 +190,64 @@ class DueCheck : public Selection {};
 TEST_F(DueCheck, IsTrueDuringTheWholeDueSecondOnItsDateOnly) {
     save({"98年12月01日 21時30分　ｼｬｯﾄﾀﾞｳﾝ"});
     select();
-    struct Case {
-        LocalTime now;
-        bool due;
-    };
+    clock.set(at(1998y / 12 / 1, 21, 29, 59));
+    EXPECT_FALSE(schedule.dueCheck());
     // Ten ticks in the same second all see it due, and none of them changes NextDue.
     clock.set(at(1998y / 12 / 1, 21, 30, 0));
     for (int tick = 0; tick < 10; ++tick) EXPECT_TRUE(schedule.dueCheck());
     EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 1, 21, 30, "ｼｬｯﾄﾀﾞｳﾝ"));
-    for (const Case& c : {Case{at(1998y / 12 / 1, 21, 29, 59), false},
-                          Case{at(1998y / 12 / 1, 21, 30, 0), true},
-                          Case{at(1998y / 12 / 1, 21, 30, 1), false},
-                          Case{at(1998y / 12 / 1, 21, 31, 0), false}}) {
-        clock.set(c.now);
-        EXPECT_EQ(schedule.dueCheck(), c.due);
+    for (const LocalTime later : {at(1998y / 12 / 1, 21, 30, 1), at(1998y / 12 / 1, 21, 31, 0)}) {
+        clock.set(later);
+        EXPECT_FALSE(schedule.dueCheck());
     }
-    // Once its second is well past, the selection has moved on.
+    // Once its second is past, the selection has moved on.
     EXPECT_EQ(schedule.nextDue(), emptyNextDue());
+}
+
+// Mended: a clock set back a little over an entry that came due (by hand, or by the hour that the
+// end of summer time shows twice) does not make it come due again, whatever chooses anew.
+TEST_F(DueCheck, AnEntryThatCameDueDoesNotComeDueAgainAfterTheClockIsSetBack) {
+    save({"毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ", "98年12月01日 21時40分　再起動"});
+    clock.set(at(1998y / 12 / 1, 21, 29, 0));
+    select();
+    clock.set(at(1998y / 12 / 1, 21, 30, 0));
+    EXPECT_TRUE(schedule.dueCheck());
+    for (const auto& reselect : std::initializer_list<std::function<void()>>{
+             [&] { EXPECT_FALSE(schedule.dueCheck()); },  // the clock seen going back
+             [&] { select(); },                           // an unrelated save, a resume
+         }) {
+        clock.set(at(1998y / 12 / 1, 21, 29, 50));
+        reselect();
+        EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 1, 21, 40, "再起動"));
+        clock.set(at(1998y / 12 / 1, 21, 30, 0));
+        EXPECT_FALSE(schedule.dueCheck());
+    }
+    // The next day it is another occurrence, and comes due as ever.
+    clock.set(at(1998y / 12 / 2, 21, 30, 0));
+    EXPECT_TRUE(schedule.dueCheck());
+}
+
+TEST_F(DueCheck, ItSleepsUntilTheNoticeTheDueSecondOrMidnight) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        LocalTime now;
+        LocalTime wake;
+    };
+    for (const Case& c : {
+             Case{"the notice first", {"98年12月01日 21時30分　再起動"}, at(1998y / 12 / 1, 21, 0, 0),
+                  at(1998y / 12 / 1, 21, 25, 0)},
+             Case{"then the due second", {"98年12月01日 21時30分　再起動"}, at(1998y / 12 / 1, 21, 25, 0),
+                  at(1998y / 12 / 1, 21, 30, 0)},
+             Case{"an entry tomorrow: midnight", {"98年12月02日 00時10分　再起動"}, at(1998y / 12 / 1, 21, 0, 0),
+                  at(1998y / 12 / 2, 0, 0, 0)},
+             Case{"nothing due: midnight", {}, at(1998y / 12 / 1, 21, 0, 0), at(1998y / 12 / 2, 0, 0, 0)},
+         }) {
+        save(c.lines);
+        clock.set(c.now);
+        select();
+        EXPECT_EQ(schedule.nextWake(c.now), c.wake) << c.what;
+    }
 }
 
 TEST_F(DueCheck, AnEntryWhoseSecondWentByUnseenIsMissedAndTheNextOneChosen) {
