@@ -46,11 +46,12 @@ void Program::start() {
                       [this] { endProgram(); });
         return;
     }
-    tray.show();
     // Changes on disk by anything else (an editor, a script, a deployment tool) take effect at
-    // once. Without a watcher the program still reads the file at its usual moments.
+    // once, also while a message at start-up waits for an answer. Without a watcher the program
+    // still reads the file at its usual moments.
     services.watcher.watch(services.folder.folder, std::string(kScheduleFileName),
                            [this] { ui.run([this] { scheduleChangedOnDisk(); }); });
+    tray.show();
 }
 
 void Program::scheduleChangedOnDisk() {
@@ -62,9 +63,20 @@ void Program::scheduleChangedOnDisk() {
     // then asks which of the two to keep.
     const bool reloadList = scheduleList.isLoaded() && scheduleList.loadedFrom() != onDisk &&
                             !(settings.isVisible() && scheduleList.edited());
-    if (!reloadList && schedule.lastRead() == onDisk) return;
-    // Read once more and once only: the selection and the list both take this text.
+    if (!reloadList && schedule.lastRead() == onDisk) {
+        settling_.reset();
+        return;
+    }
+    // Read once more and once only: the selection and the list both take this text. A file still
+    // being written (in pieces, by a slow writer) is acted on only once two reads a settle time
+    // apart agree, never half-way.
     const ScheduleText read = scheduleFile.read();
+    if (settling_ != read.stamp) {
+        settling_ = read.stamp;
+        services.watcher.reportAgain();
+        return;
+    }
+    settling_.reset();
     if (reloadList) scheduleList.discard();
     if (schedule.lastRead() != read.stamp) {
         if (read.state == ScheduleText::State::Absent)

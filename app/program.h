@@ -2,6 +2,8 @@
 // ownership and program end live here; every back end's main() builds one and calls start().
 #pragma once
 
+#include <optional>
+
 #include "forms/about_window.h"
 #include "forms/exit_warning.h"
 #include "forms/settings_window.h"
@@ -45,6 +47,10 @@ public:
     SettingsWindow settings;
     ExitWarning warning;
     TrayWindow tray;
+
+private:
+    // What the file held at the last change seen, until a second read agrees with it.
+    std::optional<FileStamp> settling_;
 };
 
 }  // namespace qm

@@ -17,6 +17,9 @@ public:
     // Watching again replaces the earlier watch. False when the folder cannot be watched; the
     // program then notices changes only when it reads the file for other reasons.
     virtual bool watch(const std::string& folder, const std::string& fileName, std::function<void()> changed) = 0;
+    // Calls `changed` once more after the settle time, whether or not anything else happens: the
+    // caller found the file still changing, and acts on it only once two reads agree.
+    virtual void reportAgain() = 0;
 };
 
 }  // namespace qm

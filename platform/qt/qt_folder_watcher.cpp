@@ -21,8 +21,8 @@ namespace {
 constexpr std::uint32_t kFolderEvents = IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_CREATE | IN_DELETE |
                                         IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
                                         IN_ONLYDIR;
-constexpr std::uint32_t kLinkTargetEvents =
-    IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+// A link may lead through other links: this many are followed.
+constexpr int kLinksFollowed = 8;
 // An editor's save is a burst (a temporary file, renames, writes): one call for it, soon after.
 constexpr int kSettleMilliseconds = 100;
 
@@ -50,7 +50,8 @@ bool QtFolderWatcher::watch(const std::string& folder, const std::string& fileNa
     folder_ = folder;
     inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify_ < 0) return false;
-    if (inotify_add_watch(inotify_, folder.c_str(), kFolderEvents) < 0) {
+    folderWatch_ = inotify_add_watch(inotify_, folder.c_str(), kFolderEvents);
+    if (folderWatch_ < 0) {
         stop();
         return false;
     }
@@ -70,7 +71,12 @@ void QtFolderWatcher::stop() {
     notifier_.reset();
     if (settle_) settle_->stop();
     if (inotify_ >= 0) close(inotify_);  // and every watch on it
-    inotify_ = linkTarget_ = -1;
+    inotify_ = folderWatch_ = targetWatch_ = -1;
+    targetName_.clear();
+}
+
+void QtFolderWatcher::reportAgain() {
+    if (settle_ && inotify_ >= 0 && !settle_->isActive()) settle_->start();
 }
 
 void QtFolderWatcher::readEvents() {
@@ -81,11 +87,13 @@ void QtFolderWatcher::readEvents() {
         for (ssize_t offset = 0; offset < n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
             offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            // Events without a name are the folder's own (removed, moved) or the link target's;
-            // an overflow lost some that may have named the file.
+            // Events without a name are a folder's own (removed, moved); an overflow lost some that
+            // may have named the file.
             if (event->mask & IN_IGNORED) continue;
+            const std::string_view name(event->name, strnlen(event->name, event->len));
             concerned = concerned || event->len == 0 || (event->mask & IN_Q_OVERFLOW) ||
-                        sameName(std::string_view(event->name, strnlen(event->name, event->len)), fileName_);
+                        (event->wd == folderWatch_ && sameName(name, fileName_)) ||
+                        (event->wd == targetWatch_ && name == targetName_);
         }
     }
     if (concerned && !settle_->isActive()) settle_->start();
@@ -98,16 +106,27 @@ void QtFolderWatcher::settled() {
 }
 
 void QtFolderWatcher::followLink() {
+    namespace fs = std::filesystem;
     // The name in any case, as the schedule is looked up.
     std::error_code error;
-    std::filesystem::path link;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
-        if (sameName(entry.path().filename().native(), fileName_) && entry.is_symlink(error))
-            link = entry.path();
+    fs::path file;
+    for (const auto& entry : fs::directory_iterator(folder_, error)) {
+        if (sameName(entry.path().filename().native(), fileName_) && entry.is_symlink(error)) file = entry.path();
     }
-    const int target = link.empty() ? -1 : inotify_add_watch(inotify_, link.c_str(), kLinkTargetEvents);
-    if (linkTarget_ >= 0 && linkTarget_ != target) inotify_rm_watch(inotify_, linkTarget_);
-    linkTarget_ = target;
+    // Where the link leads, followed by hand so that a link whose file is gone still names it.
+    for (int i = 0; i < kLinksFollowed && !file.empty() && fs::is_symlink(fs::symlink_status(file, error)); ++i) {
+        const fs::path to = fs::read_symlink(file, error);
+        if (error) break;
+        file = to.is_absolute() ? to : file.parent_path() / to;
+    }
+    const bool link = !file.empty();
+    const fs::path targetFolder = link ? fs::weakly_canonical(file.parent_path(), error) : fs::path();
+    // The program's own folder is watched already, with the same events.
+    const int watch = link && !error ? inotify_add_watch(inotify_, targetFolder.c_str(), kFolderEvents) : -1;
+    if (targetWatch_ >= 0 && targetWatch_ != watch && targetWatch_ != folderWatch_)
+        inotify_rm_watch(inotify_, targetWatch_);
+    targetWatch_ = watch;
+    targetName_ = watch >= 0 ? file.filename().native() : std::string();
 }
 
 }  // namespace qm::qt

@@ -1,9 +1,11 @@
 // The folder watcher on the Linux desktop: inotify on the folder, read when the event loop finds it
 // readable, and a short settle after the first change of a burst. Where the schedule is a link,
-// the file it leads to is watched as well.
+// the folder of the file it leads to is watched as well, so the file is seen coming back after it
+// was removed.
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/folder_watcher.h"
 
@@ -19,6 +21,7 @@ public:
 
     bool watch(const std::string& folder, const std::string& fileName,
                std::function<void()> changed) override;
+    void reportAgain() override;
 
 private:
     void stop();
@@ -27,8 +30,10 @@ private:
     void followLink();
 
     int inotify_ = -1;
-    int linkTarget_ = -1;  // the watch on the file a link named fileName leads to
+    int folderWatch_ = -1;
+    int targetWatch_ = -1;  // the folder of the file a link named fileName leads to
     std::string folder_, fileName_;
+    std::string targetName_;  // that file's name
     std::function<void()> changed_;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::unique_ptr<QTimer> settle_;

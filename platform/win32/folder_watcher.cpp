@@ -144,6 +144,10 @@ public:
         return true;
     }
 
+    void reportAgain() override {
+        if (window_ && !settling_) settling_ = SetTimer(window_, kSettleTimer, kSettleMilliseconds, nullptr) != 0;
+    }
+
 private:
     bool createWindow() {
         registerPlainClass(kWindowClass, windowProc);

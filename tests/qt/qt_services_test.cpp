@@ -348,6 +348,27 @@ TEST(FolderWatcher, a_schedule_that_is_a_link_is_watched_where_it_leads) {
     }
 }
 
+// Mended: the file a link leads to, removed and made again a while later, is seen coming back; and
+// the program may ask for one more report while a file is still being written.
+TEST(FolderWatcher, a_linked_file_made_again_later_is_seen_and_a_report_comes_again_when_asked) {
+    test::app();
+    qm::test::TempFolder folder("program");
+    std::filesystem::create_directory(folder.folder() / "elsewhere");
+    folder.write("elsewhere/real.wet", "old");
+    std::filesystem::create_symlink("elsewhere/real.wet", folder.folder() / qm::test::kScheduleName);
+    QtFolderWatcher watcher;
+    int calls = 0;
+    ASSERT_TRUE(watcher.watch(qm::test::utf8(folder.folder()), qm::test::kWatchedName, [&] { ++calls; }));
+    std::filesystem::remove(folder.folder() / "elsewhere/real.wet");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return calls == 1; }, 1000));
+    QTest::qWait(300);
+    folder.write("elsewhere/real.wet", "new");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 2; }, 1000));
+    QTest::qWait(200);
+    watcher.reportAgain();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 3; }, 1000));
+}
+
 TEST(FolderWatcher, a_folder_that_is_not_there_cannot_be_watched) {
     test::app();
     EXPECT_FALSE(QtFolderWatcher().watch("/no/such/folder", qm::test::kWatchedName, [] {}));
