@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "platform/os_services.h"
 #include "platform/qt/qt_frame.h"
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_units.h"
@@ -261,6 +262,21 @@ TEST_F(QtBackendTest, timers_tick_while_enabled_and_stop_when_disabled_or_unload
     EXPECT_TRUE(timer->isActive());
     probe.unload();
     EXPECT_FALSE(timer->isActive());
+}
+
+// A timer set for a moment waits on the real-time clock: it ticks once, as the clock the program
+// reads shows that second, never before.
+TEST_F(QtBackendTest, a_timer_set_for_a_moment_ticks_once_as_the_clock_shows_it) {
+    const auto clock = makeSystemClock();
+    probe.load();
+    QTRY_VERIFY_WITH_TIMEOUT(!probe.events.empty(), 5000);
+    const LocalTime target = clock->now() + std::chrono::seconds{1};
+    probe["Timer1"].tickAt(target);
+    probe.events.clear();
+    QTRY_VERIFY_WITH_TIMEOUT(!probe.events.empty(), 3000);
+    EXPECT_GE(clock->now(), target) << "never before its second";
+    QTest::qWait(300);
+    EXPECT_EQ(probe.events.size(), 1u) << "one tick, then it waits to be set again";
 }
 
 TEST_F(QtBackendTest, tab_strip_children_show_only_on_their_own_tab) {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "platform/os_services.h"
 #include "platform/win32/dpi.h"
 #include "tests/win32/test_forms.h"
 
@@ -270,6 +271,24 @@ TEST_F(FormWindows, TimersTickWhileTheFormIsLoadedVisibleOrHidden) {
     const std::size_t ticks = panel.ticks.size();
     pumpUntil([] { return false; }, 200);
     EXPECT_EQ(panel.ticks.size(), ticks) << "a disabled timer is still";
+}
+
+// A timer set for a moment waits on the system's real-time clock: it ticks once, as the clock the
+// program reads shows that second, and early when the clock is set, so its handler looks again.
+TEST_F(FormWindows, ATimerSetForAMomentTicksOnceAsTheClockShowsItAndWhenTheClockIsSet) {
+    const auto clock = makeSystemClock();
+    hidden.load();
+    hidden["Timer1"].setEnabled(true);
+    const LocalTime target = clock->now() + std::chrono::seconds{1};
+    hidden["Timer1"].tickAt(target);
+    ASSERT_TRUE(pumpUntil([&] { return !hidden.ticks.empty(); }, 3000));
+    EXPECT_GE(clock->now(), target) << "never before its second";
+    pumpUntil([] { return false; }, 300);
+    EXPECT_EQ(hidden.ticks.size(), 1u) << "one tick, then it waits to be set again";
+
+    hidden["Timer1"].tickAt(clock->now() + std::chrono::hours{1});
+    SendMessageW(h.backend.window(hidden), WM_TIMECHANGE, 0, 0);
+    EXPECT_EQ(hidden.ticks.size(), 2u);
 }
 
 TEST_F(FormWindows, ATimerStopsWithItsForm) {
