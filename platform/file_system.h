@@ -1,6 +1,9 @@
-// The file service: directory lookup, whole-file reads and safe whole-file replacement.
+// The file service: directory lookup, whole-file reads, safe whole-file replacement and the
+// lock that keeps writers of one file from losing each other's saves.
 #pragma once
 
+#include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +18,41 @@ struct Status {
     static Status failure(std::string why) { return {false, std::move(why)}; }
 };
 
+// Follows a file's name in quotes when another writer keeps its lock longer than a writer waits.
+inline constexpr std::string_view kHeldByAnotherWriter =
+    "は他のプログラムが保存中です。しばらくしてからもう一度保存して下さい";
+// Follows a file's name in quotes when what a save put in place was replaced at once by
+// something that does not take the lock.
+inline constexpr std::string_view kReplacedMeanwhile =
+    "に保存した内容は、同時に書き込んだ他のプログラムに置き換えられました";
+
+// A writer's hold on one file: while it lives, no other writer, in this process or another, gets
+// one for the same file, so what a writer reads, checks and saves under it is one step. Ending
+// it, or release(), lets the next writer in.
+class WriteLock {
+public:
+    // What a file system keeps while the lock is held; destroying it releases the lock.
+    struct Hold {
+        virtual ~Hold() = default;
+    };
+
+    static WriteLock held(std::unique_ptr<Hold> hold) {
+        return WriteLock(Status::success(), std::move(hold));
+    }
+    static WriteLock refused(std::string why) { return WriteLock(Status::failure(std::move(why)), nullptr); }
+
+    bool ok() const { return status_.ok; }
+    // Why the lock could not be had, for the user.
+    const Status& status() const { return status_; }
+    void release() { hold_.reset(); }
+
+private:
+    WriteLock(Status status, std::unique_ptr<Hold> hold)
+        : status_(std::move(status)), hold_(std::move(hold)) {}
+    Status status_;
+    std::unique_ptr<Hold> hold_;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -27,8 +65,16 @@ public:
     // Writes `bytes` to a temporary file beside `path`, flushes it, then replaces `path` in one
     // step. The new file keeps what protected the old one (its permission bits and owner, or its
     // attributes), a link stays a link and its target is replaced, and a read-only file is not
-    // replaced at all. On failure the old file is untouched.
+    // replaced at all. Success means these bytes are what is at `path` now; on failure they are
+    // not, and the old file is untouched unless something that takes no lock replaced it at the
+    // same moment. Writers call it holding lockForWriting(path): each temporary file has a name
+    // of its own, but only the lock keeps one writer from saving over what another has just saved.
     virtual Status replaceAll(const std::string& path, std::string_view bytes) = 0;
+    // The lock every writer of `path` holds from reading the file to replacing it, waiting up
+    // to `patience` while another writer has it. It lives in a file beside the one a link at
+    // `path` leads to, named after that one with ".lock", and stays there for the next writer.
+    // Whoever gets it also removes the temporary files that a save killed midway left there.
+    virtual WriteLock lockForWriting(const std::string& path, std::chrono::milliseconds patience) = 0;
 };
 
 }  // namespace qm

@@ -66,6 +66,10 @@ FileStamp ScheduleFile::stamp() const {
     return stampOf(bytes);
 }
 
+WriteLock ScheduleFile::lock() {
+    return files_.lockForWriting(path_, kWriteLockPatience);
+}
+
 std::optional<std::string> ScheduleFile::readText() const {
     ScheduleText read = this->read();
     if (read.state != ScheduleText::State::Read) return std::nullopt;

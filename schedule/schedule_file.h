@@ -1,6 +1,7 @@
 // The schedule file "Dtddta.wet" beside the executable: Shift_JIS lines ending in CR LF.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +14,8 @@
 namespace qm {
 
 inline constexpr std::string_view kScheduleFileName = "Dtddta.wet";
+// How long a writer waits for another to finish its save before it gives up.
+inline constexpr std::chrono::milliseconds kWriteLockPatience{5000};
 
 // What the schedule file held when it was read: enough to tell, later, whether anything else
 // has changed it since. Unreadable files all look alike.
@@ -51,6 +54,9 @@ public:
     std::optional<std::string> readText() const;
     // What the file holds now, without decoding it.
     FileStamp stamp() const;
+    // Taken by every writer before it reads the file for a save and held until the save is
+    // done, so that no writer, in this process or another, saves over what another has just saved.
+    WriteLock lock();
     // Replaces the file with these lines, each ended by CR LF, in one step; an empty list gives
     // a zero-length file. On failure (a character Shift_JIS cannot hold, a write error) the old
     // file is intact and the reason is returned.

@@ -93,7 +93,7 @@ public:
 };
 
 // The machine's own file system, whose reads a test can make fail as a failing disk, missing
-// permission or another program's lock would.
+// permission or another program's lock would, and whose writers a test can make less patient.
 class FallibleFileSystem final : public FileSystem {
 public:
     explicit FallibleFileSystem(std::unique_ptr<FileSystem> real) : real_(std::move(real)) {}
@@ -105,9 +105,14 @@ public:
     Status replaceAll(const std::string& path, std::string_view bytes) override {
         return real_->replaceAll(path, bytes);
     }
+    WriteLock lockForWriting(const std::string& path, std::chrono::milliseconds patience) override {
+        return real_->lockForWriting(path, lockPatience.value_or(patience));
+    }
 
     // When set, every read fails with this reason.
     std::optional<std::string> readFailure;
+    // When set, writers wait this long for the lock instead.
+    std::optional<std::chrono::milliseconds> lockPatience;
 
 private:
     std::unique_ptr<FileSystem> real_;

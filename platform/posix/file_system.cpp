@@ -1,16 +1,21 @@
 // Files on POSIX systems: a directory scan for the lookup, and saves that replace a file through
 // a flushed temporary file and rename(2), so a crash leaves the old file or the new one, whole.
 // The new file keeps the old one's permission bits and owner, and a link to the schedule stays a
-// link.
+// link. Writers exclude each other with flock(2) on a lock file beside the file.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <random>
 #include <string>
+#include <thread>
 
 #include "platform/os_services.h"
 #include "platform/posix/system_reason.h"
@@ -58,6 +63,45 @@ public:
         const int r = ::close(fd_);
         fd_ = -1;
         return r;
+    }
+
+private:
+    int fd_;
+};
+
+// A save's temporary file is "<name>.XXXXXX.tmp" beside the file: a name no other save uses, and
+// one that says whose it is, so the next writer can clear what a killed save left.
+constexpr std::string_view kTempEnd = ".tmp";
+constexpr std::size_t kTempTagLength = 6;
+constexpr std::string_view kTagCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string tempName(const std::string& path) {
+    // A name taken all the same is simply drawn again.
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    std::string name = path + ".";
+    for (std::size_t i = 0; i < kTempTagLength; ++i) name += kTagCharacters[random() % kTagCharacters.size()];
+    return name.append(kTempEnd);
+}
+
+bool isTempOf(std::string_view entry, std::string_view name) {
+    if (entry.size() != name.size() + 1 + kTempTagLength + kTempEnd.size() || !entry.starts_with(name) ||
+        entry[name.size()] != '.' || !entry.ends_with(kTempEnd))
+        return false;
+    const std::string_view tag = entry.substr(name.size() + 1, kTempTagLength);
+    return std::all_of(tag.begin(), tag.end(),
+                       [](char c) { return kTagCharacters.find(c) != std::string_view::npos; });
+}
+
+// The lock lives as long as this: flock(2) locks belong to the open file, so a second writer
+// in the same process (another thread) waits as another process does.
+class FlockHold final : public WriteLock::Hold {
+public:
+    explicit FlockHold(int fd) : fd_(fd) {}
+    ~FlockHold() override {
+        // Unlocked before the close: a child forked meanwhile shares the open file, and must
+        // not keep the lock alive.
+        ::flock(fd_, LOCK_UN);
+        ::close(fd_);
     }
 
 private:
@@ -124,11 +168,17 @@ public:
         const bool existed = ::stat(path.c_str(), &old) == 0;
         if (existed && (old.st_mode & 0222) == 0)
             return Status::failure("「" + path + "」は読み取り専用のため保存できません");
-        const std::string temp = path + ".tmp";
-        // A temporary file left by an interrupted save is stale: start afresh, and never write
-        // through whatever else might sit under that name.
-        ::unlink(temp.c_str());
-        Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        // Made with O_EXCL under a name no one else uses: nothing else is ever written through
+        // it, and no other save can delete it or rename it into place. Not mkstemp(): a new
+        // file gets the permissions the user's umask gives, as any file the user saves.
+        std::string temp;
+        int made = -1;
+        for (int attempt = 0; made < 0 && attempt < 100; ++attempt) {
+            temp = tempName(path);
+            made = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (made < 0 && errno != EEXIST) break;
+        }
+        Fd fd(made);
         if (fd.get() < 0) return Status::failure(reason("作成できません", temp, errno));
         if (existed) {
             // Only a privileged saver can give the file back to its owner; for anyone else the
@@ -142,7 +192,9 @@ public:
                 return Status::failure(reason("作成できません", temp, error));
             }
         }
-        if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || fd.close() != 0) {
+        struct stat written {};
+        if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || ::fstat(fd.get(), &written) != 0 ||
+            fd.close() != 0) {
             const int error = errno;
             ::unlink(temp.c_str());
             return Status::failure(reason("書き込めません", temp, error));
@@ -152,7 +204,37 @@ public:
             ::unlink(temp.c_str());
             return Status::failure(reason("置き換えられません", path, error));
         }
+        // Saved only if the file now there is the one written: anything that replaces the file
+        // without the lock may have come between.
+        struct stat now {};
+        if (::stat(path.c_str(), &now) != 0 || now.st_dev != written.st_dev || now.st_ino != written.st_ino)
+            return Status::failure("「" + path + "」" + std::string(kReplacedMeanwhile));
         return syncFolder(split(path).folder);
+    }
+
+    WriteLock lockForWriting(const std::string& givenPath, std::chrono::milliseconds patience) override {
+        const std::string path = resolveLinks(givenPath);
+        const std::string lockPath = path + ".lock";
+        // flock(2) needs no write access: a lock file someone else made, which we may only read,
+        // locks as well.
+        int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+            const int error = errno;
+            fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) errno = error;
+        }
+        if (fd < 0) return WriteLock::refused(reason("開けません", lockPath, errno));
+        auto hold = std::make_unique<FlockHold>(fd);
+        const auto giveUp = std::chrono::steady_clock::now() + patience;
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return WriteLock::refused(reason("ロックできません", lockPath, errno));
+            if (std::chrono::steady_clock::now() >= giveUp)
+                return WriteLock::refused("「" + path + "」" + std::string(kHeldByAnotherWriter));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        removeStaleTemps(split(path));
+        return WriteLock::held(std::move(hold));
     }
 
 private:
@@ -164,6 +246,16 @@ private:
         if (::fsync(dir.get()) != 0 && errno != EINVAL)
             return Status::failure(reason("書き出せません", folder, errno));
         return Status::success();
+    }
+
+    // With the lock held no save of ours is under way, so any temporary file of ours is one
+    // that a killed save left.
+    static void removeStaleTemps(const PathParts& parts) {
+        DIR* dir = ::opendir(parts.folder.c_str());
+        if (!dir) return;
+        while (const dirent* entry = ::readdir(dir))
+            if (isTempOf(entry->d_name, parts.name)) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        ::closedir(dir);
     }
 };
 

@@ -1,6 +1,10 @@
 // Files on Windows: FindFirstFileW for the lookup, and saves that replace a file through a
 // flushed temporary file and MoveFileExW, so a crash leaves the old file or the new one, whole.
+// Writers exclude each other with LockFileEx on a lock file beside the file.
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <random>
 #include <string>
 
 #include "platform/os_services.h"
@@ -45,6 +49,63 @@ bool writeAll(HANDLE file, std::string_view bytes) {
     }
     return true;
 }
+
+// A save's temporary file is "<name>.XXXXXX.tmp" beside the file: a name no other save uses, and
+// one that says whose it is, so the next writer can clear what a killed save left.
+constexpr std::wstring_view kTempEnd = L".tmp";
+constexpr std::size_t kTempTagLength = 6;
+constexpr std::wstring_view kTagCharacters =
+    L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+std::wstring tempName(const std::wstring& path) {
+    // A name taken all the same is simply drawn again.
+    thread_local std::mt19937_64 random{[] {
+        LARGE_INTEGER now{};
+        ::QueryPerformanceCounter(&now);
+        return std::random_device{}() ^ static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32 ^
+               static_cast<std::uint64_t>(now.QuadPart);
+    }()};
+    std::wstring name = path + L".";
+    for (std::size_t i = 0; i < kTempTagLength; ++i) name += kTagCharacters[random() % kTagCharacters.size()];
+    return name.append(kTempEnd);
+}
+
+bool isTempOf(std::wstring_view entry, std::wstring_view name) {
+    if (entry.size() != name.size() + 1 + kTempTagLength + kTempEnd.size() || !entry.starts_with(name) ||
+        entry[name.size()] != L'.' || !entry.ends_with(kTempEnd))
+        return false;
+    const std::wstring_view tag = entry.substr(name.size() + 1, kTempTagLength);
+    return std::all_of(tag.begin(), tag.end(),
+                       [](wchar_t c) { return kTagCharacters.find(c) != std::wstring_view::npos; });
+}
+
+// A file's identity: the same volume and index are the same file, whatever its name.
+struct FileIdentity {
+    DWORD volume = 0, indexHigh = 0, indexLow = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+bool identify(HANDLE file, FileIdentity& id) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info)) return false;
+    id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
+// The lock lives as long as this; LockFileEx locks belong to the handle, so a second writer in
+// the same process (another thread) waits as another process does.
+class LockFileHold final : public WriteLock::Hold {
+public:
+    explicit LockFileHold(HANDLE file) : file_(file) {}
+    ~LockFileHold() override {
+        OVERLAPPED start{};
+        ::UnlockFileEx(file_, 0, 1, 0, &start);
+        ::CloseHandle(file_);
+    }
+
+private:
+    HANDLE file_;
+};
 
 class Win32FileSystem final : public FileSystem {
 public:
@@ -91,12 +152,22 @@ public:
         if (existed && (old & FILE_ATTRIBUTE_READONLY))
             return Status::failure("「" + path + "」は読み取り専用のため保存できません");
         const DWORD kept = existed ? old & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED) : 0;
-        const std::string temp = path + ".tmp";
-        const std::wstring wideTemp = widen(temp);
-        Handle file(::CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Made new under a name no one else uses: nothing else is ever written through it, and
+        // no other save can delete it or move it into place.
+        std::wstring wideTemp;
+        HANDLE made = INVALID_HANDLE_VALUE;
+        for (int attempt = 0; made == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
+            wideTemp = tempName(widePath);
+            made = ::CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (made == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) break;
+        }
+        Handle file(made);
+        const std::string temp = narrow(wideTemp);
         if (!file.valid()) return Status::failure(reason("作成できません", temp, ::GetLastError()));
-        if (!writeAll(file.get(), bytes) || !::FlushFileBuffers(file.get()) || !file.close()) {
+        FileIdentity written;
+        if (!writeAll(file.get(), bytes) || !::FlushFileBuffers(file.get()) ||
+            !identify(file.get(), written) || !file.close()) {
             const DWORD error = ::GetLastError();
             ::DeleteFileW(wideTemp.c_str());
             return Status::failure(reason("書き込めません", temp, error));
@@ -106,7 +177,64 @@ public:
             ::DeleteFileW(wideTemp.c_str());
             return Status::failure(reason("置き換えられません", path, error));
         }
+        // Saved only if the file now there is the one written: anything that replaces the file
+        // without the lock may have come between. Asking for its attributes alone opens it past
+        // any program that shares it with no one.
+        Handle now(::CreateFileW(widePath.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileIdentity there;
+        if (!now.valid() || !identify(now.get(), there) || !(there == written))
+            return Status::failure("「" + path + "」" + std::string(kReplacedMeanwhile));
         return Status::success();
+    }
+
+    WriteLock lockForWriting(const std::string& path, std::chrono::milliseconds patience) override {
+        const std::string lockPath = path + ".lock";
+        const std::wstring wideLock = widen(lockPath);
+        constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        HANDLE opened = ::CreateFileW(wideLock.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // LockFileEx needs only read access: a lock file someone else made, which we may only
+        // read, locks as well.
+        if (opened == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+            opened = ::CreateFileW(wideLock.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (opened == INVALID_HANDLE_VALUE) ::SetLastError(ERROR_ACCESS_DENIED);
+        }
+        if (opened == INVALID_HANDLE_VALUE)
+            return WriteLock::refused(reason("開けません", lockPath, ::GetLastError()));
+        auto hold = std::make_unique<LockFileHold>(opened);
+        const auto giveUp = std::chrono::steady_clock::now() + patience;
+        for (;;) {
+            OVERLAPPED start{};
+            if (::LockFileEx(opened, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start))
+                break;
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
+                return WriteLock::refused(reason("ロックできません", lockPath, error));
+            if (std::chrono::steady_clock::now() >= giveUp)
+                return WriteLock::refused("「" + path + "」" + std::string(kHeldByAnotherWriter));
+            ::Sleep(10);
+        }
+        removeStaleTemps(widen(path));
+        return WriteLock::held(std::move(hold));
+    }
+
+private:
+    // With the lock held no save of ours is under way, so any temporary file of ours is one
+    // that a killed save left.
+    static void removeStaleTemps(const std::wstring& path) {
+        const std::size_t slash = path.find_last_of(L"\\/");
+        const std::wstring folder = slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
+        const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+        WIN32_FIND_DATAW found{};
+        const HANDLE find = ::FindFirstFileW((path + L".*" + std::wstring(kTempEnd)).c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return;
+        do {
+            if (isTempOf(found.cFileName, name)) ::DeleteFileW((folder + found.cFileName).c_str());
+        } while (::FindNextFileW(find, &found));
+        ::FindClose(find);
     }
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/posix/system_reason.h"
@@ -65,7 +66,15 @@ TEST(PosixSave, KeepsThePermissionBitsAndOwnerAndALinkStaysALink) {
     }
     std::filesystem::create_symlink(temp.folder() / "target.wet", temp.folder() / "Dtddta.wet");
 
-    ASSERT_TRUE(files->replaceAll(temp.path("Dtddta.wet"), "new\r\n").ok);
+    {
+        // Every writer through either name takes one lock: the one beside the file replaced.
+        WriteLock lock = files->lockForWriting(temp.path("Dtddta.wet"), milliseconds{0});
+        ASSERT_TRUE(lock.ok()) << lock.status().message;
+        EXPECT_FALSE(files->lockForWriting(temp.path("target.wet"), milliseconds{0}).ok());
+        ASSERT_TRUE(files->replaceAll(temp.path("Dtddta.wet"), "new\r\n").ok);
+    }
+    EXPECT_TRUE(std::filesystem::exists(temp.folder() / "target.wet.lock"));
+    std::filesystem::remove(temp.folder() / "target.wet.lock");
     EXPECT_TRUE(std::filesystem::is_symlink(temp.folder() / "Dtddta.wet"));
     EXPECT_EQ(temp.read("target.wet"), "new\r\n");
     struct stat st {};
@@ -75,6 +84,31 @@ TEST(PosixSave, KeepsThePermissionBitsAndOwnerAndALinkStaysALink) {
         EXPECT_EQ(st.st_uid, 65534u);
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 2);  // no temporary left
+}
+
+// flock(2) needs no write access, so a lock file another user made locks all the same.
+TEST(PosixLock, ALockFileWeMayOnlyReadStillLocks) {
+    test::TempFolder temp;
+    temp.write("Dtddta.wet.lock", "");
+    ASSERT_EQ(::chmod(temp.path("Dtddta.wet.lock").c_str(), 0444), 0);
+    // Whether a user who may only read the lock file gets the lock; root may write anything, so
+    // for root the question goes to a child that has become nobody.
+    const auto readerLocks = [&] {
+        const bool root = ::geteuid() == 0;
+        const pid_t child = root ? ::fork() : 0;
+        if (child == 0) {
+            if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(2);
+            const bool ok = makeFileSystem()->lockForWriting(temp.path("Dtddta.wet"), milliseconds{0}).ok();
+            if (!root) return ok;
+            _exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    EXPECT_TRUE(readerLocks());
+    WriteLock held = makeFileSystem()->lockForWriting(temp.path("Dtddta.wet"), milliseconds{0});
+    ASSERT_TRUE(held.ok()) << held.status().message;
+    EXPECT_FALSE(readerLocks());
 }
 
 TEST(PosixReason, SpeaksTheUsersLanguageWhereTheSystemHasIt) {

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <random>
+#include <regex>
+#include <set>
 #include <thread>
 
 #include "platform/os_services.h"
@@ -55,9 +57,22 @@ TEST(SaveCrash, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
         EXPECT_EQ(file.readLines(), now == longBytes ? longList : shortList);
     }
     std::printf("killed 100 saves: %d left the long list, %d the short one\n", sawLong, sawShort);
-    // The next save clears whatever a killed one left behind.
-    ASSERT_TRUE(file.rewrite(shortList).ok);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 1);
+    // What killed saves left is theirs alone, never a name another save would use or delete.
+    const std::regex ours(R"(Dtddta\.wet\.[A-Za-z0-9]{6}\.tmp)");
+    for (const auto& entry : std::filesystem::directory_iterator(temp.folder())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "Dtddta.wet" || std::regex_match(name, ours)) << name;
+    }
+    // The next writer clears it.
+    {
+        WriteLock lock = file.lock();
+        ASSERT_TRUE(lock.ok()) << lock.status().message;
+        ASSERT_TRUE(file.rewrite(shortList).ok);
+    }
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.folder()))
+        left.insert(entry.path().filename());
+    EXPECT_EQ(left, (std::set<std::string>{"Dtddta.wet", "Dtddta.wet.lock"}));
 }
 
 }  // namespace

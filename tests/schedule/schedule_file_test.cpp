@@ -2,7 +2,9 @@
 // existence test and saves that fail without harm.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 
 #include "platform/os_services.h"
 #include "platform/program_folder_lookup.h"
@@ -147,6 +149,47 @@ TEST_P(ScheduleFileOnDisk, ASaveIntoAMissingFolderFailsWithTheReason) {
     EXPECT_FALSE(status.ok);
     EXPECT_FALSE(status.message.empty());
     EXPECT_FALSE(std::filesystem::exists(temp.folder() / "missing"));
+}
+
+// Writers of one file take turns: a second one waits and, when the first keeps the lock, gives up
+// saying why; the lock file stays for the next writer.
+TEST_P(ScheduleFileOnDisk, ASecondWriterWaitsForTheLockAndGivesUpWhenItIsKept) {
+    WriteLock first = file.lock();
+    ASSERT_TRUE(first.ok()) << first.status().message;
+    const auto asked = std::chrono::steady_clock::now();
+    const WriteLock second = files->lockForWriting(temp.path("Dtddta.wet"), std::chrono::milliseconds{200});
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds{200});
+    ASSERT_FALSE(second.ok());
+    const std::string why = second.status().message;
+    EXPECT_NE(why.find("他のプログラムが保存中です"), std::string::npos) << why;
+    first.release();
+    EXPECT_TRUE(files->lockForWriting(temp.path("Dtddta.wet"), std::chrono::milliseconds{0}).ok());
+    EXPECT_TRUE(std::filesystem::exists(temp.folder() / "Dtddta.wet.lock"));
+}
+
+// A save's temporary file has a name of its own: a file under the name saves once used is
+// neither written through nor removed, and whoever takes the lock clears what killed saves left.
+TEST_P(ScheduleFileOnDisk, SavesUseTemporaryNamesOfTheirOwnAndTheNextWriterClearsStaleOnes) {
+    const std::vector<std::string> kept{"Dtddta.wet.tmp",        "Dtddta.wet.abc12.tmp",
+                                        "Dtddta.wet.abc1234.tmp", "Dtddta.wet.abc-12.tmp",
+                                        "other.wet.abc123.tmp",   "Dtddta.wet.abc123.txt"};
+    for (const std::string& name : kept) temp.write(name, "not ours");
+    temp.write("Dtddta.wet.abc123.tmp", "left by a killed save");
+    temp.write("Dtddta.wet.Z9y8X7.tmp", "left by a killed save");
+    {
+        WriteLock lock = file.lock();
+        ASSERT_TRUE(lock.ok()) << lock.status().message;
+        ASSERT_TRUE(save({"x"}).ok);
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.folder()))
+        left.push_back(test::utf8(entry.path().filename()));
+    std::vector<std::string> expected = kept;
+    expected.insert(expected.end(), {"Dtddta.wet", "Dtddta.wet.lock"});
+    std::sort(left.begin(), left.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+    for (const std::string& name : kept) EXPECT_EQ(temp.read(name), "not ours") << name;
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
