@@ -137,6 +137,14 @@ public:
     }
 
 private:
+    // Taken before a writing command reads the file and held until its save is done, so that
+    // another writer's save lands either before the read or after the save; false, refused,
+    // when another writer keeps it too long.
+    bool lock() {
+        lock_ = file_.lock();
+        if (!lock_->ok()) refuse(std::string(kSaveFailed).append(lock_->status().message));
+        return lock_->ok();
+    }
     // Loads the settings list as the settings window does; false, refused, when the file is
     // there but cannot be read.
     bool load(std::string_view unreadable) {
@@ -149,8 +157,9 @@ private:
     }
     // As "設定" writes the list: in one step, the old file intact when it fails.
     bool save() {
-        // Another program (the settings window's 設定, a deployment) may have written the file
-        // since it was read here: its change is not overwritten.
+        // Writers of this program wait for the lock, but another program (an editor, a
+        // deployment) may have written the file since it was read here: its change is not
+        // overwritten.
         if (file_.stamp() != list_.loadedFrom()) {
             refuse(kChangedMeanwhile);
             return false;
@@ -164,6 +173,7 @@ private:
     const CommandOutput& output_;
     ScheduleFile file_;
     ScheduleList list_{file_};
+    std::optional<WriteLock> lock_;
 };
 
 int Run::list() {
@@ -199,7 +209,7 @@ int Run::next() {
 int Run::add(std::span<const std::string> args) {
     const RequestedEntry request = requestedEntry(args);
     if (!request.ok()) return refuse(request.refusal);
-    if (!load(kNotOverUnreadable)) return kCommandRefused;
+    if (!lock() || !load(kNotOverUnreadable)) return kCommandRefused;
     list_.append(request.entry);
     if (!save()) return kCommandRefused;
     output_.out(std::string(kAdded).append(request.entry).append("\n"));
@@ -207,7 +217,7 @@ int Run::add(std::span<const std::string> args) {
 }
 
 int Run::deletePast() {
-    if (!load(kNotOverUnreadable)) return kCommandRefused;
+    if (!lock() || !load(kNotOverUnreadable)) return kCommandRefused;
     const std::size_t before = list_.size();
     list_.removePast(needs_.clock.now());
     const std::size_t removed = before - list_.size();

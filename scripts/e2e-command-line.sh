@@ -2,7 +2,7 @@
 # The command line as a process: the program copied into a program folder of its own (the
 # schedule lives beside the executable), then --add, --list, --next, --delete-past and a refusal,
 # checking their output to the byte (UTF-8), their exit statuses and the schedule file's bytes
-# (Shift_JIS, CR LF). A Windows program runs under Wine (scripts/wine-run.sh) with its output
+# (Shift_JIS, CR LF); then many --add processes at once, none of whose entries may be lost. A Windows program runs under Wine (scripts/wine-run.sh) with its output
 # redirected to files, as a script on Windows would take it.
 #
 # Usage: scripts/e2e-command-line.sh PROGRAM
@@ -87,6 +87,51 @@ qm --add "29年02月29日 12時00分　再起動"
   fail "an impossible date: standard error was: $(cat "$work/err")"
 cmp -s "$work/before" "$schedule" || fail "an impossible date: the file changed"
 note "an impossible date: one line, status 2, the file as it was"
+
+# Writers at once: every --add that says it saved (status 0) is in the file, once, after the lines
+# that were there; every refused one (status 2) is not; the file is whole and no temporary file is
+# left. Quietus.exe starts slowly under Wine, so fewer of them, over a long schedule whose saves
+# take a while.
+case $name in
+  *.exe) writers=10 filler=20000 ;;
+  *) writers=50 filler=500 ;;
+esac
+awk -v n="$filler" 'BEGIN { for (i = 0; i < n; i++) printf "99年01月01日 %02d時%02d分　ログオフ\r\n", int(i / 60) % 24, i % 60 }' |
+  iconv -f UTF-8 -t CP932 >>"$schedule"
+cp "$schedule" "$work/before"
+pids=()
+for ((i = 0; i < writers; i++)); do
+  printf '29年11月%02d日 %02d時%02d分　再起動\n' $((i / 24 + 1)) $((i % 24)) $((i % 60)) >"$work/entry.$i"
+  timeout 300 "${run[@]}" --add "$(cat "$work/entry.$i")" >"$work/add.$i.out" 2>"$work/add.$i.err" &
+  pids+=($!)
+done
+: >"$work/saved"
+refused=0
+for i in "${!pids[@]}"; do
+  set +e
+  wait "${pids[$i]}"
+  status=$?
+  set -e
+  entry=$(cat "$work/entry.$i")
+  case $status in
+    0) printf '%s\n' "$entry" >>"$work/saved" ;;
+    2)
+      refused=$((refused + 1))
+      [ "$(wc -l <"$work/add.$i.err")" -eq 1 ] || fail "a refused writer: standard error was: $(cat "$work/add.$i.err")"
+      ;;
+    *) fail "writer $i: status $status ($(cat "$work/add.$i.err"))" ;;
+  esac
+done
+[ -s "$work/saved" ] || fail "of $writers writers at once none saved: $(cat "$work/add.0.err")"
+size=$(stat -c %s "$work/before")
+head -c "$size" "$schedule" | cmp -s - "$work/before" || fail "writers at once: the lines before them changed"
+tail -c +$((size + 1)) "$schedule" | iconv -f CP932 -t UTF-8 >"$work/added" || fail "writers at once: not Shift_JIS"
+[ "$(grep -c $'\r$' "$work/added")" -eq "$(wc -l <"$work/added")" ] && [ "$(tail -c 2 "$schedule" | xxd -p)" = 0d0a ] ||
+  fail "writers at once: a line without CR LF"
+tr -d '\r' <"$work/added" | sort | cmp -s - <(sort "$work/saved") ||
+  fail "writers at once: the file's new lines are not those saved: $(tr -d '\r' <"$work/added" | sort | diff - <(sort "$work/saved"))"
+! ls "$work/program" | grep -q '\.tmp$' || fail "writers at once: a temporary file was left: $(ls "$work/program")"
+note "$writers --add at once: $(wc -l <"$work/saved") saved, $refused refused, none lost"
 
 # A resident program picking up --add at once is shown by scripts/e2e-linux.sh (the log-off
 # desktop adds its due entry with --add two seconds ahead, and the warning must open at its second).

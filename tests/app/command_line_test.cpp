@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
+#include <set>
+#include <thread>
 #include <vector>
 
 #include "platform/os_services.h"
+#include "schedule/schedule_file.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/temp_folder.h"
 
 namespace qm {
 namespace {
@@ -21,7 +26,7 @@ constexpr const char* kPath = "/prog/Dtddta.wet";
 // Monday 7 December 2026, 12:00:20.
 const LocalTime kNow = test::at(2026y / December / 7, 12, 0, 20);
 
-enum class Fault { None, Reads, Saves };
+enum class Fault { None, Reads, Saves, Lock };
 
 struct Case {
     const char* what;
@@ -92,6 +97,9 @@ const Case kCases[] = {
      "読み込めなかった予定ファイルは上書きしません", std::nullopt, Fault::Reads},
     {"nor tidied", {"--delete-past"}, kMixed, 2, "", "読み込めなかった", std::nullopt, Fault::Reads},
     {"a failed save", {"--delete-past"}, kMixed, 2, "", "設定を保存できませんでした: disk full", std::nullopt, Fault::Saves},
+    {"another writer keeps the lock", {"--add", "毎日実行　　　　10時00分　再起動"}, kMixed, 2, "",
+     "設定を保存できませんでした: 「/prog/Dtddta.wet」は他のプログラムが保存中です", std::nullopt, Fault::Lock},
+    {"nor tidies while it keeps it", {"--delete-past"}, kMixed, 2, "", "保存中です", std::nullopt, Fault::Lock},
 };
 
 class CommandLine : public ::testing::TestWithParam<Case> {
@@ -118,6 +126,7 @@ TEST_P(CommandLine, PrintsWritesOrRefuses) {
     const auto original = files.files;
     files.failReads = c.fault == Fault::Reads;
     files.failSaves = c.fault == Fault::Saves;
+    if (c.fault == Fault::Lock) files.lockRefusal = "「/prog/Dtddta.wet」は他のプログラムが保存中です";
 
     EXPECT_EQ(run(c.args), c.status);
     EXPECT_EQ(out, c.out);
@@ -133,6 +142,8 @@ TEST_P(CommandLine, PrintsWritesOrRefuses) {
         EXPECT_EQ(files.files, original);
         EXPECT_EQ(files.saves, 0);
     }
+    EXPECT_EQ(files.savesWithoutLock, 0);
+    EXPECT_EQ(files.locksHeld, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(kCases), [](const auto& info) {
@@ -140,6 +151,46 @@ INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(kCases), [](con
     for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return name;
 });
+
+// Writers at once on the real file system lose nothing: every add that says it succeeded is in
+// the file, once, and every add that was refused is not.
+TEST(CommandLineWriters, ManyAtOnceKeepEveryAddThatSucceededAndNoneThatFailed) {
+    constexpr int kWriters = 8, kAddsEach = 6;
+    test::TempFolder temp;
+    std::vector<std::string> entries;
+    for (int i = 0; i < kWriters * kAddsEach; ++i) {
+        char entry[64];
+        std::snprintf(entry, sizeof entry, "29年12月%02d日 %02d時%02d分　再起動", 1 + i / 24, i % 24, i);
+        entries.push_back(entry);
+    }
+    std::vector<int> statuses(entries.size(), -1);
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([&, w] {
+            const test::FakeClock clock{kNow};
+            const auto codec = makeShiftJisCodec();
+            const auto files = makeFileSystem();
+            const ProgramFolder folder{test::utf8(temp.folder()),
+                                       static_cast<char>(std::filesystem::path::preferred_separator)};
+            const CommandLineNeeds needs{clock, *codec, *files, folder, "quietus"};
+            for (int i = w; i < static_cast<int>(entries.size()); i += kWriters)
+                statuses[i] = runCommandLine(std::vector<std::string>{"--add", entries[i]}, needs,
+                                             {[](std::string_view) {}, [](std::string_view) {}});
+        });
+    for (std::thread& writer : writers) writer.join();
+
+    const auto codec = makeShiftJisCodec();
+    const auto files = makeFileSystem();
+    const Lines inFile = ScheduleFile(*files, *codec, temp.path("Dtddta.wet")).readLines();
+    Lines succeeded;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        ASSERT_TRUE(statuses[i] == kCommandDone || statuses[i] == kCommandRefused) << entries[i];
+        if (statuses[i] == kCommandDone) succeeded.push_back(entries[i]);
+    }
+    EXPECT_FALSE(succeeded.empty());
+    EXPECT_EQ(std::multiset<std::string>(inFile.begin(), inFile.end()),
+              std::multiset<std::string>(succeeded.begin(), succeeded.end()));
+}
 
 TEST_F(CommandLine, TheHelpListsEveryOptionAndTheBackEndsOwn) {
     EXPECT_EQ(run({"--help"}, "  --install-desktop-entry\n"), kCommandDone);
