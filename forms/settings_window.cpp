@@ -178,12 +178,21 @@ void SettingsWindow::saveClicked() {
                              std::string(texts::kProgramTitle));
         return;
     }
+    // Held from the check to the save, so that another writer (the command line, another
+    // user's copy of the program) cannot save between the two; a writer that holds it now is
+    // waited for, and its save is then seen as a change.
+    WriteLock lock = n_.file.lock();
+    if (!lock.ok()) return showSaveFailed(lock.status().message);
     // Something else may have changed the file since the list was read from it (the program
     // reloads an unedited list when it sees that happen, but it may not have seen it): the user
     // chooses which of the two stays.
     if (n_.file.stamp() != n_.list.loadedFrom()) {
+        lock.release();  // no other writer waits for the user's answer
         runtime().ask(std::string(kChangedElsewhere), std::string(texts::kProgramTitle), [this](bool overwrite) {
             if (overwrite) {
+                if (!isLoaded()) return;  // closed while the question was open
+                WriteLock again = n_.file.lock();
+                if (!again.ok()) return showSaveFailed(again.status().message);
                 writeList();
             } else {
                 n_.list.discard();
@@ -200,13 +209,8 @@ void SettingsWindow::writeList() {
     if (!isLoaded()) return;  // closed while the question was open
     ScheduleText written{ScheduleText::State::Read, n_.list.joined(), {}, {}};
     const Status saved = n_.file.rewriteJoined(written.text, &written.stamp);
-    if (!saved.ok) {
-        // The old file is intact and NextDue unchanged; the list stays for another try.
-        std::string text(kSaveFailed);
-        if (!saved.message.empty()) text += "\n" + saved.message;
-        runtime().messageBox(text, std::string(texts::kProgramTitle));
-        return;
-    }
+    // The old file is intact and NextDue unchanged; the list stays for another try.
+    if (!saved.ok) return showSaveFailed(saved.message);
     // While the list still exists, so the selection counts the list just saved. It goes over the
     // text just written, which is what reading the file back would give (the codec has checked
     // that it reads back the same), unless the file is not there under its own name.
@@ -215,6 +219,12 @@ void SettingsWindow::writeList() {
     else
         n_.schedule.selectNextDue();
     unload();
+}
+
+void SettingsWindow::showSaveFailed(const std::string& reason) {
+    std::string text(kSaveFailed);
+    if (!reason.empty()) text += "\n" + reason;
+    runtime().messageBox(text, std::string(texts::kProgramTitle));
 }
 
 void SettingsWindow::cancelClicked() {

@@ -42,6 +42,7 @@ private:
     void unloading() override;
     void clockTick();
     void saveClicked();
+    void showSaveFailed(const std::string& reason);
     void cancelClicked();
 
     // Editing the list (settings_editing.cpp).

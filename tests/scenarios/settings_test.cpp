@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
+#include <thread>
 
+#include "platform/os_services.h"
 #include "tests/scenarios/scenario.h"
 
 namespace qm::scenarios {
@@ -309,6 +311,41 @@ TEST_F(OutsideChange, ReselectsAndReloadsTheListWhileTheWindowIsClosedAndWhenIts
     EXPECT_TRUE(app.settingsList().empty());
     advanceTo(at(kDay, 14h + 45min + 1s));
     EXPECT_FALSE(app.isLoaded("EndMessege"));
+}
+
+// Another writer (the command line, another user's copy of the program) is saving when 設定 is
+// clicked: 設定 waits for it and then asks, as for any change; one that keeps the lock too long
+// gets a refusal with the reason and the window stays open. Nothing is saved over it unasked.
+TEST_F(OutsideChange, SaveWaitsForAWriterThatIsSavingAndNeverSavesOverIt) {
+    HeadlessApp& app = startWithOurs();
+    openSettings(app);
+    addFiveMinutesLater(app);
+    WriteLock theirs = makeFileSystem()->lockForWriting(path("Dtddta.wet"), 0ms);
+    ASSERT_TRUE(theirs.ok()) << theirs.status().message;
+
+    app.files.lockPatience = 100ms;
+    app.click("TimeDateSet", "Command1");
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    const std::string refusal = app.messageBoxes()[0].text;
+    EXPECT_TRUE(refusal.starts_with("設定を保存できませんでした。\n「")) << refusal;
+    EXPECT_NE(refusal.find("他のプログラムが保存中です"), std::string::npos) << refusal;
+    app.answerMessageBox();
+    EXPECT_TRUE(app.isVisible("TimeDateSet"));
+    EXPECT_EQ(app.program.scheduleFile.readLines(), kOurs);
+
+    app.files.lockPatience.reset();
+    std::thread writer([&] {
+        std::this_thread::sleep_for(300ms);
+        writeSchedule(kTheirs);
+        theirs.release();
+    });
+    app.click("TimeDateSet", "Command1");
+    writer.join();
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_TRUE(app.messageBoxes()[0].text.starts_with("予定ファイルが他のプログラムで変更されています。"));
+    app.answerMessageBox(ui::MessageBoxAnswer::No);
+    EXPECT_EQ(app.items("TimeDateSet", "List1"), kTheirs);
+    EXPECT_EQ(app.program.scheduleFile.readLines(), kTheirs);
 }
 
 TEST_F(OutsideChange, TheProgramsOwnSaveIsNoChange) {
