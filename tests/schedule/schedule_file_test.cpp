@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 
 #include "platform/os_services.h"
 #include "platform/program_folder_lookup.h"
@@ -149,22 +148,6 @@ TEST_P(ScheduleFileOnDisk, ASaveIntoAMissingFolderFailsWithTheReason) {
     EXPECT_FALSE(status.ok);
     EXPECT_FALSE(status.message.empty());
     EXPECT_FALSE(std::filesystem::exists(temp.folder() / "missing"));
-}
-
-// Writers of one file take turns: a second one waits and, when the first keeps the lock, gives up
-// saying why; the lock file stays for the next writer.
-TEST_P(ScheduleFileOnDisk, ASecondWriterWaitsForTheLockAndGivesUpWhenItIsKept) {
-    WriteLock first = file.lock();
-    ASSERT_TRUE(first.ok()) << first.status().message;
-    const auto asked = std::chrono::steady_clock::now();
-    const WriteLock second = files->lockForWriting(temp.path("Dtddta.wet"), std::chrono::milliseconds{200});
-    EXPECT_GE(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds{200});
-    ASSERT_FALSE(second.ok());
-    const std::string why = second.status().message;
-    EXPECT_NE(why.find("他のプログラムが保存中です"), std::string::npos) << why;
-    first.release();
-    EXPECT_TRUE(files->lockForWriting(temp.path("Dtddta.wet"), std::chrono::milliseconds{0}).ok());
-    EXPECT_TRUE(std::filesystem::exists(temp.folder() / "Dtddta.wet.lock"));
 }
 
 // A save's temporary file has a name of its own: a file under the name saves once used is
