@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -134,17 +135,29 @@ public:
         changed_ = std::move(changed);
         return true;
     }
-    // What the OS would report after a change; false when nothing is watched.
-    bool changed() const {
+    void reportAgain() override { again_ = true; }
+    // What the OS would report after a change, and again after each settle time the program waits
+    // for while nothing more changes; false when nothing is watched.
+    bool changed() {
+        if (!reportOnce()) return false;
+        while (std::exchange(again_, false)) changed_();
+        return true;
+    }
+    // The first report alone: the file may change again before the settle time is over.
+    bool reportOnce() {
         if (!changed_) return false;
+        again_ = false;
         changed_();
         return true;
     }
+    // Whether the program waits for another report.
+    bool waiting() const { return again_; }
 
     std::string folder, fileName;
 
 private:
     std::function<void()> changed_;
+    bool again_ = false;
 };
 
 }  // namespace qm::headless
