@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Linux build (engine, form model, scenarios on the
 # headless back end, Qt back end), a bounded fuzz run, both Windows builds under Wine, and the
-# end-to-end runs of the Windows and Linux programs. Installs what is missing first. Where the
-# machine runs no 32-bit programs, the 32-bit package is built and checked but not run, and the
-# 64-bit one takes its place under Wine.
+# end-to-end runs of the Windows and Linux programs (the last also on the real clock). Installs
+# what is missing first. Where the machine runs no 32-bit programs, the 32-bit package is built and
+# checked but not run, and the 64-bit one takes its place under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -51,6 +51,9 @@ fi
 
 step "End to end: the Linux desktop program"
 scripts/e2e-linux.sh
+
+step "End to end: every copy's warning within its due second on the real clock, idle and busy"
+scripts/e2e-real-clock.sh
 
 step "Deployment: the Linux playbook against this machine"
 scripts/deploy-check.sh
