@@ -190,8 +190,13 @@ void FormView::createObject(ControlView& view) {
         case Kind::Timer:
             view.timer = new QTimer(this);
             view.timer->setTimerType(Qt::PreciseTimer);
+            // Not through fromUser: an alarm rings once, and a ring passed over would leave the
+            // timer asleep for good.
             view.alarm = new RealTimeAlarm(
-                [this, control = &control] { fromUser([&] { runtime_.timerTick(*control); }); }, this);
+                [this, control = &control] {
+                    if (live_ && !runtime_.ended()) runtime_.timerTick(*control);
+                },
+                this);
             break;
         case Kind::Line:
             view.widget = new LineWidget(parent);
