@@ -132,7 +132,9 @@ echo "|---|---:|---:|---:|---:|"
 printf '| %s | %s | %s | %s | %s |\n' "$pf_name" "$(bl_median <"$work/mapped")" "$(sort -n "$work/mapped" | head -1)" \
   "$(sort -n "$work/mapped" | tail -1)" "$( [ -f "$work/traced" ] && bl_median <"$work/traced" || echo -)"
 m=$(bl_median <"$work/mapped")
-if ((m >= 0 && m <= 100)); then echo "  met:    warning on screen within 100 ms of the due second ($m)"; else echo "  MISSED: warning on screen within 100 ms of the due second ($m)"; fi
+worst=$(sort -n "$work/mapped" | tail -1)
+if ((m >= 0 && m <= 20 && worst < 100)); then verdict="met:   "; else verdict="MISSED:"; fi
+echo "  $verdict warning on screen within 20 ms of the due second (median $m), the worst under 100 ms ($worst)"
 echo "(took $((SECONDS - started)) s; $(bl_load) at the end)"
 # shellcheck disable=SC2034  # read by the exit trap
 finished=1
