@@ -151,8 +151,7 @@ void TrayWindow::armDueTimer(bool dueNow) {
 
 void TrayWindow::selectionChanged() {
     if (!isLoaded() || paused_) return;
-    const NextDue& next = schedule_.nextDue();
-    armDueTimer(next.line != 0 && schedule_.nextDueMoment() == clock_.now());
+    armDueTimer(schedule_.dueAt(clock_.now()));
 }
 
 void TrayWindow::dueCheckTick() {

@@ -119,8 +119,7 @@ bool Schedule::dueCheck() {
         now = clock_.now();
     }
     lastCheck_ = now;
-    const local_days today = floor<days>(now);
-    const bool due = today == nextDue_.date && now - today == nextDue_.time;
+    const bool due = dueAt(now);
     if (due && !fired(now)) {
         if (fired_.size() == kFiredKept) fired_.erase(fired_.begin());
         fired_.push_back(now);

@@ -78,6 +78,9 @@ public:
     bool noticeDue() const;
     // NextDue's date and time as one moment.
     LocalTime nextDueMoment() const { return nextDue_.date + nextDue_.time; }
+    // True when `now` is NextDue's second: on its date, at its time to the second. The initial and
+    // empty states are never due.
+    bool dueAt(LocalTime now) const { return now == nextDueMoment(); }
 
     const NextDue& nextDue() const { return nextDue_; }
     // Why the last selection could not read the file, if it could not.

@@ -56,15 +56,15 @@ FILETIME realTimeOf(LocalTime at) {
         !::SystemTimeToFileTime(&universal, &out))
         return realTimeNow();  // a moment Windows cannot place: now, and the owner looks again
     // An hour shown twice (summer time ending) is waited for at its first showing, not an hour
-    // late: an earlier instant that shows the same wins.
-    ULARGE_INTEGER first{};
-    first.LowPart = out.dwLowDateTime;
-    first.HighPart = out.dwHighDateTime;
-    for (const ULONGLONG earlier : {60ULL, 30ULL}) {
-        ULARGE_INTEGER t = first;
+    // late: the earliest of the instants an hour or half an hour before that shows the same wins.
+    ULARGE_INTEGER found{};
+    found.LowPart = out.dwLowDateTime;
+    found.HighPart = out.dwHighDateTime;
+    ULARGE_INTEGER first = found;
+    for (const ULONGLONG earlier : {30ULL, 60ULL}) {
+        ULARGE_INTEGER t = found;
         t.QuadPart -= earlier * 60 * 10'000'000;
-        const FILETIME candidate{t.LowPart, t.HighPart};
-        if (localTimeOf(candidate) == at) first = t;
+        if (localTimeOf(FILETIME{t.LowPart, t.HighPart}) == at) first = t;
     }
     return {first.LowPart, first.HighPart};
 }
