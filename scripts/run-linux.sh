@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Builds the Linux program (the linux preset), lays out dist/linux and starts it on your desktop.
+# Builds the Linux program alone (the linux-run preset: no tests, no benchmarks, so only the run
+# packages are needed), lays out dist/linux and starts it on your desktop.
 # With no display ($DISPLAY and $WAYLAND_DISPLAY empty) it starts a virtual one (Xvfb with trayer as the tray host),
 # runs the program there, opens its settings window, saves a screenshot and says where.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 
-cmake --preset linux >/dev/null
-cmake --build --preset linux --target quietus -j "${QM_JOBS:-$(nproc)}"
-cmake --install build/linux --prefix dist/linux --component quietus >/dev/null
+cmake --preset linux-run >/dev/null
+cmake --build --preset linux-run --target quietus -j "${QM_JOBS:-$(nproc)}"
+cmake --install build/linux-run --prefix dist/linux --component quietus >/dev/null
 program=$top/dist/linux/quietus
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -35,7 +36,7 @@ xdotool key Down Return
 vd_wait_window 10 QuietusMachine >/dev/null || { echo "The settings window did not open." >&2; exit 1; }
 sleep 0.5
 
-shot=$top/build/linux/quietus-screenshot.png
+shot=$top/build/linux-run/quietus-screenshot.png
 import -window root "$shot"
 echo "No display here: QuietusMachine ran on a virtual one ($DISPLAY) with its icon in the tray"
 echo "and its settings window open. Screenshot: $shot"
