@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
-"""Draws the program's two traffic-light icons and writes them as .ico (and, on request, .png).
+"""Draws the program's two traffic-light icons and writes them as .ico (and, on request, .png), or
+the running icon as a desktop's icon theme holds it (--hicolor NAME).
 
 running: grey housing, bottom green lamp lit.  paused: top red lamp lit, green lamp dark.
 Every image uses the 16 colours of the standard Windows palette, so the icons look the same on
 any display; the shapes are computed per pixel, so any size comes out crisp.
 
 Usage: make-icons.py OUTDIR [--png]
+       make-icons.py OUTDIR --hicolor NAME
+  The second form writes OUTDIR/<n>x<n>/apps/NAME.png for the theme's sizes and
+  OUTDIR/scalable/apps/NAME.svg: the same running icon, as the application menu shows it.
 Standard library only (struct, zlib), so the build needs nothing but Python 3.
 """
 
@@ -26,15 +30,21 @@ TRANSPARENT = None
 
 # 32x32 and 16x16 are the program's own sizes; the others keep the icon sharp on high-DPI screens.
 SIZES = [16, 20, 24, 32, 40, 48, 64]
+# The sizes an application's icon comes in for the hicolor theme; menus and software centres ask
+# for the larger ones.
+THEME_SIZES = [16, 24, 32, 48, 64, 128, 256]
 
 # Lamps from top to bottom: (lit colour, dark colour).
 LAMPS = [(RED, MAROON), (YELLOW, OLIVE), (LIME, GREEN)]
 LIT = {"running": 2, "paused": 0}
 
 
+# The housing: a tall rounded rectangle, in unit coordinates (0..1 across the image).
+HOUSING = (0.25, 0.75, 0.02, 0.98, 0.14)  # left, right, top, bottom, corner radius
+
+
 def inside_housing(x, y):
-    """The housing: a tall rounded rectangle, in unit coordinates (0..1 across the image)."""
-    left, right, top, bottom, radius = 0.25, 0.75, 0.02, 0.98, 0.14
+    left, right, top, bottom, radius = HOUSING
     if not (left <= x <= right and top <= y <= bottom):
         return False
     cx = min(max(x, left + radius), right - radius)
@@ -54,10 +64,14 @@ def lamp_at(x, y, radius):
     return None
 
 
+def lamp_radius(size):
+    return 0.14 if size < 24 else 0.135
+
+
 def draw(size, state):
     """The image as rows of palette indices (None is transparent), top row first."""
     lit = LIT[state]
-    radius = 0.14 if size < 24 else 0.135
+    radius = lamp_radius(size)
 
     def centre(px, py):
         return (px + 0.5) / size, (py + 0.5) / size
@@ -154,6 +168,45 @@ def png_file(rows):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
 
 
+def svg_file(state):
+    """The same picture as an SVG drawing, for any size: the large-size geometry, in a 256 box."""
+    unit = 256
+
+    def n(value):
+        return "%g" % round(value * unit, 2)
+
+    def colour(index):
+        return "#%02x%02x%02x" % PALETTE[index]
+
+    left, right, top, bottom, corner = HOUSING
+    radius = lamp_radius(unit)
+    edge = 3 / 64  # the light left edge beside the outline, as in the 64-pixel image
+    line = 1.5 / 64  # outlines and rims
+    housing = 'x="%s" y="%s" width="%s" height="%s" rx="%s"' % (
+        n(left), n(top), n(right - left), n(bottom - top), n(corner))
+    parts = [
+        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">' % ((unit,) * 4),
+        '  <clipPath id="housing"><rect %s/></clipPath>' % housing,
+        '  <rect %s fill="%s"/>' % (housing, colour(GREY)),
+        '  <rect x="%s" y="%s" width="%s" height="%s" fill="%s" clip-path="url(#housing)"/>' % (
+            n(left), n(top), n(edge), n(bottom - top), colour(SILVER)),
+        # The outline lies inside the housing, as the pixel images draw it.
+        '  <rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="none" stroke="%s" stroke-width="%s"/>' % (
+            n(left + line / 2), n(top + line / 2), n(right - left - line), n(bottom - top - line),
+            n(corner - line / 2), colour(BLACK), n(line)),
+    ]
+    for index, (on, off) in enumerate(LAMPS):
+        cx, cy = lamp_centre(index)
+        lit = index == LIT[state]
+        parts.append('  <circle cx="%s" cy="%s" r="%s" fill="%s" stroke="%s" stroke-width="%s"/>' % (
+            n(cx), n(cy), n(radius), colour(on if lit else off), colour(BLACK), n(line)))
+        if lit:
+            parts.append('  <circle cx="%s" cy="%s" r="%s" fill="%s"/>' % (
+                n(cx - radius * 0.4), n(cy - radius * 0.4), n(radius * 0.22), colour(WHITE)))
+    parts.append("</svg>\n")
+    return "\n".join(parts).encode("ascii")
+
+
 def write(path, data):
     # Write only when the bytes change, so the build does not relink for nothing.
     if os.path.exists(path):
@@ -164,11 +217,28 @@ def write(path, data):
         f.write(data)
 
 
+def write_theme(out, name):
+    for size in THEME_SIZES:
+        folder = os.path.join(out, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        write(os.path.join(folder, name + ".png"), png_file(draw(size, "running")))
+    folder = os.path.join(out, "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    write(os.path.join(folder, name + ".svg"), svg_file("running"))
+
+
 def main(argv):
     if len(argv) < 2 or argv[1].startswith("-"):
         print(__doc__, file=sys.stderr)
         return 2
     out = argv[1]
+    if "--hicolor" in argv[2:]:
+        at = argv.index("--hicolor")
+        if at + 1 >= len(argv):
+            print(__doc__, file=sys.stderr)
+            return 2
+        write_theme(out, argv[at + 1])
+        return 0
     with_png = "--png" in argv[2:]
     os.makedirs(out, exist_ok=True)
     for state in ("running", "paused"):
