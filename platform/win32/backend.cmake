@@ -39,11 +39,15 @@ target_compile_definitions(qm_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN 
 target_link_libraries(qm_win32 PUBLIC qm_ui qm_os comctl32 shell32 ole32 uuid gdi32 user32 advapi32)
 
 # Manifest, version and icons: linked into the program and into the Windows tests alike, so the
-# tests see the same common controls and icons as the program.
-add_library(qm_win32_resources OBJECT ${CMAKE_CURRENT_LIST_DIR}/quietus.rc)
-target_include_directories(qm_win32_resources PRIVATE ${QM_ICON_DIR} ${CMAKE_CURRENT_LIST_DIR})
-set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/quietus.rc PROPERTIES
-  OBJECT_DEPENDS "${QM_ICONS};${CMAKE_CURRENT_LIST_DIR}/quietus.manifest")
+# tests see the same common controls and icons as the program. The version in both is the
+# project's (PROJECT_VERSION), written in when the build is configured.
+set(QM_RESOURCE_DIR ${CMAKE_CURRENT_BINARY_DIR}/resources)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/quietus.rc.in ${QM_RESOURCE_DIR}/quietus.rc @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/quietus.manifest.in ${QM_RESOURCE_DIR}/quietus.manifest @ONLY)
+add_library(qm_win32_resources OBJECT ${QM_RESOURCE_DIR}/quietus.rc)
+target_include_directories(qm_win32_resources PRIVATE ${QM_ICON_DIR} ${QM_RESOURCE_DIR})
+set_source_files_properties(${QM_RESOURCE_DIR}/quietus.rc PROPERTIES
+  OBJECT_DEPENDS "${QM_ICONS};${QM_RESOURCE_DIR}/quietus.manifest")
 add_dependencies(qm_win32_resources qm_icons)
 
 # Quietus.exe: a GUI program, linked statically so that it needs no DLL beyond Windows' own.
