@@ -20,7 +20,7 @@ namespace {
 
 using namespace std::chrono;
 
-enum class Command { List, Next, Add, DeletePast, Help, Version };
+enum class Command { List, Next, Add, DeletePast, Where, Help, Version };
 
 struct CommandName {
     std::string_view option;
@@ -29,7 +29,8 @@ struct CommandName {
 constexpr std::array kCommands{
     CommandName{"--list", Command::List}, CommandName{"--next", Command::Next},
     CommandName{"--add", Command::Add},   CommandName{"--delete-past", Command::DeletePast},
-    CommandName{"--help", Command::Help}, CommandName{"--version", Command::Version},
+    CommandName{"--where", Command::Where}, CommandName{"--help", Command::Help},
+    CommandName{"--version", Command::Version},
 };
 
 // The line of --list that names the entry due next starts with the first marker, every other
@@ -46,11 +47,15 @@ inline constexpr std::string_view kChangedMeanwhile =
     "予定ファイルが読み込んだ後に他のプログラムで変更されたため、書き込みませんでした。もう一度実行して下さい。";
 inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした: ";
 
+inline constexpr std::string_view kCopyright = "Copyright (c) 2026 QuietusMachine developers";
+inline constexpr std::string_view kLicence = "MIT ライセンスです。詳しくは LICENSE をご覧下さい。";
+
 inline constexpr std::string_view kUsageBefore = "使い方: ";
 inline constexpr std::string_view kUsageAfter = " [オプション]\n";
 inline constexpr std::string_view kHelp =
-    "オプションなしで起動すると、タスクトレイに常駐します。予定は実行ファイルと同じフォルダーの\n"
-    "Dtddta.wet にあり、オプションはそれを読み書きして、すぐに終わります。\n"
+    "オプションなしで起動すると、タスクトレイに常駐します。予定は予定ファイル Dtddta.wet にあり、\n"
+    "オプションはそれを読み書きして、すぐに終わります。予定ファイルは実行ファイルと同じフォルダーに\n"
+    "あればそれを、なければ、インストールされたプログラムではユーザーごとのフォルダーのものを使います。\n"
     "\n"
     "  --list          予定を一行に一つずつ表示します。次に実行される予定には、行頭に「*」が付きます。\n"
     "  --next          次に実行される予定を「YYYY-MM-DD HH:MM 予定」の形で表示します。\n"
@@ -63,6 +68,7 @@ inline constexpr std::string_view kHelp =
     "                  終了方法: shutdown (ｼｬｯﾄﾀﾞｳﾝ)、forced (強制終了)、restart (再起動)、\n"
     "                  logoff (ログオフ)、sleep (スリープ)、hibernate (休止状態)、lock (ロック)\n"
     "  --delete-past   過去の日付の予定を削除して保存します (「過去の日付だけ削除」と「設定」)。\n"
+    "  --where         予定ファイルの場所を表示します。\n"
     "  --help          この説明を表示します。\n"
     "  --version       バージョンを表示します。\n";
 inline constexpr std::string_view kExitStatuses =
@@ -112,18 +118,19 @@ std::optional<Upcoming> nextToFire(const ScheduleList& list, LocalTime now) {
     return best;
 }
 
-// One command's run: the schedule file of the program folder and where the text goes.
+// One command's run: the schedule file and where the text goes.
 class Run {
 public:
     Run(const CommandLineNeeds& needs, const CommandOutput& output)
         : needs_(needs),
           output_(output),
-          file_(needs.files, needs.codec, needs.folder.path(kScheduleFileName)) {}
+          file_(needs.files, needs.codec, needs.folder.schedulePath(kScheduleFileName)) {}
 
     int list();
     int next();
     int add(std::span<const std::string> args);
     int deletePast();
+    int where();
     int help();
     int version();
 
@@ -239,7 +246,13 @@ int Run::help() {
 }
 
 int Run::version() {
-    output_.out(std::string(kProductLine) + "\n");
+    output_.out(std::string(kProductLine) + " (" QM_VERSION ")\n" + std::string(kCopyright) + "\n" +
+                std::string(kLicence) + "\n");
+    return kCommandDone;
+}
+
+int Run::where() {
+    output_.out(needs_.folder.schedulePath(kScheduleFileName) + "\n");
     return kCommandDone;
 }
 
@@ -266,6 +279,8 @@ int runCommandLine(std::span<const std::string> args, const CommandLineNeeds& ne
             return run.next();
         case Command::DeletePast:
             return run.deletePast();
+        case Command::Where:
+            return run.where();
         case Command::Help:
             return run.help();
         case Command::Version:

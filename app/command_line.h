@@ -39,7 +39,7 @@ struct CommandOutput {
 };
 
 // True when the first argument (after the program's own name) is one of the command line's
-// options: --list, --next, --add, --delete-past, --help, --version. Any other arguments start
+// options: --list, --next, --add, --delete-past, --where, --help, --version. Any other arguments start
 // the tray program as before.
 bool isCommandLine(std::span<const std::string> args);
 

@@ -17,7 +17,7 @@ inline constexpr std::string_view kAlreadyRunning = "既に起動されていま
 Program::Program(ui::Runtime& runtime, Services& services)
     : ui(runtime),
       services(services),
-      scheduleFile(services.files, services.codec, services.folder.path(kScheduleFileName)),
+      scheduleFile(services.files, services.codec, services.folder.schedulePath(kScheduleFileName)),
       scheduleList(scheduleFile),
       schedule(scheduleFile, services.clock),
       about(runtime, services.shell),
@@ -49,7 +49,10 @@ void Program::start() {
     // Changes on disk by anything else (an editor, a script, a deployment tool) take effect at
     // once, also while a message at start-up waits for an answer. Without a watcher the program
     // still reads the file at its usual moments.
-    services.watcher.watch(services.folder.folder, std::string(kScheduleFileName),
+    // The user's own schedule folder is made now, so that it can be watched before the first save.
+    const std::string& scheduleFolder = services.folder.scheduleIn();
+    if (scheduleFolder != services.folder.folder) services.files.makeFolder(scheduleFolder);
+    services.watcher.watch(scheduleFolder, std::string(kScheduleFileName),
                            [this] { ui.run([this] { scheduleChangedOnDisk(); }); });
     tray.show();
 }

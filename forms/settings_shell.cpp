@@ -28,9 +28,9 @@ void SettingsWindow::aboutClicked() { n_.windows.showAbout(false); }
 
 void SettingsWindow::helpClicked() {
     // Only a help page stored as exactly "Help.htm" counts; otherwise the read-me, unlooked-for.
-    const std::string helpPath = n_.folder.path(kHelpPage);
+    const std::string helpPath = n_.folder.documentPath(kHelpPage);
     const std::optional<std::string> found = n_.files.lookUpName(helpPath);
-    const std::string document = (found && *found == kHelpPageName) ? helpPath : n_.folder.path(kReadme);
+    const std::string document = (found && *found == kHelpPageName) ? helpPath : n_.folder.documentPath(kReadme);
     n_.shell.open(document, std::string());
 }
 

@@ -75,6 +75,9 @@ public:
     // `path` leads to, named after that one with ".lock", and stays there for the next writer.
     // Whoever gets it also removes the temporary files that a save killed midway left there.
     virtual WriteLock lockForWriting(const std::string& path, std::chrono::milliseconds patience) = 0;
+    // Makes `folder` and every missing folder above it (one the program makes for the user is for
+    // the user alone, where the OS has such a right); success when the folder is there.
+    virtual Status makeFolder(const std::string& folder) = 0;
 };
 
 }  // namespace qm

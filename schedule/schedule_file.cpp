@@ -67,6 +67,11 @@ FileStamp ScheduleFile::stamp() const {
 }
 
 WriteLock ScheduleFile::lock() {
+    // The user's own schedule folder is made on the first save.
+    if (const auto slash = path_.find_last_of("/\\"); slash != std::string::npos && slash > 0) {
+        if (Status made = files_.makeFolder(path_.substr(0, slash)); !made.ok)
+            return WriteLock::refused(std::move(made.message));
+    }
     return files_.lockForWriting(path_, kWriteLockPatience);
 }
 

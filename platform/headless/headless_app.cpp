@@ -17,7 +17,7 @@ std::string describe(std::string_view form, std::string_view control) {
 
 }  // namespace
 
-HeadlessApp::HeadlessApp(std::string programFolder, VirtualTime start)
+HeadlessApp::HeadlessApp(std::string programFolder, VirtualTime start, std::string scheduleFolder)
     : clock(start),
       codec(makeShiftJisCodec()),
       files(makeFileSystem()),
@@ -28,7 +28,8 @@ HeadlessApp::HeadlessApp(std::string programFolder, VirtualTime start)
           .codec = *codec,
           .files = files,
           .folder = {.folder = std::move(programFolder),
-                     .separator = static_cast<char>(std::filesystem::path::preferred_separator)},
+                     .separator = static_cast<char>(std::filesystem::path::preferred_separator),
+                     .scheduleFolder = std::move(scheduleFolder)},
           .session = session,
           .tray = tray,
           .shell = shell,

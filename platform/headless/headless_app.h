@@ -28,7 +28,8 @@ class HeadlessApp {
 public:
     // The program folder must exist; the schedule file, the help page and the read-me are
     // looked for there.
-    HeadlessApp(std::string programFolder, VirtualTime start);
+    // `scheduleFolder`: where the schedule lives when not beside the program (an installed one's).
+    HeadlessApp(std::string programFolder, VirtualTime start, std::string scheduleFolder = {});
     HeadlessApp(const HeadlessApp&) = delete;
     HeadlessApp& operator=(const HeadlessApp&) = delete;
 

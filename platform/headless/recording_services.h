@@ -109,6 +109,7 @@ public:
     WriteLock lockForWriting(const std::string& path, std::chrono::milliseconds patience) override {
         return real_->lockForWriting(path, lockPatience.value_or(patience));
     }
+    Status makeFolder(const std::string& folder) override { return real_->makeFolder(folder); }
 
     // When set, every read fails with this reason.
     std::optional<std::string> readFailure;

@@ -237,6 +237,20 @@ public:
         return WriteLock::held(std::move(hold));
     }
 
+    Status makeFolder(const std::string& folder) override {
+        // From the top down; made for the user alone, as a configuration folder should be.
+        for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+            const std::string part = folder.substr(0, at);
+            if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+                return Status::failure(reason("作成できません", part, errno));
+            if (at == std::string::npos) break;
+        }
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0) return Status::failure(reason("作成できません", folder, errno));
+        if (!S_ISDIR(st.st_mode)) return Status::failure(reason("作成できません", folder, ENOTDIR));
+        return Status::success();
+    }
+
 private:
     // Makes the rename itself durable. File systems that cannot sync a folder say EINVAL; for
     // them the rename is as safe as it gets.

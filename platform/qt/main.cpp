@@ -21,6 +21,7 @@
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/xdg_autostart.h"
 #include "platform/qt/xdg_menu_entry.h"
+#include "schedule/schedule_file.h"
 
 namespace {
 
@@ -28,12 +29,13 @@ inline constexpr std::string_view kDesktopEntryHelp =
     "  --install-desktop-entry\n"
     "                  デスクトップのアプリケーションメニューに登録します。\n";
 
-// The schedule file beside the executable, read and written without Qt: UTF-8 to the terminal.
+// The schedule file, read and written without Qt: UTF-8 to the terminal.
 int commandLine(const std::vector<std::string>& args) {
     const auto clock = qm::makeSystemClock();
     const auto codec = qm::makeShiftJisCodec();
     const auto files = qm::makeFileSystem();
-    const qm::CommandLineNeeds needs{*clock, *codec, *files, qm::runningProgramFolder(), "quietus", kDesktopEntryHelp};
+    const qm::CommandLineNeeds needs{
+        *clock, *codec, *files, qm::runningProgramFolder(qm::kScheduleFileName), "quietus", kDesktopEntryHelp};
     const auto to = [](std::FILE* stream) {
         return [stream](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); };
     };
@@ -68,7 +70,7 @@ int main(int argc, char** argv) {
     qm::ui::Runtime runtime(backend);
     backend.attach(runtime);
 
-    const qm::ProgramFolder folder{QCoreApplication::applicationDirPath().toStdString(), '/'};
+    const qm::ProgramFolder folder = qm::runningProgramFolder(qm::kScheduleFileName);
     auto clock = qm::makeSystemClock();
     auto codec = qm::makeShiftJisCodec();
     auto files = qm::makeFileSystem();

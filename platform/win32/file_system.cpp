@@ -189,6 +189,26 @@ public:
         return Status::success();
     }
 
+    Status makeFolder(const std::string& folder) override {
+        // From the top down. A drive ("C:") or a share ("\\\\server\\share") cannot be made:
+        // whether the whole path is there afterwards decides. A new folder takes the rights of
+        // the one above it (the user's own application data).
+        const std::wstring wide = widen(folder);
+        DWORD error = ERROR_SUCCESS;
+        for (std::size_t at = wide.find_first_of(L"\\/", 1);; at = wide.find_first_of(L"\\/", at + 1)) {
+            const std::wstring part = wide.substr(0, at);
+            if (::GetFileAttributesW(part.c_str()) == INVALID_FILE_ATTRIBUTES && !::CreateDirectoryW(part.c_str(), nullptr))
+                error = ::GetLastError();
+            if (at == std::wstring::npos) break;
+        }
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return Status::failure(reason("作成できません", folder, error != ERROR_SUCCESS ? error : ::GetLastError()));
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return Status::failure(reason("作成できません", folder, ERROR_DIRECTORY));
+        return Status::success();
+    }
+
     WriteLock lockForWriting(const std::string& path, std::chrono::milliseconds patience) override {
         const std::string lockPath = path + ".lock";
         const std::wstring wideLock = widen(lockPath);

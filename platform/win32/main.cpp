@@ -17,6 +17,7 @@
 #include "platform/win32/console.h"
 #include "platform/win32/services.h"
 #include "platform/win32/win32_backend.h"
+#include "schedule/schedule_file.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ int commandLine(const std::vector<std::string>& args) {
     const auto clock = qm::makeSystemClock();
     const auto codec = qm::makeShiftJisCodec();
     const auto files = qm::makeFileSystem();
-    const qm::CommandLineNeeds needs{*clock, *codec, *files, qm::runningProgramFolder(), "Quietus.exe", kWaitHelp};
+    const qm::CommandLineNeeds needs{*clock, *codec, *files, qm::runningProgramFolder(qm::kScheduleFileName), "Quietus.exe", kWaitHelp};
     return qm::runCommandLine(args, needs,
                               {[&](std::string_view text) { console.out(text); },
                                [&](std::string_view text) { console.err(text); }});
@@ -52,7 +53,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const auto shortcut = qm::win32::makeStartupShortcut();
     const auto instance = qm::win32::makeSingleInstance(qm::win32::kInstanceMutex);
     const auto watcher = qm::win32::makeFolderWatcher();
-    qm::Services services{*clock, *codec,    *files,    qm::runningProgramFolder(), *session, *tray,
+    qm::Services services{*clock, *codec,    *files,    qm::runningProgramFolder(qm::kScheduleFileName), *session, *tray,
                           *shell, *shortcut, *instance, *watcher};
 
     qm::win32::Win32Backend backend;

@@ -54,7 +54,10 @@ const Case kCases[] = {
     {"next: the first of two at one minute", {"--next"},
      Lines{"26年12月07日 13時00分　再起動", "毎日実行　　　　13時00分　ログオフ"}, 0, "2026-12-07 13:00 26年12月07日 13時00分　再起動\n"},
     {"next: only the past", {"--next"}, Lines{"26年12月07日 12時00分　再起動", "junk"}, 0, "次に実行される予定はありません\n"},
-    {"version", {"--version"}, std::nullopt, 0, "QuietusMachine   ver1.0.01\n"},
+    {"version", {"--version"}, std::nullopt, 0,
+     "QuietusMachine   ver1.0.01 (" QM_VERSION ")\nCopyright (c) 2026 QuietusMachine developers\n"
+     "MIT ライセンスです。詳しくは LICENSE をご覧下さい。\n"},
+    {"where: the schedule's folder, not the program's", {"--where"}, std::nullopt, 0, "/prog/Dtddta.wet\n"},
 
     // Adding and deleting, saved as 設定 saves.
     {"add a line as it stands", {"--add", "26年12月24日 23時59分　休止状態"}, kMixed, 0,
@@ -110,7 +113,8 @@ protected:
         return codec->encode(text).value();
     }
     int run(const std::vector<std::string>& args, std::string_view backEndHelp = {}) {
-        const CommandLineNeeds needs{clock, *codec, files, {"/prog", '/'}, "quietus", backEndHelp};
+        const CommandLineNeeds needs{clock, *codec, files, {.folder = "/opt/qm", .scheduleFolder = "/prog"}, "quietus",
+                                     backEndHelp};
         return runCommandLine(args, needs, {[this](std::string_view s) { out += s; }, [this](std::string_view s) { err += s; }});
     }
 
@@ -195,7 +199,7 @@ TEST(CommandLineWriters, ManyAtOnceKeepEveryAddThatSucceededAndNoneThatFailed) {
 TEST_F(CommandLine, TheHelpListsEveryOptionAndTheBackEndsOwn) {
     EXPECT_EQ(run({"--help"}, "  --install-desktop-entry\n"), kCommandDone);
     for (const char* option : {"--list", "--next", "--add", "--at", "--date", "--every-day", "--weekdays", "--weekend",
-                               "--weekly", "--method", "--delete-past", "--help", "--version", "--install-desktop-entry",
+                               "--weekly", "--method", "--delete-past", "--where", "--help", "--version", "--install-desktop-entry",
                                "hibernate", "「*」"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
     EXPECT_TRUE(out.starts_with("使い方: quietus [オプション]\n"));

@@ -55,6 +55,16 @@ TEST_F(StartUp, WithScheduleFileTheSettingsListHoldsItsLinesAndNextDueIsTheEarli
     EXPECT_EQ(nextDue().method.word, "ログオフ");
 }
 
+TEST_F(StartUp, InstalledItMakesAndWatchesTheUsersOwnScheduleFolder) {
+    const std::string mine = (folder_ / "config" / "QuietusMachine").string();
+    HeadlessApp app(folder_.string(), kMorning, mine);
+    app.start();
+    EXPECT_TRUE(std::filesystem::is_directory(mine));
+    EXPECT_EQ(app.watcher.folder, mine);
+    EXPECT_EQ(app.program.scheduleFile.path(), app.folder().schedulePath("Dtddta.wet"));
+    EXPECT_EQ(app.folder().schedulePath("Dtddta.wet"), (folder_ / "config" / "QuietusMachine" / "Dtddta.wet").string());
+}
+
 TEST_F(StartUp, ASecondCopySaysSoAndEndsWhenTheMessageIsClosed) {
     HeadlessApp& app = makeApp(kMorning);
     app.instance.another = true;

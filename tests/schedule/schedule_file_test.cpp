@@ -7,6 +7,7 @@
 
 #include "platform/os_services.h"
 #include "platform/program_folder_lookup.h"
+#include "platform/schedule_home.h"
 #include "schedule/schedule_file.h"
 #include "tests/support/temp_folder.h"
 
@@ -150,6 +151,15 @@ TEST_P(ScheduleFileOnDisk, ASaveIntoAMissingFolderFailsWithTheReason) {
     EXPECT_FALSE(std::filesystem::exists(temp.folder() / "missing"));
 }
 
+// A writer takes the lock first: that makes the user's own schedule folder on the first save.
+TEST_P(ScheduleFileOnDisk, TheFirstWriterMakesTheFoldersOfTheSchedule) {
+    ScheduleFile mine{*files, *codec, temp.path("config/QuietusMachine/Dtddta.wet")};
+    WriteLock lock = mine.lock();
+    ASSERT_TRUE(lock.ok()) << lock.status().message;
+    ASSERT_TRUE(mine.rewrite(Lines{"x"}).ok);
+    EXPECT_EQ(mine.readLines(), Lines{"x"});
+}
+
 // A save's temporary file has a name of its own: a file under the name saves once used is
 // neither written through nor removed, and whoever takes the lock clears what killed saves left.
 TEST_P(ScheduleFileOnDisk, SavesUseTemporaryNamesOfTheirOwnAndTheNextWriterClearsStaleOnes) {
@@ -176,7 +186,7 @@ TEST_P(ScheduleFileOnDisk, SavesUseTemporaryNamesOfTheirOwnAndTheNextWriterClear
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable) {
-    const ProgramFolder folder = runningProgramFolder();
+    const ProgramFolder folder = runningProgramFolder(kScheduleFileName);
     ASSERT_FALSE(folder.folder.empty());
     EXPECT_NE(folder.folder.back(), folder.separator);
     EXPECT_TRUE(std::filesystem::is_regular_file(test::fromUtf8(folder.path(QM_TEST_EXE_NAME))))
@@ -188,6 +198,29 @@ TEST(ProgramFolder, PathsAreTheFolderASeparatorAndTheName) {
     EXPECT_EQ(windows.path("Dtddta.wet"), "C:\\Tools\\Dtddta.wet");
     EXPECT_EQ(windows.path("Help/Help.htm"), "C:\\Tools\\Help\\Help.htm");
     EXPECT_EQ((ProgramFolder{"/opt/qm", '/'}.path("Readme.txt")), "/opt/qm/Readme.txt");
+}
+
+TEST(ProgramFolder, TheScheduleIsBesideTheProgramUnlessInstalledOrUnwritableWithoutOne) {
+    const std::string user = "/home/u/.config/QuietusMachine";
+    struct Place {
+        const char* what;
+        ProgramPlace place;
+        ScheduleHome home;
+    };
+    for (const auto& [what, place, home] : {
+             Place{"a portable folder with a schedule", {true, false, true, user}, ScheduleHome::ProgramFolder},
+             Place{"installed, an administrator's schedule beside it", {true, true, false, user},
+                   ScheduleHome::ProgramFolder},
+             Place{"a writable folder without one", {false, false, true, user}, ScheduleHome::ProgramFolder},
+             Place{"a folder that takes no new file", {false, false, false, user}, ScheduleHome::UserFolder},
+             Place{"installed", {false, true, true, user}, ScheduleHome::UserFolder},
+             Place{"installed, no user folder known", {false, true, false, ""}, ScheduleHome::ProgramFolder},
+         })
+        EXPECT_EQ(scheduleHome(place), home) << what;
+    const ProgramFolder installed{.folder = "/usr/bin", .scheduleFolder = user, .documentFolder = "/usr/share/doc/q"};
+    EXPECT_EQ(installed.schedulePath("Dtddta.wet"), user + "/Dtddta.wet");
+    EXPECT_EQ(installed.documentPath("Help/Help.htm"), "/usr/share/doc/q/Help/Help.htm");
+    EXPECT_EQ((ProgramFolder{.folder = "/opt/qm"}.schedulePath("Dtddta.wet")), "/opt/qm/Dtddta.wet");
 }
 
 TEST(SystemClock, ReadsLocalTimeToTheSecondAndWritesTheTimeAsTheSystemDoes) {

@@ -41,6 +41,7 @@ public:
         files[path] = std::string(bytes);
         return Status::success();
     }
+    Status makeFolder(const std::string&) override { return Status::success(); }
     WriteLock lockForWriting(const std::string&, std::chrono::milliseconds) override {
         if (lockRefusal) return WriteLock::refused(*lockRefusal);
         return WriteLock::held(std::make_unique<Hold>(locksHeld));
