@@ -11,6 +11,8 @@ test_pkgs=("${run_pkgs[@]}" git googletest libgtest-dev libbenchmark-dev clang l
            python3-dbusmock python3-dbus python3-gi at-spi2-core python3-pyatspi faketime libfaketime locales weston file)
 # The deployment check runs the Ansible playbook for Linux desktops against this machine.
 test_pkgs+=(ansible-core)
+# The Debian package: cpack -G DEB (dpkg-shlibdeps) and scripts/deb-check.sh.
+test_pkgs+=(lintian appstream desktop-file-utils dpkg-dev man-db)
 
 want=("${test_pkgs[@]}")
 [ "${1:-}" = run ] && want=("${run_pkgs[@]}")

@@ -9,10 +9,16 @@ cd "$(dirname "$0")/.."
 top=$PWD
 jobs=${QM_JOBS:-$(nproc)}
 
-step() { printf '\n=== %s\n' "$*"; }
+step() { printf '\n=== %s   (%d s in)\n' "$*" "$SECONDS"; }
 
 step "Dependencies"
 scripts/deps.sh
+
+# What scripts/run.sh builds, configured so that it fails if the program alone needs a test
+# package: a fresh machine has only the run packages when it runs scripts/run.sh.
+step "The run path: the Linux program alone, with no test package"
+cmake --preset linux-run -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
+cmake --build --preset linux-run --target quietus -j "$jobs"
 
 step "Linux build and tests"
 cmake --preset linux >/dev/null
@@ -54,6 +60,12 @@ scripts/e2e-linux.sh
 
 step "End to end: every copy's warning within its due second on the real clock, idle and busy"
 scripts/e2e-real-clock.sh
+
+step "Debian package: lintian and AppStream, installed, used by a user and removed again"
+(cd build/linux-run && cpack -G DEB >/dev/null)
+rm -f dist/quietusmachine_*.deb
+cp build/linux-run/package/quietusmachine_*.deb dist/
+scripts/deb-check.sh dist/quietusmachine_*_"$(dpkg --print-architecture)".deb
 
 step "Deployment: the Linux playbook against this machine"
 scripts/deploy-check.sh
