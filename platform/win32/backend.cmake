@@ -59,15 +59,49 @@ target_link_options(Quietus PRIVATE -municode -s -Wl,--gc-sections)
 target_link_libraries(Quietus PRIVATE qm_program qm_command_line qm_win32)
 
 # The package: cmake --install build/<preset> --prefix dist/<win32|win64> lays out Quietus.exe,
-# Readme.txt and Help/Help.htm. The read-me is written as Notepad reads it on any Windows.
+# Readme.txt, LICENSE and Help/Help.htm. The text files are written as Notepad reads them on any
+# Windows.
 set(QM_README ${CMAKE_CURRENT_BINARY_DIR}/Readme.txt)
+set(QM_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE)
 add_custom_command(
   OUTPUT ${QM_README}
   COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/windows-text.py
           ${PROJECT_SOURCE_DIR}/package/Readme.txt ${QM_README}
   DEPENDS ${PROJECT_SOURCE_DIR}/package/Readme.txt ${PROJECT_SOURCE_DIR}/scripts/windows-text.py
   COMMENT "Writing Readme.txt for Windows")
-add_custom_target(qm_readme ALL DEPENDS ${QM_README})
+add_custom_command(
+  OUTPUT ${QM_LICENSE}
+  COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/windows-text.py
+          ${PROJECT_SOURCE_DIR}/LICENSE ${QM_LICENSE}
+  DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/scripts/windows-text.py
+  COMMENT "Writing LICENSE for Windows")
+add_custom_target(qm_readme ALL DEPENDS ${QM_README} ${QM_LICENSE})
 install(TARGETS Quietus RUNTIME DESTINATION .)
-install(FILES ${QM_README} DESTINATION .)
+install(FILES ${QM_README} ${QM_LICENSE} DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/package/Help/Help.htm DESTINATION Help)
+
+# The same folder as QuietusMachine-<version>-<win32|win64>.zip in build/<preset>/package, made by
+# the `package` target: unzipped it is a folder of that name, the program folder.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QM_WINDOWS_PACKAGE win64)
+else()
+  set(QM_WINDOWS_PACKAGE win32)
+endif()
+set(QM_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME QuietusMachine)
+set(CPACK_PACKAGE_FILE_NAME "QuietusMachine-${PROJECT_VERSION}-${QM_WINDOWS_PACKAGE}")
+set(CPACK_PACKAGE_DIRECTORY ${QM_PACKAGE_DIR})
+include(CPack)
+
+# And QuietusMachine-<version>-<win32|win64>.msi beside it, made by the `msi` target with msitools'
+# wixl (scripts/make-msi.sh, package/windows/QuietusMachine.wxs) from the installed folder.
+set(QM_MSI_STAGE ${CMAKE_BINARY_DIR}/msi-stage)
+add_custom_target(msi
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${QM_MSI_STAGE}
+  COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${QM_MSI_STAGE}
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/make-msi.sh
+          ${QM_MSI_STAGE} ${PROJECT_VERSION} ${QM_WINDOWS_PACKAGE} ${QM_PACKAGE_DIR}
+  COMMENT "Building QuietusMachine-${PROJECT_VERSION}-${QM_WINDOWS_PACKAGE}.msi"
+  VERBATIM)
+add_dependencies(msi Quietus qm_readme)
