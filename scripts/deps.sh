@@ -13,6 +13,8 @@ test_pkgs=("${run_pkgs[@]}" git googletest libgtest-dev libbenchmark-dev clang l
 test_pkgs+=(ansible-core)
 # The Debian package: cpack -G DEB (dpkg-shlibdeps) and scripts/deb-check.sh.
 test_pkgs+=(lintian appstream desktop-file-utils dpkg-dev man-db)
+# The Windows installers: wixl builds the MSIs, msitools reads and unpacks them (msi-check.sh).
+test_pkgs+=(wixl msitools)
 
 want=("${test_pkgs[@]}")
 [ "${1:-}" = run ] && want=("${run_pkgs[@]}")

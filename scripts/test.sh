@@ -39,6 +39,9 @@ for arch in win32 win64; do
   cmake --build --preset "$arch" -j "$jobs"
   cmake --install "build/$arch" --prefix "dist/$arch" >/dev/null
   scripts/check-pe.sh "dist/$arch" "$arch"
+  cmake --build --preset "$arch" --target package >/dev/null
+  cmake --build --preset "$arch" --target msi >/dev/null
+  cp "build/$arch/package/QuietusMachine-"*"-$arch."{zip,msi} dist/
   if [ "$arch" = win32 ] && ! qm_wine_32bit; then
     echo "!!! SKIPPED: the 32-bit Windows tests and end-to-end run: this machine cannot run 32-bit programs" \
       "(Wine's 32-bit loader does not start). dist/win32 was built and checked; the 64-bit tests and" \
@@ -47,6 +50,9 @@ for arch in win32 win64; do
   fi
   ctest --preset "$arch" -j "$jobs"
 done
+
+step "The Windows installer under Wine: install, the user's schedule, upgrade, uninstall"
+scripts/msi-check.sh dist/QuietusMachine-*-win64.msi
 
 step "End to end: Quietus.exe under Wine"
 if qm_wine_32bit; then
@@ -75,4 +81,6 @@ if qm_wine_32bit; then
 else
   step "All tests passed (dist/win32 built and checked, not run: see SKIPPED above)"
 fi
-echo "Packages: $top/dist/win32 $top/dist/win64 $top/dist/linux $(ls "$top"/dist/QuietusMachine-*.tar.gz)"
+echo "Packages:"
+ls -1 "$top"/dist/QuietusMachine-*.{tar.gz,zip,msi} "$top"/dist/quietusmachine_*.deb | sed 's/^/  /'
+echo "Program folders: $top/dist/linux $top/dist/win32 $top/dist/win64"
