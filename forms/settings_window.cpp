@@ -30,6 +30,18 @@ inline constexpr std::string_view kNotOverUnreadable =
 
 inline constexpr ui::Colour kBlue = 0x00FF0000;
 
+// いいえ: one read for the list and the selection, which then follow it as they do when the
+// watcher reports the change; a file removed meanwhile leaves nothing scheduled.
+void reloadFrom(const ScheduleFile& file, ScheduleList& list, Schedule& schedule) {
+    const ScheduleText read = file.read();
+    list.discard();
+    list.load(read);
+    if (read.state == ScheduleText::State::Absent)
+        schedule.fileRemoved();
+    else
+        schedule.selectNextDueIn(read);
+}
+
 }  // namespace
 
 SettingsWindow::SettingsWindow(ui::Runtime& runtime, Needs needs)
@@ -195,9 +207,7 @@ void SettingsWindow::saveClicked() {
                 if (!again.ok()) return showSaveFailed(again.status().message);
                 writeList();
             } else {
-                n_.list.discard();
-                n_.list.load();
-                n_.schedule.selectNextDue();
+                reloadFrom(n_.file, n_.list, n_.schedule);
             }
         });
         return;

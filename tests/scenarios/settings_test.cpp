@@ -358,6 +358,24 @@ TEST_F(OutsideChange, TheProgramsOwnSaveIsNoChange) {
     EXPECT_EQ(app.settingsList(), (std::vector<std::string>{kOurs[0], "98年12月24日 09時00分　ログオフ"}));
 }
 
+// The file removed behind the window's back, the watcher silent: いいえ reads what is there (no
+// file), and the selection follows what it read, exactly as when the removal is reported.
+TEST_F(OutsideChange, ReloadAfterAnUnreportedRemovalSchedulesNothing) {
+    HeadlessApp& app = startWithOurs();
+    openSettings(app);
+    addFiveMinutesLater(app);
+    std::filesystem::remove(path("Dtddta.wet"));
+    app.click("TimeDateSet", "Command1");
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    app.answerMessageBox(ui::MessageBoxAnswer::No);
+    EXPECT_TRUE(app.items("TimeDateSet", "List1").empty());
+    EXPECT_EQ(nextDue(), emptyNextDue());
+    advanceTo(at(kDay, 15h + 1s));
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+    EXPECT_TRUE(app.session.requests.empty());
+    EXPECT_FALSE(scheduleExists());
+}
+
 struct ConflictCase {
     const char* what;
     bool edit;     // the user has added an entry the file does not have
