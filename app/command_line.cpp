@@ -63,7 +63,7 @@ inline constexpr std::string_view kHelp =
     "                  例: --add \"26年12月05日 12時00分　再起動\"\n"
     "  --add --at HH:MM 日 --method 終了方法\n"
     "                  予定を作って追加します。日は次のどれか一つです:\n"
-    "                  --date YYYY-MM-DD (1930年から2029年まで)、--every-day (毎日実行)、\n"
+    "                  --date YYYY-MM-DD (今年の50年前から49年後まで)、--every-day (毎日実行)、\n"
     "                  --weekdays (平日実行)、--weekend (週末実行)、--weekly 曜日 (mon〜sun 又は 月〜日)\n"
     "                  終了方法: shutdown (ｼｬｯﾄﾀﾞｳﾝ)、forced (強制終了)、restart (再起動)、\n"
     "                  logoff (ログオフ)、sleep (スリープ)、hibernate (休止状態)、lock (ロック)\n"
@@ -214,7 +214,8 @@ int Run::next() {
 }
 
 int Run::add(std::span<const std::string> args) {
-    const RequestedEntry request = requestedEntry(args);
+    const RequestedEntry request =
+        requestedEntry(args, year_month_day{floor<days>(needs_.clock.now())}.year());
     if (!request.ok()) return refuse(request.refusal);
     if (!lock() || !load(kNotOverUnreadable)) return kCommandRefused;
     list_.append(request.entry);

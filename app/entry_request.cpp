@@ -22,7 +22,7 @@ inline constexpr std::string_view kNoValue = " の値がありません";
 inline constexpr std::string_view kTwice = " が二度指定されています";
 inline constexpr std::string_view kBadTime = "時刻が正しくありません (HH:MM): ";
 inline constexpr std::string_view kBadDate = "日付が正しくありません (YYYY-MM-DD): ";
-inline constexpr std::string_view kYearOutOfRange = "1930年から2029年までの日付にして下さい: ";
+std::string yearOutOfRange(year current) { return outsideTwoDigitYears(current) + ": "; }
 inline constexpr std::string_view kBadWeekday = "曜日が正しくありません (mon〜sun 又は 月〜日): ";
 inline constexpr std::string_view kBadMethod =
     "終了方法が正しくありません (shutdown, forced, restart, logoff, sleep, hibernate, lock): ";
@@ -84,10 +84,6 @@ std::optional<year_month_day> calendarDate(std::string_view text) {
     return date;
 }
 
-// Whether the two digits an entry keeps of the year give the year back (1930 to 2029).
-bool twoDigitYearHolds(year y) {
-    return expandYear(static_cast<int>(y) % 100) == y;
-}
 
 std::optional<weekday> weekdayNamed(std::string_view text) {
     for (unsigned i = 0; i < kWeekdayNames.size(); ++i)
@@ -106,7 +102,7 @@ bool looksLikeOption(std::string_view arg) {
 }
 
 // The options of the easier form, read in any order; each may come once.
-RequestedEntry fromOptions(std::span<const std::string> args) {
+RequestedEntry fromOptions(std::span<const std::string> args, year current) {
     std::optional<minutes> time;
     std::optional<ExitMethod> method;
     std::optional<EntryKind> kind;
@@ -138,7 +134,7 @@ RequestedEntry fromOptions(std::span<const std::string> args) {
             if (!text) return refused(option, kNoValue);
             const auto parsed = calendarDate(*text);
             if (!parsed) return refused(kBadDate, *text);
-            if (!twoDigitYearHolds(parsed->year())) return refused(kYearOutOfRange, *text);
+            if (!twoDigitYearHolds(*parsed, current)) return refused(yearOutOfRange(current), *text);
             if (!takeKind(EntryKind::Dated)) return refused(kOneDayOption);
             date = *parsed;
         } else if (option == "--weekly") {
@@ -171,14 +167,14 @@ RequestedEntry fromOptions(std::span<const std::string> args) {
 
 }  // namespace
 
-std::optional<std::string> whyNotAsWritten(std::string_view line) {
+std::optional<std::string> whyNotAsWritten(std::string_view line, year current) {
     const std::optional<EntryFields> entry = parseEntryFields(line);
     if (!entry) return std::string(kNotAnEntry).append(line);
     if (!methodFromWord(entry->method)) return std::string(kUnknownMethodWord).append(entry->method);
     if (entry->hour > 23 || entry->minute > 59) return std::string(kImpossibleTime).append(line);
     std::string rebuilt;
     if (entry->kind == EntryKind::Dated) {
-        const year_month_day date = entryDate(*entry);
+        const year_month_day date = entryDate(*entry, current);
         if (!date.ok()) return std::string(kImpossibleDate).append(line);
         rebuilt = datedEntry(local_days{date} + hours{entry->hour} + minutes{entry->minute}, entry->method);
     } else {
@@ -189,18 +185,18 @@ std::optional<std::string> whyNotAsWritten(std::string_view line) {
     return std::nullopt;
 }
 
-RequestedEntry requestedEntry(std::span<const std::string> args) {
+RequestedEntry requestedEntry(std::span<const std::string> args, year current) {
     if (args.empty()) return refused("--add", kNoValue);
     RequestedEntry request;
     if (looksLikeOption(args[0])) {
-        request = fromOptions(args);
+        request = fromOptions(args, current);
     } else {
         if (args.size() > 1)
             return refused(looksLikeOption(args[1]) ? kUnknownOption : kExtraArgument, args[1]);
         request = {args[0], {}};
     }
     if (!request.ok()) return request;
-    if (auto why = whyNotAsWritten(request.entry)) return refused(*why);
+    if (auto why = whyNotAsWritten(request.entry, current)) return refused(*why);
     return request;
 }
 

@@ -3,6 +3,7 @@
 // way only a line the windows could have written passes.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,11 +26,12 @@ struct RequestedEntry {
 // From the arguments after --add: either one entry line, or the options
 // --at HH:MM (--date YYYY-MM-DD | --every-day | --weekdays | --weekend | --weekly DAY) --method NAME
 // in any order.
-RequestedEntry requestedEntry(std::span<const std::string> args);
+// `current`: this year, which decides the years a two-digit year stands for.
+RequestedEntry requestedEntry(std::span<const std::string> args, std::chrono::year current);
 
 // Why `line` is not an entry as the windows write it, or nullopt when it is one: it must read as
 // an entry, name a known method, give a possible date, hour and minute, and be exactly the line
 // that the windows' own functions build from those fields.
-std::optional<std::string> whyNotAsWritten(std::string_view line);
+std::optional<std::string> whyNotAsWritten(std::string_view line, std::chrono::year current);
 
 }  // namespace qm

@@ -174,6 +174,13 @@ void TimeOfDayDialog::addClicked() {
         return;
     }
     std::string entry;
+    // The file keeps two digits of the year: a day it cannot give back is refused, not misread.
+    if (const std::chrono::year current =
+            std::chrono::year_month_day{std::chrono::floor<std::chrono::days>(clock_.now())}.year();
+        thisDayOnly_->value() && !twoDigitYearHolds(day_, current)) {
+        runtime().messageBox(outsideTwoDigitYears(current), std::string(texts::kProgramTitle));
+        return;
+    }
     if (thisDayOnly_->value()) {
         entry = dateLabel_->caption() + " " + twoDigits(*hour) + std::string(kHourSuffix) + twoDigits(*minute) +
                 std::string(kMinuteSuffix) + std::string(kMethodSeparator) + std::string(method);

@@ -69,7 +69,7 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
         if (!fields) return;  // neither layout: it stays in the file, it never fires
         // Most dated entries of a long schedule lie on earlier days: a comparison of the date
         // fields passes over them without working out their moment.
-        if (fields->kind == EntryKind::Dated && entryDate(*fields) < todayDate) return;
+        if (fields->kind == EntryKind::Dated && entryDate(*fields, todayDate.year()) < todayDate) return;
         const auto moment = entryMoment(*fields, today);
         if (!moment || *moment < now) return;
         if (passing == Passing::UpToNow && *moment == now) return;

@@ -194,14 +194,14 @@ std::optional<LocalTime> entryMoment(const EntryFields& entry, local_days today)
         if (!fallsOn(entry.kind, entry.weekday, weekday{today})) return std::nullopt;
         return today + timeOfDay;
     }
-    const year_month_day date = entryDate(entry);
+    const year_month_day date = entryDate(entry, year_month_day{today}.year());
     // Rejects month 00 or 13, day 00, 31 April, 29 February of a common year.
     if (!date.ok()) return std::nullopt;
     return local_days{date} + timeOfDay;
 }
 
-year_month_day entryDate(const EntryFields& entry) {
-    return expandYear(entry.year2) / month(static_cast<unsigned>(entry.month)) /
+year_month_day entryDate(const EntryFields& entry, year current) {
+    return expandYear(entry.year2, current) / month(static_cast<unsigned>(entry.month)) /
            day(static_cast<unsigned>(entry.day));
 }
 
@@ -255,7 +255,22 @@ std::string dayEntry(EntryKind kind, weekday day, int hour, int minute, std::str
     return out;
 }
 
-year expandYear(int year2) { return year{year2 < 30 ? 2000 + year2 : 1900 + year2}; }
+year firstTwoDigitYear(year current) { return current - years{50}; }
+year lastTwoDigitYear(year current) { return current + years{49}; }
+
+bool twoDigitYearHolds(year_month_day date, year current) {
+    return date.year() >= firstTwoDigitYear(current) && date.year() <= lastTwoDigitYear(current);
+}
+
+std::string outsideTwoDigitYears(year current) {
+    return std::to_string(static_cast<int>(firstTwoDigitYear(current))) + "年から" +
+           std::to_string(static_cast<int>(lastTwoDigitYear(current))) + "年までの日付にして下さい";
+}
+
+year expandYear(int year2, year current) {
+    const int first = static_cast<int>(firstTwoDigitYear(current));
+    return year{first + ((year2 - first) % 100 + 100) % 100};
+}
 
 std::string shortDateText(year_month_day date) {
     const int y = (static_cast<int>(date.year()) % 100 + 100) % 100;

@@ -64,7 +64,8 @@ std::optional<EntryFields> parseEntryFields(std::string_view line);
 std::optional<LocalTime> entryMoment(const ParsedEntry& entry, std::chrono::local_days today);
 std::optional<LocalTime> entryMoment(const EntryFields& entry, std::chrono::local_days today);
 // The date fields of a dated entry as they stand, not checked: ok() is false for 31 April.
-std::chrono::year_month_day entryDate(const EntryFields& entry);
+// The date of a dated entry whose two-digit year is read in the window around `current`.
+std::chrono::year_month_day entryDate(const EntryFields& entry, std::chrono::year current);
 
 // 98年05月12日 13時05分　ｼｬｯﾄﾀﾞｳﾝ: the minute in which `moment` falls; seconds dropped.
 std::string datedEntry(LocalTime moment, std::string_view method);
@@ -76,8 +77,16 @@ std::string dayEntry(EntryKind kind, std::chrono::weekday weekday, int hour, int
 // The character a weekday goes by: 月 火 水 木 金 土 日.
 std::string_view weekdayCharacter(std::chrono::weekday weekday);
 
-// Two-digit years: 00-29 are 2000-2029, 30-99 are 1930-1999.
-std::chrono::year expandYear(int year2);
+// A two-digit year is the year with those last two digits in the hundred years from 50 before
+// `current` to 49 after it: in 2026, 76-99 are 1976-1999 and 00-75 are 2000-2075.
+std::chrono::year expandYear(int year2, std::chrono::year current);
+// The first and last year that a two-digit year can stand for in `current`.
+std::chrono::year firstTwoDigitYear(std::chrono::year current);
+std::chrono::year lastTwoDigitYear(std::chrono::year current);
+// Whether `date` can be written with a two-digit year and read back as itself in `current`.
+bool twoDigitYearHolds(std::chrono::year_month_day date, std::chrono::year current);
+// "1976年から2075年までの日付にして下さい": what is said of a date the file cannot hold.
+std::string outsideTwoDigitYears(std::chrono::year current);
 // The short date text "yy/mm/dd", each field zero-padded.
 std::string shortDateText(std::chrono::year_month_day date);
 // "98年12月06日": year, month and day as the short date gives them.

@@ -37,6 +37,7 @@ struct Case {
     std::string err;             // part of the one line on standard error; empty: nothing there
     std::optional<Lines> after;  // the file's lines after; nullopt: its bytes as before
     Fault fault = Fault::None;
+    std::optional<LocalTime> now = std::nullopt;  // the clock; nullopt: kNow
 };
 
 const Lines kMixed{"26年12月01日 09時00分　再起動", "毎日実行　　　　22時30分　ｼｬｯﾄﾀﾞｳﾝ", "26年12月08日 07時00分　ログオフ"};
@@ -81,8 +82,19 @@ const Case kCases[] = {
     {"an ASCII space where the windows write an ideographic one", {"--add", "26年12月05日 12時00分 再起動"}, kMixed,
      2, "", "設定画面が書く形と違います"},
     {"not an entry", {"--add", "毎日実行　　　　7時00分　再起動"}, kMixed, 2, "", "予定の形になっていません"},
-    {"a year two digits cannot hold", {"--add", "--at", "10:00", "--date", "2030-01-01", "--method", "restart"},
-     kMixed, 2, "", "1930年から2029年まで"},
+    {"a year two digits cannot hold this year", {"--add", "--at", "10:00", "--date", "2076-01-01", "--method", "restart"},
+     kMixed, 2, "", "1976年から2075年までの日付にして下さい: 2076-01-01"},
+    {"2030 on the last day of 2029", {"--add", "--at", "12:00", "--date", "2030-01-05", "--method", "restart"},
+     Lines{}, 0, "予定を追加しました: 30年01月05日 12時00分　再起動\n", "", Lines{"30年01月05日 12時00分　再起動"},
+     Fault::None, test::at(2029y / December / 31, 12, 0, 0)},
+    {"2076 on the last day of 2075", {"--add", "76年01月01日 00時00分　再起動"}, Lines{}, 0,
+     "予定を追加しました: 76年01月01日 00時00分　再起動\n", "", Lines{"76年01月01日 00時00分　再起動"}, Fault::None,
+     test::at(2075y / December / 31, 12, 0, 0)},
+    {"next: 30年 is 2030 from the last day of 2029", {"--next"}, Lines{"30年01月01日 00時00分　再起動"}, 0,
+     "2030-01-01 00:00 30年01月01日 00時00分　再起動\n", "", std::nullopt, Fault::None,
+     test::at(2029y / December / 31, 23, 59, 0)},
+    {"1975 is out of reach in 2026", {"--add", "--at", "10:00", "--date", "1975-12-31", "--method", "restart"},
+     kMixed, 2, "", "1976年から2075年まで"},
     {"a date that does not exist", {"--add", "--at", "10:00", "--date", "2026-04-31", "--method", "restart"}, kMixed,
      2, "", "日付が正しくありません"},
     {"an hour past 23", {"--add", "--at", "24:00", "--every-day", "--method", "restart"}, kMixed, 2, "", "時刻が正しくありません"},
@@ -126,6 +138,7 @@ protected:
 
 TEST_P(CommandLine, PrintsWritesOrRefuses) {
     const Case& c = GetParam();
+    if (c.now) clock.set(*c.now);
     if (c.before) files.files[kPath] = bytes(*c.before);
     const auto original = files.files;
     files.failReads = c.fault == Fault::Reads;

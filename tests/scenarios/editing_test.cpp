@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                                {"98年12月06日 10時01分　再起動"}},
                       PastCase{"neighbours removed in a row",
                                {"99年01月01日 00時00分　再起動", "98年12月06日 09時59分　再起動",
-                                "98年12月05日 23時00分　再起動", "30年01月01日 00時00分　再起動"},
+                                "98年12月05日 23時00分　再起動", "50年01月01日 00時00分　再起動"},
                                {"99年01月01日 00時00分　再起動"}},
                       PastCase{"nothing to do on an empty list", {}, {}}),
     [](const auto& info) {

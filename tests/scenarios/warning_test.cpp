@@ -45,6 +45,20 @@ TEST_F(Warning, TheWorkedExampleOpensAtHalfPastNineWithTheShutDownWord) {
     EXPECT_EQ(app.form("EndMessege").caption(), "ｼｬｯﾄﾀﾞｳﾝ確認");
 }
 
+// The file keeps two digits of the year, read in the hundred years around the current one: an
+// entry on New Year's Day just past a decade or a window boundary fires when the year turns.
+TEST_F(Warning, TwoDigitYearsPastTheOldCenturyRuleFireAsTheYearTurns) {
+    for (const auto& [line, eve] : {std::pair{"30年01月01日 00時00分　再起動", 2029y / December / 31},
+                                    std::pair{"76年01月01日 00時00分　再起動", 2075y / December / 31}}) {
+        writeSchedule({line});
+        HeadlessApp& app = startAt(at(eve, 23h + 59min + 50s));
+        advanceTo(at(eve, 24h) - 100ms);
+        EXPECT_FALSE(app.isLoaded("EndMessege")) << line;
+        advanceTo(at(eve, 24h));
+        EXPECT_TRUE(app.isVisible("EndMessege")) << line;
+    }
+}
+
 struct MethodCase {
     const char* word;
     ExitMethod method;

@@ -78,9 +78,16 @@ TEST(BuildEntry, EveryFieldIsZeroPaddedAndTheYearKeepsTwoDigits) {
         EXPECT_EQ(datedEntry(c.moment, kRestartWord), c.expected);
 }
 
-TEST(DateText, TwoDigitYearsFollowTheCenturyRule) {
-    for (auto [y2, full] : {std::pair{0, 2000}, {29, 2029}, {30, 1930}, {98, 1998}, {99, 1999}})
-        EXPECT_EQ(expandYear(y2), year{full}) << y2;
+// A two-digit year is the one in the hundred years from 50 before this year to 49 after it.
+TEST(DateText, TwoDigitYearsAreReadInAWindowAroundThisYear) {
+    struct Case {
+        int current, y2, full;
+    };
+    for (const Case& c : {Case{2026, 98, 1998}, Case{2026, 76, 1976}, Case{2026, 75, 2075}, Case{2026, 0, 2000},
+                          Case{2029, 30, 1930 + 100}, Case{2029, 79, 1979}, Case{2030, 80, 1980}, Case{2030, 79, 2079},
+                          Case{2075, 76, 2076}, Case{2075, 25, 2025}, Case{2076, 25, 2125}, Case{2076, 26, 2026}})
+        EXPECT_EQ(expandYear(c.y2, year{c.current}), year{c.full}) << c.current << ": " << c.y2;
+    EXPECT_EQ(outsideTwoDigitYears(2026y), "1976年から2075年までの日付にして下さい");
 }
 
 TEST(DateText, ShortDateAndDateLabel) {
