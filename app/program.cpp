@@ -11,6 +11,9 @@ namespace qm {
 namespace {
 
 inline constexpr std::string_view kAlreadyRunning = "既に起動されています";
+// After the reason, when a change on disk leaves a schedule file the program cannot read (or
+// one saved in another encoding than Shift_JIS).
+inline constexpr std::string_view kUnreadableNow = "予定ファイルを読み込めなくなったため、予定は空として扱います。";
 
 }  // namespace
 
@@ -86,6 +89,10 @@ void Program::scheduleChangedOnDisk() {
             schedule.fileRemoved();
         else
             schedule.selectNextDueIn(read);
+        // Named as at start, once each time the file turns unreadable: unreadable files all
+        // look alike, so a further change that keeps it unreadable is no change.
+        if (read.state == ScheduleText::State::Unreadable)
+            ui.messageBox(read.reason + "\n" + std::string(kUnreadableNow), std::string(texts::kProgramTitle));
     }
     if (reloadList) scheduleList.load(read);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "schedule/schedule_entry.h"
 #include "schedule/utf8.h"
 
 namespace qm {
@@ -18,10 +19,17 @@ std::string unencodableReason(const TextCodec& codec, std::string_view line, std
         const std::size_t len = utf8CharLength(line, pos);
         const std::string_view ch = line.substr(pos, len);
         if (!codec.encode(ch)) {
+            // Taken from the text as typed, never from what a codec made of it (U+FFFD). A byte
+            // that starts no UTF-8 character is no character to show: it is named as a byte.
             char code[16];
-            std::snprintf(code, sizeof code, "U+%04X",
-                          static_cast<unsigned>(utf8CodePoint(line, pos, len)));
-            out.append("「").append(ch).append("」(").append(code).append(")");
+            const auto lead = static_cast<unsigned char>(ch[0]);
+            if (len == 1 && lead >= 0x80) {
+                std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(lead));
+                out.append("バイト").append(code);
+            } else {
+                std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(utf8CodePoint(line, pos, len)));
+                out.append("「").append(ch).append("」(").append(code).append(")");
+            }
             return out.append(" はShift_JISで保存できません");
         }
         pos += len;
@@ -49,6 +57,48 @@ FileStamp stampOf(std::string_view bytes) {
 
 const FileStamp kUnreadableStamp{FileStamp::State::Unreadable, 0, 0};
 
+// Whether `bytes` are well-formed UTF-8 holding at least one character beyond ASCII. Shift_JIS
+// text rarely gets far: its double-byte characters start with bytes UTF-8 uses only inside a
+// character (0x81-0x9F), or with 0xE0-0xFC followed by a byte below 0x80 or by one of those.
+bool isUtf8BeyondAscii(std::string_view bytes) {
+    bool beyondAscii = false;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[pos]);
+        if (lead < 0x80) {
+            ++pos;
+            continue;
+        }
+        const std::size_t len = utf8CharLength(bytes, pos);
+        const bool whole = (lead >= 0xC2 && lead <= 0xDF && len == 2) || (lead >= 0xE0 && lead <= 0xEF && len == 3) ||
+                           (lead >= 0xF0 && lead <= 0xF4 && len == 4);
+        if (!whole) return false;
+        const char32_t code = utf8CodePoint(bytes, pos, len);
+        if ((len == 3 && code < 0x800) || (len == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+            (code >= 0xD800 && code <= 0xDFFF))
+            return false;  // overlong, beyond Unicode or a surrogate: not what a UTF-8 editor writes
+        beyondAscii = true;
+        pos += len;
+    }
+    return beyondAscii;
+}
+
+// The encoding a schedule was saved in when it was not Shift_JIS, as far as it can be told
+// for sure; nullopt for Shift_JIS (and plain ASCII). A byte order mark says it outright. Without
+// one, a file is UTF-8 when its bytes are well-formed UTF-8 beyond ASCII and, read as UTF-8, a
+// line of it is an entry. No Shift_JIS file with an entry passes the first test: every entry
+// holds 年月日 or 毎日実行, and 時分, whose Shift_JIS bytes are never UTF-8 (年 is 0x94 0x4E after
+// a digit, 毎 0x96 0x88 at the line's start). A Shift_JIS file that is UTF-8 as well ("ﾃｩ" is
+// 0xC3 0xA9, UTF-8's "é") holds no entry either way, and reads as it always did.
+std::optional<std::string_view> foreignEncoding(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return "UTF-8 (BOM付き)";
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return "UTF-16";
+    if (!isUtf8BeyondAscii(bytes)) return std::nullopt;
+    bool entry = false;
+    forEachLine(bytes, [&](std::string_view line) { entry = entry || parseEntryFields(line).has_value(); });
+    if (entry) return "UTF-8";
+    return std::nullopt;
+}
+
 }  // namespace
 
 ScheduleText ScheduleFile::read() const {
@@ -56,13 +106,20 @@ ScheduleText ScheduleFile::read() const {
     std::string bytes;
     const Status status = files_.readAll(path_, bytes);
     if (!status.ok) return {ScheduleText::State::Unreadable, {}, status.message, kUnreadableStamp};
+    // Read as Shift_JIS, such a file would schedule nothing, silently: it is named instead, and
+    // left as it is until the user saves it in Shift_JIS.
+    if (const auto foreign = foreignEncoding(bytes)) {
+        std::string why = "「" + path_ + "」は" + std::string(*foreign) + "で保存されています。";
+        why.append(kShiftJisOnly);
+        return {ScheduleText::State::Unreadable, {}, std::move(why), kUnreadableStamp};
+    }
     return {ScheduleText::State::Read, codec_.decode(bytes), {}, stampOf(bytes)};
 }
 
 FileStamp ScheduleFile::stamp() const {
     if (!exists()) return {};
     std::string bytes;
-    if (!files_.readAll(path_, bytes).ok) return kUnreadableStamp;
+    if (!files_.readAll(path_, bytes).ok || foreignEncoding(bytes)) return kUnreadableStamp;
     return stampOf(bytes);
 }
 

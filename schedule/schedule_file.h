@@ -14,6 +14,8 @@
 namespace qm {
 
 inline constexpr std::string_view kScheduleFileName = "Dtddta.wet";
+// Follows the name of a schedule file saved in another encoding, and what that encoding is.
+inline constexpr std::string_view kShiftJisOnly = "予定ファイルはShift_JISで保存し直して下さい。";
 // How long a writer waits for another to finish its save before it gives up.
 inline constexpr std::chrono::milliseconds kWriteLockPatience{5000};
 
@@ -28,7 +30,9 @@ struct FileStamp {
 };
 
 // The schedule file as read: absent (a schedule of nothing, nothing to protect), read, or there
-// but unreadable, which must never pass for absent: saving over it would lose what it holds.
+// but unreadable, which must never pass for absent: saving over it would lose what it holds. A
+// file saved in UTF-8 or UTF-16, not Shift_JIS, is unreadable too: read as Shift_JIS it would
+// silently schedule nothing.
 struct ScheduleText {
     enum class State { Absent, Read, Unreadable };
     State state = State::Absent;

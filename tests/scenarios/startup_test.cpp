@@ -183,6 +183,60 @@ TEST_F(StartUp, ChangesOnDiskAreSeenWhileTheStartUpMessageIsOpenAndOnlyWhenWhole
     EXPECT_EQ(app.form("EndMessege").caption(), "ログオフ確認");
 }
 
+// A schedule saved in another encoding than Shift_JIS would silently schedule nothing: it is
+// named, at start and when it turns up while the program runs, and left as it is.
+struct EncodingCase {
+    const char* what;
+    std::string bytes;        // written as they are, when not empty
+    std::vector<std::string> sjis;  // else these lines, in Shift_JIS
+    const char* named;        // the encoding the message names; nullptr: read as Shift_JIS, no message
+};
+
+void PrintTo(const EncodingCase& c, std::ostream* out) { *out << c.what; }
+
+class ScheduleEncoding : public Scenario, public ::testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(ScheduleEncoding, AFileInAnotherEncodingIsNamedAndNeverFiresOrRewritten) {
+    const EncodingCase& c = GetParam();
+    const auto write = [&] { c.bytes.empty() ? writeSchedule(c.sjis) : writeBytes("Dtddta.wet", c.bytes); };
+    write();
+    HeadlessApp& app = startAt(kMorning);
+    if (!c.named) {
+        EXPECT_TRUE(app.messageBoxes().empty());
+        return;
+    }
+    const std::string expected = "「" + path("Dtddta.wet") + "」は" + c.named + "で保存されています。";
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_TRUE(app.messageBoxes()[0].text.starts_with(expected)) << app.messageBoxes()[0].text;
+    app.answerMessageBox();
+
+    // Saved again in Shift_JIS it is read; in the other encoding once more, named once more.
+    writeSchedule({"98年12月06日 09時30分　再起動"});
+    ASSERT_TRUE(app.watcher.changed());
+    EXPECT_EQ(nextDue().time, 9h + 30min);
+    EXPECT_TRUE(app.messageBoxes().empty());
+    write();
+    ASSERT_TRUE(app.watcher.changed());
+    ASSERT_EQ(app.messageBoxes().size(), 1u);
+    EXPECT_TRUE(app.messageBoxes()[0].text.starts_with(expected)) << app.messageBoxes()[0].text;
+    app.answerMessageBox();
+    EXPECT_EQ(nextDue(), emptyNextDue());
+    advanceTo(at(1998y / December / 6, 9h + 30min + 1s));
+    EXPECT_FALSE(app.isLoaded("EndMessege"));
+    EXPECT_EQ(scheduleBytes(), c.bytes);
+}
+
+const std::string kUtf8Entry = "98年12月06日 09時30分　再起動\r\n毎日実行　　　　22時30分　ログオフ\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    StartUp, ScheduleEncoding,
+    ::testing::Values(EncodingCase{"UTF-8", kUtf8Entry, {}, "UTF-8"},
+                      EncodingCase{"UTF-8 with a BOM", "\xEF\xBB\xBF" + kUtf8Entry, {}, "UTF-8 (BOM付き)"},
+                      EncodingCase{"UTF-16", std::string("\xFF\xFE" "9\0" "8\0", 6), {}, "UTF-16"},
+                      // "ﾃｩ" is 0xC3 0xA9 in Shift_JIS, which is "é" in UTF-8.
+                      EncodingCase{"Shift_JIS, one line UTF-8 too", {}, {"98年12月06日 09時30分　再起動", "ﾃｩ"}, nullptr},
+                      EncodingCase{"Shift_JIS, all UTF-8 too", {}, {"ﾃｩ"}, nullptr}));
+
 class TrayMenu : public Scenario {};
 
 TEST_F(TrayMenu, ReleasingTheLeftButtonOpensTheMenu) {

@@ -123,6 +123,24 @@ TEST_P(ScheduleFileOnDisk, ACharacterShiftJisCannotHoldFailsTheSaveAndKeepsTheOl
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 1);
 }
 
+// The refusal names the character as the user typed it, and its line; a byte that is no UTF-8
+// at all is named as a byte.
+TEST_P(ScheduleFileOnDisk, TheRefusalNamesTheCharacterTypedAndItsLine) {
+    struct Case {
+        std::string line;
+        std::string named;
+    };
+    for (const Case& c : {
+             Case{"98年05月12日 13時05分　再起動 \xF0\x9F\x98\x80", "「\xF0\x9F\x98\x80」(U+1F600)"},
+             Case{"毎日実行　　　　22時30分　〜", "「〜」(U+301C)"},
+             Case{"ñandú", "「ñ」(U+00F1)"},
+             Case{"x\xFFy", "バイト0xFF"},
+         }) {
+        const Status status = save({"98年05月12日 13時05分　再起動", c.line});
+        EXPECT_EQ(status.message, "2行目の" + c.named + " はShift_JISで保存できません") << c.line;
+    }
+}
+
 // Mended: saving never takes a read-only file's protection away.
 TEST_P(ScheduleFileOnDisk, AReadOnlyScheduleIsNotReplaced) {
     namespace fs = std::filesystem;
