@@ -38,6 +38,19 @@ std::string resolveLinks(const std::string& path) {
     return target;
 }
 
+// Only a plain file is read as a schedule or replaced by a save: a pipe would block the reader
+// or feed it anything, and a save through a link to a device (a schedule linked to /dev/null)
+// would put a plain file in the device's place.
+std::string notPlain(const std::string& path, std::string_view what) {
+    return "「" + path + "」は通常のファイルではないため" + std::string(what);
+}
+
+// True when something other than a plain file is at `path` (a link followed).
+bool isNotPlain(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 struct PathParts {
     std::string folder;
     std::string name;
@@ -133,7 +146,9 @@ public:
         while (const dirent* entry = ::readdir(dir)) {
             if (parts.name != entry->d_name) continue;
             struct stat st {};
-            if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            // Anything but a folder is found, a pipe or a device too: reading it then says it
+            // is not a plain file, rather than passing it over as if nothing were there.
+            if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && !S_ISDIR(st.st_mode))
                 found = entry->d_name;
             break;
         }
@@ -143,10 +158,15 @@ public:
 
     Status readAll(const std::string& path, std::string& bytes) const override {
         bytes.clear();
-        Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        // Not even opened when it is no plain file (opening a device may do something); what
+        // is opened is checked again, without blocking on a pipe put there meanwhile.
+        if (isNotPlain(path)) return Status::failure(notPlain(path, "読み込めません"));
+        Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         if (fd.get() < 0) return Status::failure(reason("読み込めません", path, errno));
         struct stat st {};
-        if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+        if (::fstat(fd.get(), &st) != 0) return Status::failure(reason("読み込めません", path, errno));
+        if (!S_ISREG(st.st_mode)) return Status::failure(notPlain(path, "読み込めません"));
+        if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
         char buffer[65536];
         for (;;) {
             const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -166,6 +186,7 @@ public:
         // replaced, whoever saves (root included).
         struct stat old {};
         const bool existed = ::stat(path.c_str(), &old) == 0;
+        if (existed && !S_ISREG(old.st_mode)) return Status::failure(notPlain(path, "保存できません"));
         if (existed && (old.st_mode & 0222) == 0)
             return Status::failure("「" + path + "」は読み取り専用のため保存できません");
         // Made with O_EXCL under a name no one else uses: nothing else is ever written through
@@ -214,6 +235,8 @@ public:
 
     WriteLock lockForWriting(const std::string& givenPath, std::chrono::milliseconds patience) override {
         const std::string path = resolveLinks(givenPath);
+        // No lock file is made beside a device or a pipe ("/dev/null.lock"): nothing is saved there.
+        if (isNotPlain(path)) return WriteLock::refused(notPlain(path, "保存できません"));
         const std::string lockPath = path + ".lock";
         // flock(2) needs no write access: a lock file someone else made, which we may only read,
         // locks as well.

@@ -19,6 +19,10 @@ std::string reason(const std::string& what, const std::string& path, DWORD error
     return "「" + path + "」を" + what + ": " + systemMessage(error);
 }
 
+std::string notPlain(const std::string& path, std::string_view what) {
+    return "「" + path + "」は通常のファイルではないため" + std::string(what);
+}
+
 class Handle {
 public:
     explicit Handle(HANDLE h) : h_(h) {}
@@ -39,6 +43,18 @@ public:
 private:
     HANDLE h_;
 };
+
+// Only a plain file is read as a schedule or replaced by a save: not a folder, nor a device (a
+// device name, or a link to a pipe or a console), which a save would put a plain file in place of.
+// Asked of what is there, opened for no access at all: nothing is read or written.
+bool isNotPlain(const std::wstring& path) {
+    Handle there(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!there.valid()) return false;  // nothing there, or nothing to tell: the save says why
+    if (::GetFileType(there.get()) != FILE_TYPE_DISK) return true;
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileInformationByHandle(there.get(), &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 bool writeAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -130,6 +146,7 @@ public:
         Handle file(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) return Status::failure(reason("読み込めません", path, ::GetLastError()));
+        if (::GetFileType(file.get()) != FILE_TYPE_DISK) return Status::failure(notPlain(path, "読み込めません"));
         LARGE_INTEGER size{};
         if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
             bytes.reserve(static_cast<std::size_t>(size.QuadPart));
@@ -146,6 +163,7 @@ public:
 
     Status replaceAll(const std::string& path, std::string_view bytes) override {
         const std::wstring widePath = widen(path);
+        if (isNotPlain(widePath)) return Status::failure(notPlain(path, "保存できません"));
         // A read-only file stays as it is; the new file keeps the old one's other attributes.
         const DWORD old = ::GetFileAttributesW(widePath.c_str());
         const bool existed = old != INVALID_FILE_ATTRIBUTES;
@@ -210,6 +228,8 @@ public:
     }
 
     WriteLock lockForWriting(const std::string& path, std::chrono::milliseconds patience) override {
+        // No lock file is made beside a folder or a device: nothing is saved there.
+        if (isNotPlain(widen(path))) return WriteLock::refused(notPlain(path, "保存できません"));
         const std::string lockPath = path + ".lock";
         const std::wstring wideLock = widen(lockPath);
         constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;

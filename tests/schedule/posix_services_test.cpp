@@ -3,13 +3,16 @@
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/posix/system_reason.h"
 
 #include "platform/os_services.h"
+#include "schedule/schedule_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace qm {
@@ -87,6 +90,51 @@ TEST(PosixSave, KeepsThePermissionBitsAndOwnerAndALinkStaysALink) {
 }
 
 // flock(2) needs no write access, so a lock file another user made locks all the same.
+// A schedule that is a pipe or a device, or a link to one, is never read as a schedule (reading
+// it says it is no plain file) nor replaced by a plain file, and no lock file is made beside it. The device is one of our own
+// making, a null device like /dev/null, which is itself never touched.
+TEST(PosixSave, AnythingButAPlainFileIsNamedAndNeverReplaced) {
+    struct Case {
+        const char* what;
+        mode_t type;  // of what is made at "other/thing"
+        bool linked;  // Dtddta.wet is a link to it, else it is Dtddta.wet itself
+    };
+    const auto files = makeFileSystem();
+    const auto codec = makeShiftJisCodec();
+    for (const Case& c : {Case{"a pipe", S_IFIFO, false}, Case{"a link to a pipe", S_IFIFO, true},
+                          Case{"a device", S_IFCHR, false}, Case{"a link to a device", S_IFCHR, true}}) {
+        SCOPED_TRACE(c.what);
+        test::TempFolder temp;
+        std::filesystem::create_directory(temp.folder() / "other");
+        const std::string thing = c.linked ? temp.path("other/thing") : temp.path("Dtddta.wet");
+        const int made = ::mknod(thing.c_str(), c.type | 0666, c.type == S_IFCHR ? makedev(1, 3) : 0);
+        if (made != 0) {
+            ASSERT_EQ(c.type, static_cast<mode_t>(S_IFCHR)) << strerror(errno);
+            continue;  // making a device takes root's rights
+        }
+        if (c.linked) std::filesystem::create_symlink(thing, temp.folder() / "Dtddta.wet");
+
+        ScheduleFile file(*files, *codec, temp.path("Dtddta.wet"));
+        const ScheduleText read = file.read();
+        EXPECT_EQ(read.state, ScheduleText::State::Unreadable);
+        EXPECT_NE(read.reason.find("Dtddta.wet」は通常のファイルではない"), std::string::npos) << read.reason;
+        const WriteLock lock = file.lock();
+        EXPECT_FALSE(lock.ok());
+        EXPECT_NE(lock.status().message.find("通常のファイルではないため保存できません"), std::string::npos)
+            << lock.status().message;
+        EXPECT_FALSE(file.rewrite({{"98年05月12日 13時05分　再起動"}}).ok);
+
+        struct stat st {};
+        ASSERT_EQ(::lstat(thing.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & S_IFMT, c.type);
+        const auto entries = [](const std::filesystem::path& folder) {
+            return std::distance(std::filesystem::directory_iterator(folder), {});
+        };
+        EXPECT_EQ(entries(temp.folder()), 2);  // "other" and Dtddta.wet: no lock file, no temporary file
+        EXPECT_EQ(entries(temp.folder() / "other"), c.linked ? 1 : 0);
+    }
+}
+
 TEST(PosixLock, ALockFileWeMayOnlyReadStillLocks) {
     test::TempFolder temp;
     temp.write("Dtddta.wet.lock", "");

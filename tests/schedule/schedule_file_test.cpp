@@ -141,6 +141,19 @@ TEST_P(ScheduleFileOnDisk, TheRefusalNamesTheCharacterTypedAndItsLine) {
     }
 }
 
+// A folder of the schedule's name holds no schedule, and no save puts a file in its place.
+TEST_P(ScheduleFileOnDisk, AFolderOfTheSchedulesNameIsNeverReplaced) {
+    std::filesystem::create_directory(temp.folder() / "Dtddta.wet");
+    EXPECT_EQ(file.read().state, ScheduleText::State::Absent);
+    const WriteLock lock = file.lock();
+    EXPECT_FALSE(lock.ok());
+    EXPECT_NE(lock.status().message.find("は通常のファイルではないため保存できません"), std::string::npos)
+        << lock.status().message;
+    EXPECT_FALSE(save({"98年05月12日 13時05分　再起動"}).ok);
+    EXPECT_TRUE(std::filesystem::is_directory(temp.folder() / "Dtddta.wet"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 1);
+}
+
 // Mended: saving never takes a read-only file's protection away.
 TEST_P(ScheduleFileOnDisk, AReadOnlyScheduleIsNotReplaced) {
     namespace fs = std::filesystem;
