@@ -56,16 +56,18 @@ private:
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // A directory lookup of `path` restricted to plain files (not folders, hidden or system
-    // files): the last component's name exactly as stored, or nullopt when none is found.
+    // A directory lookup of `path` that passes over folders, hidden and system files: the last
+    // component's name exactly as stored, or nullopt when none is found. Anything else of that
+    // name is found, a pipe or a device too, so that reading it says it is not a plain file.
     virtual std::optional<std::string> lookUpName(const std::string& path) const = 0;
     // The whole file into `bytes`; on failure (no permission, an I/O error, a file another
-    // program holds locked) the reason, and `bytes` means nothing.
+    // program holds locked, something that is not a plain file) the reason, and `bytes` means
+    // nothing.
     virtual Status readAll(const std::string& path, std::string& bytes) const = 0;
     // Writes `bytes` to a temporary file beside `path`, flushes it, then replaces `path` in one
     // step. The new file keeps what protected the old one (its permission bits and owner, or its
-    // attributes), a link stays a link and its target is replaced, and a read-only file is not
-    // replaced at all. Success means these bytes are what is at `path` now; on failure they are
+    // attributes), a link stays a link and its target is replaced, and neither a read-only file
+    // nor anything but a plain file (a folder, a device, a pipe) is replaced at all. Success means these bytes are what is at `path` now; on failure they are
     // not, and the old file is untouched unless something that takes no lock replaced it at the
     // same moment. Writers call it holding lockForWriting(path): each temporary file has a name
     // of its own, but only the lock keeps one writer from saving over what another has just saved.
