@@ -15,7 +15,9 @@
 # and goes through every window by keyboard alone, down to the warning, which Esc aborts.
 # The first also walks the windows, registers the autostart entry, and saves a screenshot of every
 # window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux to refresh the
-# README's pictures).
+# README's pictures). On the GNOME desktop a stand-in for GNOME's session manager owns its name on
+# the session bus: the due shut-down is asked of it (Shutdown, so that applications may object),
+# and logind hears nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -83,6 +85,9 @@ world() {
   vd_start_buses "$dir" || fail "no buses"
   vd_start_logind "$dir/logind.log" || fail "no logind"
   vd_add_session c1
+  if [ "$name" = gnome ]; then
+    gnome_session_manager "$dir/session-manager.log" || fail "no stand-in GNOME session manager"
+  fi
   if [ "$desktop" = xembed ]; then
     vd_start_tray "$dir" || fail "no tray"
   else
@@ -163,7 +168,8 @@ world() {
   fi
 
   # At zero, the right call, and the program ends (after sleep it stays in the tray).
-  vd_wait 45 grep -qE " (PowerOff|Reboot|Terminate|Suspend)( |$)" "$dir/logind.log" || fail "no session-end call"
+  vd_wait 45 grep -qsE " (PowerOff|Reboot|Terminate|Suspend|Shutdown)( |$)" "$dir/logind.log" \
+    "$dir/session-manager.log" || fail "no session-end call"
   local called after=
   called=$(date +%s.%N)
   case $word in
@@ -177,8 +183,15 @@ world() {
       wait "$qpid" || fail "the program ended with status $? after the request" ;;
   esac
   local calls count
-  calls=$(grep -oE " (CanSuspend|Suspend|PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" | sed 's/^ //' | paste -sd, -)
+  calls=$( { grep -oE " (CanSuspend|Suspend|PowerOff|Reboot|Terminate)( False)?$" "$dir/logind.log" || true; } |
+    sed 's/^ //' | paste -sd, -)
   [ "$calls" = "$expected" ] || fail "logind saw '$calls', not '$expected'"
+  if [ "$name" = gnome ]; then
+    local asked
+    asked=$(grep -oE " [A-Za-z]+( .*)?$" "$dir/session-manager.log" | sed 's/^ //' | paste -sd, -)
+    [ "$asked" = Shutdown ] || fail "the GNOME session manager was asked '$asked', not 'Shutdown'"
+    calls="nothing, GNOME's session manager $asked"
+  fi
   count=$(grep -oE 'text EndMessege.Label3 "[0-9]+"' "$dir/trace" | grep -oE '"[0-9]+"' | tr -d '"' | paste -sd' ' -)
   [ "$count" = "$(seq 29 -1 0 | paste -sd' ' -)" ] || fail "the count ran '$count'"
   grep -q 'colour EndMessege.Label3 #ff0000' "$dir/trace" || fail "the count did not turn red"
@@ -186,6 +199,21 @@ world() {
   # rows beside its scroll bar included): none was cut.
   ! grep -m 3 ' clipped ' "$dir/trace" || fail "text clipped (above)"
   echo "PASS $name: $seen, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened$after" | tee "$dir/result"
+}
+
+# gnome_session_manager LOG: a stand-in for GNOME's session manager on the private session bus
+# (python3-dbusmock, logging every call) with the methods gnome-session has for ending the session:
+# Logout(mode), Shutdown and Reboot (and no RequestShutdown, which MATE and Cinnamon add).
+gnome_session_manager() {
+  local service=org.gnome.SessionManager path=/org/gnome/SessionManager method
+  /usr/bin/python3 -m dbusmock --session "$service" "$path" "$service" -l "$1" >/dev/null 2>&1 &
+  vd_pids+=($!)
+  vd_wait 15 vd_name_owned "$DBUS_SESSION_BUS_ADDRESS" "$service" || return 1
+  for method in Logout:u Shutdown: Reboot:; do
+    dbus-send --bus="$DBUS_SESSION_BUS_ADDRESS" --print-reply --dest="$service" "$path" \
+      org.freedesktop.DBus.Mock.AddMethod string: "string:${method%%:*}" "string:${method#*:}" string: string: \
+      >/dev/null || return 1
+  done
 }
 
 # The notice five minutes before the entry: Notify on the session bus in the second 13:00:00
@@ -463,8 +491,8 @@ pids=()
 # One desktop per method (or only those named on the command line).
 declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ" [weekday]="スリープ")
 declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate"
-                  [weekday]="CanSuspend,Suspend False")
-for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11y}"; do
+                  [weekday]="CanSuspend,Suspend False" [gnome]="")
+for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11y gnome}"; do
   for name in $names; do
     case $name in
       shutdown) world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!) ;;
@@ -475,6 +503,8 @@ for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11
       notice) world notice "${words[shutdown]}" "" 308 quick & pids+=($!) ;;
       # A screen reader's view and the keyboard alone; the warning is aborted.
       a11y) world a11y "${words[shutdown]}" "" 60 quick & pids+=($!) ;;
+      # A GNOME session manager on the session bus: the shut-down is asked of it, not of logind.
+      gnome) world gnome "${words[shutdown]}" "${calls[gnome]}" 12 quick & pids+=($!) ;;
       *) world "$name" "${words[$name]}" "${calls[$name]}" 12 quick & pids+=($!) ;;
     esac
   done

@@ -1,4 +1,4 @@
-// The D-Bus calls that end the session, and the choice between them.
+// The D-Bus calls that end the session, and who is asked: a table of session managers, then logind.
 #include "platform/qt/dbus_session_end.h"
 
 #include <unistd.h>
@@ -7,6 +7,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <optional>
 
 namespace qm::qt {
 
@@ -14,11 +15,77 @@ namespace {
 
 constexpr int kTimeoutMs = 15000;
 
-const QString kKdeService = QStringLiteral("org.kde.Shutdown");
-const QString kGnomeService = QStringLiteral("org.gnome.SessionManager");
+// How long a session manager's answer is waited for. One that refuses says so at once; one that
+// takes the request may answer only once every application has agreed (GNOME does), and it asks
+// this program too, which cannot answer while it waits (GNOME counts an application silent for a
+// second as objecting). So past this the request is taken as under way.
+constexpr int kSessionManagerAnswerMs = 500;
+
 const QString kLogindService = QStringLiteral("org.freedesktop.login1");
 const QString kLogindPath = QStringLiteral("/org/freedesktop/login1");
 const QString kLogindManager = QStringLiteral("org.freedesktop.login1.Manager");
+
+// A method of a session manager and its arguments; `otherwise` is called instead when the owner
+// of the name does not know `method`.
+struct Request {
+    const char* method;
+    QVariantList args;
+    const char* otherwise = nullptr;
+};
+
+struct Manager {
+    SessionManager id;
+    const char* service;
+    const char* path;
+    const char* interface;
+    Request logoff, shutdown, restart;
+};
+
+// In the order they are looked for. None of these requests asks the user again, but as below.
+// clang-format off
+const Manager kManagers[] = {
+    {SessionManager::Kde, "org.kde.Shutdown", "/Shutdown", "org.kde.Shutdown",
+     {"logout", {}}, {"logoutAndShutdown", {}}, {"logoutAndReboot", {}}},
+    // GNOME's gnome-session, MATE's mate-session and Cinnamon's cinnamon-session. Logout(1): no
+    // confirmation. RequestShutdown and RequestReboot (MATE, Cinnamon) show no dialog; GNOME has
+    // only Shutdown and Reboot, after which GNOME Shell shows its end-session dialog if its logout
+    // prompt is on, which goes ahead by itself at the end of its count unless an application objects.
+    {SessionManager::Gnome, "org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager",
+     {"Logout", {1u}}, {"RequestShutdown", {}, "Shutdown"}, {"RequestReboot", {}, "Reboot"}},
+    // xfce4-session: Logout(show_dialog, allow_save), Shutdown(allow_save), Restart(allow_save);
+    // allow_save: xfce4-session may save the session for the next log-in, as at a log-off of its own.
+    {SessionManager::Xfce, "org.xfce.SessionManager", "/org/xfce/SessionManager", "org.xfce.Session.Manager",
+     {"Logout", {false, true}}, {"Shutdown", {true}}, {"Restart", {true}}},
+    // Cinnamon before it took org.gnome.SessionManager: the same methods under its own name.
+    {SessionManager::Cinnamon, "org.cinnamon.SessionManager", "/org/cinnamon/SessionManager",
+     "org.cinnamon.SessionManager", {"Logout", {1u}}, {"RequestShutdown", {}, "Shutdown"},
+     {"RequestReboot", {}, "Reboot"}},
+};
+// clang-format on
+
+// Which request of a session manager ends the session with `method`; none for the methods that
+// are logind's alone (the forced exit, so that no application can object).
+std::optional<Request Manager::*> managersPart(ExitMethod method) {
+    switch (method) {
+        case ExitMethod::Logoff:
+            return &Manager::logoff;
+        case ExitMethod::Shutdown:
+            return &Manager::shutdown;
+        case ExitMethod::Restart:
+            return &Manager::restart;
+        default:
+            return std::nullopt;
+    }
+}
+
+const Manager* runningManager() {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()) return nullptr;
+    for (const Manager& manager : kManagers) {
+        if (bus.interface()->isServiceRegistered(QString::fromLatin1(manager.service))) return &manager;
+    }
+    return nullptr;
+}
 
 QString errorText(const QDBusMessage& reply) {
     const QString message = reply.errorMessage();
@@ -77,77 +144,60 @@ Status ownSessionCall(const QString& method) {
                                                method));
 }
 
-}  // namespace
+// Asks `manager` for `request`. Its refusal comes back with its reason; an answer still to come
+// after kSessionManagerAnswerMs means the manager is asking the applications.
+Status ask(const Manager& manager, const Request& request) {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return Status::failure(bus.lastError().message().toStdString());
+    auto call = [&](const char* method) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(QString::fromLatin1(manager.service), QString::fromLatin1(manager.path),
+                                           QString::fromLatin1(manager.interface), QString::fromLatin1(method));
+        message.setArguments(request.args);
+        return bus.call(message, QDBus::Block, kSessionManagerAnswerMs);
+    };
+    QDBusMessage answer = call(request.method);
+    if (request.otherwise && answer.type() == QDBusMessage::ErrorMessage &&
+        answer.errorName() == QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"))
+        answer = call(request.otherwise);
+    if (answer.type() == QDBusMessage::ErrorMessage &&
+        answer.errorName() != QStringLiteral("org.freedesktop.DBus.Error.NoReply"))
+        return Status::failure(errorText(answer).toStdString());
+    return Status::success();
+}
 
-SessionEndCall sessionEndCall(ExitMethod method, SessionManager manager) {
+Status viaLogind(ExitMethod method) {
+    const QDBusConnection bus = QDBusConnection::systemBus();
     switch (method) {
         case ExitMethod::Shutdown:
-            return manager == SessionManager::Kde ? SessionEndCall::KdeShutdown
-                                                  : SessionEndCall::LogindPowerOff;
         case ExitMethod::ForcedExit:
-            break;  // no session manager is asked, so that no application can object
+            return send(bus, logindCall(QStringLiteral("PowerOff"), {false}));  // not interactive
         case ExitMethod::Restart:
-            return manager == SessionManager::Kde ? SessionEndCall::KdeReboot : SessionEndCall::LogindReboot;
+            return send(bus, logindCall(QStringLiteral("Reboot"), {false}));
         case ExitMethod::Logoff:
-            if (manager == SessionManager::Kde) return SessionEndCall::KdeLogout;
-            if (manager == SessionManager::Gnome) return SessionEndCall::GnomeLogout;
-            return SessionEndCall::LogindTerminate;
-        case ExitMethod::Sleep:
-            return SessionEndCall::LogindSuspend;
-        case ExitMethod::Hibernate:
-            return SessionEndCall::LogindHibernate;
-        case ExitMethod::Lock:
-            return SessionEndCall::LogindLock;
-    }
-    return SessionEndCall::LogindPowerOff;
-}
-
-SessionManager DbusSessionEnd::sessionManager() {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()) return SessionManager::None;
-    if (bus.interface()->isServiceRegistered(kKdeService)) return SessionManager::Kde;
-    if (bus.interface()->isServiceRegistered(kGnomeService)) return SessionManager::Gnome;
-    return SessionManager::None;
-}
-
-Status DbusSessionEnd::perform(SessionEndCall call) {
-    auto kde = [](const char* method) {
-        return send(QDBusConnection::sessionBus(),
-                    QDBusMessage::createMethodCall(kKdeService, QStringLiteral("/Shutdown"), kKdeService,
-                                                   QString::fromLatin1(method)));
-    };
-    switch (call) {
-        case SessionEndCall::KdeLogout:
-            return kde("logout");
-        case SessionEndCall::KdeShutdown:
-            return kde("logoutAndShutdown");
-        case SessionEndCall::KdeReboot:
-            return kde("logoutAndReboot");
-        case SessionEndCall::GnomeLogout: {
-            QDBusMessage logout =
-                QDBusMessage::createMethodCall(kGnomeService, QStringLiteral("/org/gnome/SessionManager"),
-                                               kGnomeService, QStringLiteral("Logout"));
-            logout.setArguments({1u});
-            return send(QDBusConnection::sessionBus(), logout);
-        }
-        case SessionEndCall::LogindPowerOff:
-            return send(QDBusConnection::systemBus(), logindCall(QStringLiteral("PowerOff"), {false}));
-        case SessionEndCall::LogindReboot:
-            return send(QDBusConnection::systemBus(), logindCall(QStringLiteral("Reboot"), {false}));
-        case SessionEndCall::LogindTerminate:
             return ownSessionCall(QStringLiteral("Terminate"));
-        case SessionEndCall::LogindSuspend:
+        case ExitMethod::Sleep:
             return sleepVia(QStringLiteral("Suspend"));
-        case SessionEndCall::LogindHibernate:
+        case ExitMethod::Hibernate:
             return sleepVia(QStringLiteral("Hibernate"));
-        case SessionEndCall::LogindLock:
+        case ExitMethod::Lock:
             return ownSessionCall(QStringLiteral("Lock"));
     }
     return Status::failure("no way to end the session is known for this request");
 }
 
+}  // namespace
+
+SessionManager DbusSessionEnd::sessionManager() {
+    const Manager* manager = runningManager();
+    return manager ? manager->id : SessionManager::None;
+}
+
 Status DbusSessionEnd::end(ExitMethod method) {
-    return perform(sessionEndCall(method, sessionManager()));
+    if (const auto part = managersPart(method)) {
+        if (const Manager* manager = runningManager()) return ask(*manager, manager->**part);
+    }
+    return viaLogind(method);
 }
 
 }  // namespace qm::qt

@@ -1,12 +1,15 @@
 // Ending the session over D-Bus, against python3-dbusmock's logind on a private system bus and
-// mock session managers on a private session bus: the right call for each method, and a refusal
-// coming back with its reason.
+// stand-ins for each desktop's session manager on a private session bus: the right call for each
+// method, and a refusal coming back with its reason.
 #include "platform/qt/dbus_session_end.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
+#include <utility>
+#include <vector>
 
 #include "tests/qt/private_buses.h"
 #include "tests/qt/qt_test_app.h"
@@ -134,40 +137,87 @@ TEST_F(DbusSessionEndTest, a_refused_shut_down_comes_back_with_the_reason) {
     EXPECT_EQ(status.message, "Interactive authentication required.");
 }
 
+// A stand-in session manager on the private session bus with `methods` (name, input signature),
+// each answering at once; setMethod gives one Python code (dbusmock's) to run instead. Stopped when
+// it goes out of scope.
+class StandIn {
+public:
+    StandIn(const QString& service, const QString& path, const QString& interface,
+            const std::vector<std::pair<QString, QString>>& methods)
+        : service_(service), path_(path), process_(buses->startSessionMock(service, path, interface)) {
+        for (const auto& [name, signature] : methods) setMethod(name, signature, {});
+    }
+    ~StandIn() { buses->stop(process_, service_); }
+    void setMethod(const QString& name, const QString& signature, const QString& code) {
+        test::PrivateBuses::mockCall(QDBusConnection::sessionBus(), service_, path_, QStringLiteral("AddMethod"),
+                                     {QString(), name, signature, QString(), code});
+    }
+    QStringList calls() const { return test::PrivateBuses::calls(QDBusConnection::sessionBus(), service_, path_); }
+
+private:
+    QString service_, path_;
+    QProcess* process_;
+};
+
+const QString kGnome = QStringLiteral("org.gnome.SessionManager");
+const QString kGnomePath = QStringLiteral("/org/gnome/SessionManager");
+
 TEST_F(DbusSessionEndTest,
-       plasma_is_asked_to_log_off_shut_down_and_restart_but_the_forced_exit_goes_to_logind) {
-    const QString service = QStringLiteral("org.kde.Shutdown");
-    QProcess* kde = buses->startSessionMock(service, QStringLiteral("/Shutdown"), service);
-    for (const char* method : {"logout", "logoutAndShutdown", "logoutAndReboot"}) {
-        test::PrivateBuses::mockCall(
-            QDBusConnection::sessionBus(), service, QStringLiteral("/Shutdown"), QStringLiteral("AddMethod"),
-            {QString(), QString::fromLatin1(method), QString(), QString(), QString()});
+       each_desktops_session_manager_is_asked_to_log_off_shut_down_and_restart_but_the_forced_exit_goes_to_logind) {
+    struct Desktop {
+        const char* name;
+        SessionManager manager;
+        QString service, path, interface;
+        std::vector<std::pair<QString, QString>> methods;
+        QStringList asked;  // for log off, shut down and restart
+    };
+    const Desktop desktops[] = {
+        {"KDE Plasma", SessionManager::Kde, "org.kde.Shutdown", "/Shutdown", "org.kde.Shutdown",
+         {{"logout", ""}, {"logoutAndShutdown", ""}, {"logoutAndReboot", ""}},
+         {"logout", "logoutAndShutdown", "logoutAndReboot"}},
+        // No RequestShutdown or RequestReboot: the dialog-less requests are tried, then these.
+        {"GNOME", SessionManager::Gnome, kGnome, kGnomePath, kGnome,
+         {{"Logout", "u"}, {"Shutdown", ""}, {"Reboot", ""}}, {"Logout 1", "Shutdown", "Reboot"}},
+        {"MATE or Cinnamon", SessionManager::Gnome, kGnome, kGnomePath, kGnome,
+         {{"Logout", "u"}, {"Shutdown", ""}, {"Reboot", ""}, {"RequestShutdown", ""}, {"RequestReboot", ""}},
+         {"Logout 1", "RequestShutdown", "RequestReboot"}},
+        {"XFCE", SessionManager::Xfce, "org.xfce.SessionManager", "/org/xfce/SessionManager",
+         "org.xfce.Session.Manager", {{"Logout", "bb"}, {"Shutdown", "b"}, {"Restart", "b"}},
+         {"Logout false true", "Shutdown true", "Restart true"}},
+        {"older Cinnamon", SessionManager::Cinnamon, "org.cinnamon.SessionManager", "/org/cinnamon/SessionManager",
+         "org.cinnamon.SessionManager", {{"Logout", "u"}, {"RequestShutdown", ""}, {"RequestReboot", ""}},
+         {"Logout 1", "RequestShutdown", "RequestReboot"}},
+    };
+    for (const Desktop& desktop : desktops) {
+        SCOPED_TRACE(desktop.name);
+        mock(QStringLiteral("ClearCalls"), {});
+        StandIn standIn(desktop.service, desktop.path, desktop.interface, desktop.methods);
+        EXPECT_EQ(DbusSessionEnd::sessionManager(), desktop.manager);
+        for (ExitMethod method :
+             {ExitMethod::Logoff, ExitMethod::Shutdown, ExitMethod::Restart, ExitMethod::ForcedExit}) {
+            EXPECT_TRUE(session.end(method).ok) << int(method);
+        }
+        EXPECT_EQ(standIn.calls(), desktop.asked);
+        EXPECT_EQ(logindCalls(), QStringList{"PowerOff false"});
     }
-    ASSERT_EQ(DbusSessionEnd::sessionManager(), SessionManager::Kde);
-    for (ExitMethod method :
-         {ExitMethod::Logoff, ExitMethod::Shutdown, ExitMethod::Restart, ExitMethod::ForcedExit}) {
-        EXPECT_TRUE(session.end(method).ok) << int(method);
-    }
-    EXPECT_EQ(test::PrivateBuses::calls(QDBusConnection::sessionBus(), service, QStringLiteral("/Shutdown")),
-              (QStringList{"logout", "logoutAndShutdown", "logoutAndReboot"}));
-    EXPECT_EQ(logindCalls(), QStringList{"PowerOff false"});
-    buses->stop(kde, service);
 }
 
-TEST_F(DbusSessionEndTest, gnome_is_asked_to_log_off_without_confirmation_and_logind_shuts_down) {
-    const QString service = QStringLiteral("org.gnome.SessionManager");
-    const QString path = QStringLiteral("/org/gnome/SessionManager");
-    QProcess* gnome = buses->startSessionMock(service, path, service);
-    test::PrivateBuses::mockCall(
-        QDBusConnection::sessionBus(), service, path, QStringLiteral("AddMethod"),
-        {QString(), QStringLiteral("Logout"), QStringLiteral("u"), QString(), QString()});
-    ASSERT_EQ(DbusSessionEnd::sessionManager(), SessionManager::Gnome);
-    EXPECT_TRUE(session.end(ExitMethod::Logoff).ok);
+TEST_F(DbusSessionEndTest, a_session_managers_refusal_comes_back_with_its_reason_and_a_late_yes_is_not_waited_for) {
+    StandIn gnome(kGnome, kGnomePath, kGnome, {{"Shutdown", ""}});
+    gnome.setMethod(QStringLiteral("Logout"), QStringLiteral("u"),
+                    QStringLiteral("raise dbus.exceptions.DBusException('Logout has been locked down', "
+                                   "name='org.gnome.SessionManager.Error.LockedDown')"));
+    const Status refused = session.end(ExitMethod::Logoff);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message, "Logout has been locked down");
+
+    // GNOME answers Shutdown only once every application has agreed, this program among them.
+    gnome.setMethod(QStringLiteral("Shutdown"), QString(), QStringLiteral("import time; time.sleep(2)"));
+    QElapsedTimer waited;
+    waited.start();
     EXPECT_TRUE(session.end(ExitMethod::Shutdown).ok);
-    EXPECT_EQ(test::PrivateBuses::calls(QDBusConnection::sessionBus(), service, path),
-              QStringList{"Logout 1"});
-    EXPECT_EQ(logindCalls(), QStringList{"PowerOff false"});
-    buses->stop(gnome, service);
+    EXPECT_LT(waited.elapsed(), 1500);
+    EXPECT_EQ(logindCalls(), QStringList{});
 }
 
 }  // namespace

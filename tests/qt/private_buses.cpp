@@ -99,18 +99,19 @@ QStringList PrivateBuses::calls(const QDBusConnection& bus, const QString& servi
     while (!list.atEnd()) {
         quint64 time = 0;
         QString method;
-        QVariantList args;
+        QStringList call;
         list.beginStructure();
         list >> time >> method;
+        call << method;
         list.beginArray();
         while (!list.atEnd()) {
             QDBusVariant arg;
             list >> arg;
-            args << arg.variant();
+            call << arg.variant().toString();
         }
         list.endArray();
         list.endStructure();
-        out << (args.isEmpty() ? method : method + QLatin1Char(' ') + args.front().toString());
+        out << call.join(QLatin1Char(' '));
     }
     list.endArray();
     return out;

@@ -27,7 +27,7 @@ public:
     // Calls a method of dbusmock's control interface (AddMethod, AddSession, GetCalls, ClearCalls).
     static QDBusMessage mockCall(const QDBusConnection& bus, const QString& service, const QString& path,
                                  const QString& method, const QVariantList& args = {});
-    // The names of the methods called on the mock object, in order, with their first argument.
+    // The methods called on the mock object, in order, each as its name and arguments ("Logout false true").
     static QStringList calls(const QDBusConnection& bus, const QString& service, const QString& path);
 
 private:

@@ -18,7 +18,6 @@
 #include <QtCore/qtestsupport_core.h>
 #include <filesystem>
 
-#include "platform/qt/dbus_session_end.h"
 #include "platform/qt/lock_file_instance.h"
 #include "platform/qt/qt_folder_watcher.h"
 #include "platform/qt/qt_icons.h"
@@ -228,36 +227,6 @@ TEST(DocumentUrl, addresses_stay_addresses_and_paths_become_file_urls) {
     EXPECT_EQ(documentUrl("/opt/q/Help/Help.htm"), QUrl(QStringLiteral("file:///opt/q/Help/Help.htm")));
     EXPECT_EQ(documentUrl("/opt/q q/Readme.txt").toLocalFile(), QStringLiteral("/opt/q q/Readme.txt"));
     EXPECT_EQ(documentUrl("/opt/a:b/Readme.txt").toLocalFile(), QStringLiteral("/opt/a:b/Readme.txt"));
-}
-
-TEST(SessionEndCall, each_method_goes_to_the_session_manager_that_can_do_it_unconfirmed_else_to_logind) {
-    using M = SessionManager;
-    using C = SessionEndCall;
-    struct Case {
-        ExitMethod method;
-        M manager;
-        C call;
-    } cases[] = {
-        {ExitMethod::Shutdown, M::None, C::LogindPowerOff},
-        {ExitMethod::Shutdown, M::Kde, C::KdeShutdown},
-        {ExitMethod::Shutdown, M::Gnome, C::LogindPowerOff},
-        {ExitMethod::Restart, M::None, C::LogindReboot},
-        {ExitMethod::Restart, M::Kde, C::KdeReboot},
-        {ExitMethod::Restart, M::Gnome, C::LogindReboot},
-        {ExitMethod::Logoff, M::None, C::LogindTerminate},
-        {ExitMethod::Logoff, M::Kde, C::KdeLogout},
-        {ExitMethod::Logoff, M::Gnome, C::GnomeLogout},
-        {ExitMethod::ForcedExit, M::None, C::LogindPowerOff},
-        {ExitMethod::ForcedExit, M::Kde, C::LogindPowerOff},
-        {ExitMethod::ForcedExit, M::Gnome, C::LogindPowerOff},
-        {ExitMethod::Sleep, M::Kde, C::LogindSuspend},
-        {ExitMethod::Hibernate, M::Gnome, C::LogindHibernate},
-        {ExitMethod::Lock, M::None, C::LogindLock},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(sessionEndCall(c.method, c.manager), c.call)
-            << "method " << int(c.method) << " manager " << int(c.manager);
-    }
 }
 
 TEST(Icons, the_running_light_shows_green_below_and_the_paused_light_red_above) {
