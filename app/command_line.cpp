@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "app/entry_request.h"
 #include "forms/about_window.h"
@@ -27,10 +28,11 @@ struct CommandName {
     Command command;
 };
 constexpr std::array kCommands{
-    CommandName{"--list", Command::List}, CommandName{"--next", Command::Next},
-    CommandName{"--add", Command::Add},   CommandName{"--delete-past", Command::DeletePast},
+    CommandName{"--list", Command::List},   CommandName{"--next", Command::Next},
+    CommandName{"--add", Command::Add},     CommandName{"--delete-past", Command::DeletePast},
     CommandName{"--where", Command::Where}, CommandName{"--help", Command::Help},
-    CommandName{"--version", Command::Version},
+    CommandName{"-h", Command::Help},       CommandName{"--version", Command::Version},
+    CommandName{"-V", Command::Version},
 };
 
 // The line of --list that names the entry due next starts with the first marker, every other
@@ -46,6 +48,7 @@ inline constexpr std::string_view kNotOverUnreadable = "読み込めなかった
 inline constexpr std::string_view kChangedMeanwhile =
     "予定ファイルが読み込んだ後に他のプログラムで変更されたため、書き込みませんでした。もう一度実行して下さい。";
 inline constexpr std::string_view kSaveFailed = "設定を保存できませんでした: ";
+inline constexpr std::string_view kOutputFailed = "標準出力に書き込めませんでした";
 
 inline constexpr std::string_view kCopyright = "Copyright (c) 2026 QuietusMachine developers";
 inline constexpr std::string_view kLicence = "MIT ライセンスです。詳しくは LICENSE をご覧下さい。";
@@ -69,8 +72,8 @@ inline constexpr std::string_view kHelp =
     "                  logoff (ログオフ)、sleep (スリープ)、hibernate (休止状態)、lock (ロック)\n"
     "  --delete-past   過去の日付の予定を削除して保存します (「過去の日付だけ削除」と「設定」)。\n"
     "  --where         予定ファイルの場所を表示します。\n"
-    "  --help          この説明を表示します。\n"
-    "  --version       バージョンを表示します。\n";
+    "  -h, --help      この説明を表示します。\n"
+    "  -V, --version   バージョンを表示します。\n";
 inline constexpr std::string_view kExitStatuses =
     "\n終了コード: 0 成功、2 指定の誤り又は予定ファイルを読み書きできない時 (何も書き込みません)\n";
 
@@ -78,6 +81,31 @@ std::optional<Command> commandNamed(std::string_view arg) {
     for (const CommandName& c : kCommands)
         if (arg == c.option) return c.command;
     return std::nullopt;
+}
+
+// The arguments with each "--option=value" as "--option" "value", as the commands read them. No
+// value the options take begins with "--", so a value is never taken for an option.
+std::vector<std::string> valuesApart(std::span<const std::string> args) {
+    std::vector<std::string> apart;
+    for (const std::string& arg : args) {
+        const std::size_t equals = arg.find('=');
+        if (arg.starts_with("--") && equals != std::string::npos && equals > 2) {
+            apart.push_back(arg.substr(0, equals));
+            apart.push_back(arg.substr(equals + 1));
+        } else {
+            apart.push_back(arg);
+        }
+    }
+    return apart;
+}
+
+// Whether `arg` is one of `names` ("-platform"), with one dash or two, its value after "=" or not.
+bool named(std::string_view arg, std::span<const std::string_view> names) {
+    if (arg.starts_with("--")) arg.remove_prefix(1);
+    const std::string_view name = arg.substr(0, arg.find('='));
+    for (std::string_view n : names)
+        if (name == n) return true;
+    return false;
 }
 
 // "2026-12-08 22:30": the date as --date takes it, the time as --at takes it.
@@ -259,20 +287,31 @@ int Run::where() {
 
 }  // namespace
 
-bool isCommandLine(std::span<const std::string> args) {
-    return !args.empty() && commandNamed(args[0]);
+bool isCommandLine(std::span<const std::string> args, std::span<const std::string_view> passThrough) {
+    return !args.empty() && args[0].starts_with('-') && !named(args[0], passThrough);
 }
 
-int runCommandLine(std::span<const std::string> args, const CommandLineNeeds& needs,
-                   const CommandOutput& output) {
-    Run run(needs, output);
+namespace {
+
+int runCommand(Run& run, std::span<const std::string> args, const CommandLineNeeds& needs,
+               const CommandOutput& output) {
+    // Asked for anywhere, even after a mistake, the help answers.
+    for (const std::string& arg : args)
+        if (commandNamed(arg) == Command::Help) return run.help();
     const std::optional<Command> command = args.empty() ? std::nullopt : commandNamed(args[0]);
-    if (!command) return run.refuse(std::string(kUnknownOption).append(args.empty() ? "" : args[0]));
+    const BackEndCommand* backEnd = nullptr;
+    for (const BackEndCommand& c : needs.backEndCommands)
+        if (!args.empty() && args[0] == c.option) backEnd = &c;
+    if (!command && !backEnd) return run.refuse(std::string(kUnknownOption).append(args.empty() ? "" : args[0]));
     const std::span<const std::string> rest = args.subspan(1);
-    if (*command == Command::Add) return run.add(rest);
+    if (command == Command::Add) return run.add(rest);
     // The other commands take nothing after them.
     if (!rest.empty())
-        return run.refuse(std::string(rest[0].starts_with("--") ? kUnknownOption : kExtraArgument) + rest[0]);
+        return run.refuse(std::string(rest[0].starts_with("-") ? kUnknownOption : kExtraArgument) + rest[0]);
+    if (backEnd) {
+        const std::string failed = backEnd->run(output);
+        return failed.empty() ? kCommandDone : run.refuse(failed);
+    }
     switch (*command) {
         case Command::List:
             return run.list();
@@ -290,6 +329,18 @@ int runCommandLine(std::span<const std::string> args, const CommandLineNeeds& ne
             break;
     }
     return kCommandRefused;
+}
+
+}  // namespace
+
+int runCommandLine(std::span<const std::string> args, const CommandLineNeeds& needs,
+                   const CommandOutput& output) {
+    Run run(needs, output);
+    const std::vector<std::string> apart = valuesApart(args);
+    const int status = runCommand(run, apart, needs, output);
+    // Text that never arrived is no success, whatever the command did.
+    if (status == kCommandDone && output.outFailed && output.outFailed()) return run.refuse(kOutputFailed);
+    return status;
 }
 
 }  // namespace qm

@@ -16,9 +16,26 @@
 namespace qm {
 
 // Exit statuses: done, or refused with one line on standard error (bad input, or a schedule
-// file that cannot be read or written), in which case nothing was written.
+// file that cannot be read or written), in which case nothing was written; also refused when
+// standard output could not take the command's text.
 inline constexpr int kCommandDone = 0;
 inline constexpr int kCommandRefused = 2;
+
+// Where the text goes: UTF-8, whole lines, each ended by "\n". A back end writes each piece as
+// it comes; the tests keep it. `outFailed`, when given, says after the command whether any of
+// standard output could not be written (a full disk, a closed pipe): the command is then refused.
+struct CommandOutput {
+    std::function<void(std::string_view)> out;
+    std::function<void(std::string_view)> err;
+    std::function<bool()> outFailed = {};
+};
+
+// An option only one back end answers (quietus --install-desktop-entry): its work, which returns
+// why it failed (one line for the user, refused as any other refusal) or "" when it is done.
+struct BackEndCommand {
+    std::string_view option;
+    std::function<std::string(const CommandOutput&)> run;
+};
 
 struct CommandLineNeeds {
     const Clock& clock;
@@ -29,22 +46,19 @@ struct CommandLineNeeds {
     std::string_view programName;
     // Help lines for options the back end answers itself, each ended by "\n"; may be empty.
     std::string_view backEndHelp = {};
+    // The back end's own options; none when empty.
+    std::span<const BackEndCommand> backEndCommands = {};
 };
 
-// Where the text goes: UTF-8, whole lines, each ended by "\n". A back end writes each piece as
-// it comes; the tests keep it.
-struct CommandOutput {
-    std::function<void(std::string_view)> out;
-    std::function<void(std::string_view)> err;
-};
-
-// True when the first argument (after the program's own name) is one of the command line's
-// options: --list, --next, --add, --delete-past, --where, --help, --version. Any other arguments start
-// the tray program as before.
-bool isCommandLine(std::span<const std::string> args);
+// True when the first argument (after the program's own name) begins with "-": it is then the
+// command line's to answer, an unknown option being refused, never the tray program's. Only the
+// options `passThrough` names ("-platform": also "--platform", "-platform=..."), which the back
+// end's toolkit takes, start the tray program, as do no arguments or a first one without "-".
+bool isCommandLine(std::span<const std::string> args, std::span<const std::string_view> passThrough = {});
 
 // Runs the command that `args` (without the program's name) give; kCommandDone or
-// kCommandRefused.
+// kCommandRefused. Options take their value after a space or after "=" (--at=22:30); -h and -V
+// are --help and --version, and --help after any option still shows the help.
 int runCommandLine(std::span<const std::string> args, const CommandLineNeeds& needs,
                    const CommandOutput& output);
 

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The command line as a process: the program copied into a program folder of its own (the
-# schedule lives beside the executable), then --add, --list, --next, --delete-past and a refusal,
-# checking their output to the byte (UTF-8), their exit statuses and the schedule file's bytes
-# (Shift_JIS, CR LF); then many --add processes at once, none of whose entries may be lost. A Windows program runs under Wine (scripts/wine-run.sh) with its output
+# schedule lives beside the executable), then --add, --list, --next, --delete-past and refusals
+# (a bad entry, a mistyped option that must not start the tray program, output that cannot be
+# written), checking their output to the byte (UTF-8), their exit statuses and the schedule file's
+# bytes (Shift_JIS, CR LF); on Linux, that Qt's own options still reach Qt and that
+# --install-desktop-entry refuses what it cannot write; then many --add processes at once, none
+# of whose entries may be lost. A Windows program runs under Wine (scripts/wine-run.sh) with its output
 # redirected to files, as a script on Windows would take it.
 #
 # Usage: scripts/e2e-command-line.sh PROGRAM
@@ -34,9 +37,10 @@ fail() {
 note() { printf '  %-58s ok\n' "$1"; }
 
 # qm ARGS...: runs the program; its status in $status, its output in $work/out and $work/err.
+limit=120
 qm() {
   set +e
-  timeout 120 "${run[@]}" "$@" >"$work/out" 2>"$work/err"  # a tray program started by mistake ends here
+  timeout "$limit" "${run[@]}" "$@" >"$work/out" 2>"$work/err"  # a tray program started by mistake ends here
   status=$?
   set -e
 }
@@ -47,6 +51,13 @@ expect() {
   printf '%s' "$3" | cmp -s - "$work/out" || fail "$1: standard output was: $(cat "$work/out")"
   [ ! -s "$work/err" ] || fail "$1: standard error was: $(cat "$work/err")"
   note "$1"
+}
+
+# refused WHAT TEXT: status 2, nothing on standard output, one line holding TEXT on standard error.
+refused() {
+  [ "$status" -eq 2 ] || fail "$1: status $status, not 2 ($(cat "$work/err"))"
+  [ ! -s "$work/out" ] || fail "$1: standard output was: $(cat "$work/out")"
+  [ "$(wc -l <"$work/err")" -eq 1 ] && grep -qF -- "$2" "$work/err" || fail "$1: standard error was: $(cat "$work/err")"
 }
 
 # expect_file LINE...: the schedule file holds these lines, in Shift_JIS, each ended by CR LF.
@@ -81,12 +92,57 @@ note "the file without the past entry"
 
 cp "$schedule" "$work/before"
 qm --add "29年02月29日 12時00分　再起動"
-[ "$status" -eq 2 ] || fail "an impossible date: status $status, not 2"
-[ ! -s "$work/out" ] || fail "an impossible date: standard output was: $(cat "$work/out")"
-[ "$(wc -l <"$work/err")" -eq 1 ] && grep -q '有り得ない日付です' "$work/err" ||
-  fail "an impossible date: standard error was: $(cat "$work/err")"
+refused "an impossible date" '有り得ない日付です'
 cmp -s "$work/before" "$schedule" || fail "an impossible date: the file changed"
 note "an impossible date: one line, status 2, the file as it was"
+
+# A mistyped option is refused at once: the tray program it once started never ended by itself.
+limit=30
+qm --lsit
+limit=120
+[ "$status" -ne 124 ] || fail "--lsit started the tray program"
+refused "--lsit" '不明なオプションです: --lsit'
+note "--lsit: refused at once, one line, status 2"
+
+set +e
+"${run[@]}" --list >/dev/full 2>"$work/err"
+status=$?
+set -e
+: >"$work/out"
+refused "--list >/dev/full" '標準出力に書き込めませんでした'
+note "--list to a full device: status 2"
+
+case $name in
+  *.exe) ;;
+  *)
+    # Qt's own options start the tray program, through Qt: a platform Qt has no plugin for ends
+    # it in Qt's own words, before any window.
+    set +e
+    { (ulimit -c 0 && timeout 30 "${run[@]}" -platform qm-none) >"$work/out" 2>"$work/err"; } 2>/dev/null
+    status=$?
+    set -e
+    [ "$status" -ne 0 ] && [ "$status" -ne 2 ] && [ "$status" -ne 124 ] && grep -q 'qm-none' "$work/err" ||
+      fail "-platform did not reach Qt: status $status, standard error: $(cat "$work/err")"
+    note "-platform reaches Qt"
+
+    # A menu entry it cannot write: no folder to write to, or a program path Exec cannot hold.
+    printf 'x' >"$work/no-folder"
+    export XDG_DATA_HOME=$work/no-folder
+    qm --install-desktop-entry
+    refused "--install-desktop-entry, unwritable" '書き込めませんでした'
+    mkdir "$work/"$'\xff'
+    cp "$program" "$work/"$'\xff'"/$name"
+    export XDG_DATA_HOME=$work/data
+    set +e
+    "$work/"$'\xff'"/$name" --install-desktop-entry >"$work/out" 2>"$work/err"
+    status=$?
+    set -e
+    unset XDG_DATA_HOME
+    refused "--install-desktop-entry, a path not UTF-8" 'Exec'
+    [ ! -e "$work/data" ] || fail "--install-desktop-entry, a path not UTF-8: wrote $(find "$work/data")"
+    note "--install-desktop-entry refuses what it cannot write: status 2"
+    ;;
+esac
 
 # Writers at once: every --add that says it saved (status 0) is in the file, once, after the lines
 # that were there; every refused one (status 2) is not; the file is whole and no temporary file is

@@ -1,12 +1,15 @@
 // quietus: the Linux desktop program. Builds the Qt application, the real services and the Qt back
 // end, starts the program and runs the event loop until the program ends. The command line's
 // options (app/command_line.h) answer on the terminal instead, as does --install-desktop-entry,
-// which adds the program to the desktop's application menu; neither needs a display.
+// which adds the program to the desktop's application menu; neither needs a display. A first
+// argument with "-" that is none of them is refused, unless it is one of Qt's own options.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 #include "app/command_line.h"
@@ -29,37 +32,62 @@ inline constexpr std::string_view kDesktopEntryHelp =
     "  --install-desktop-entry\n"
     "                  デスクトップのアプリケーションメニューに登録します。\n";
 
+// The options QGuiApplication and QApplication document as their own: they reach Qt and start
+// the tray program (a session manager restarts it with -session).
+constexpr std::string_view kQtOptions[] = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qmljsdebugger", "-qwindowgeometry",
+    "-qwindowicon", "-qwindowtitle", "-reverse", "-session", "-display", "-geometry", "-style", "-stylesheet",
+    "-widgetcount",
+};
+
+// The running program's path as the file system spells it, bytes that need not be UTF-8; empty
+// when it cannot be read.
+std::string executablePath() {
+    std::string path(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+        if (n < 0) return {};
+        if (static_cast<std::size_t>(n) < path.size()) return path.substr(0, static_cast<std::size_t>(n));
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string installDesktopEntry(int argc, char** argv, const qm::CommandOutput& output) {
+    QCoreApplication app(argc, argv);  // no display needed, and no tray program
+    const std::string program = executablePath();
+    if (!qm::qt::fitsExec(program))
+        return "プログラムのパスをデスクトップエントリーの Exec に書けません (UTF-8 でないか空です): " + program;
+    const qm::qt::MenuEntryFiles files = qm::qt::installMenuEntry(program);
+    for (const QString& file : files.written) output.out(QFile::encodeName(file).toStdString() + "\n");
+    if (!files.failed.isEmpty()) return "書き込めませんでした: " + QFile::encodeName(files.failed).toStdString();
+    output.out("アプリケーションメニューに登録しました。\n");
+    return {};
+}
+
 // The schedule file, read and written without Qt: UTF-8 to the terminal.
-int commandLine(const std::vector<std::string>& args) {
+int commandLine(int argc, char** argv, const std::vector<std::string>& args) {
     const auto clock = qm::makeSystemClock();
     const auto codec = qm::makeShiftJisCodec();
     const auto files = qm::makeFileSystem();
-    const qm::CommandLineNeeds needs{
-        *clock, *codec, *files, qm::runningProgramFolder(qm::kScheduleFileName), "quietus", kDesktopEntryHelp};
+    const qm::BackEndCommand ownCommands[] = {
+        {"--install-desktop-entry",
+         [&](const qm::CommandOutput& output) { return installDesktopEntry(argc, argv, output); }},
+    };
+    const qm::CommandLineNeeds needs{*clock,    *codec,           *files, qm::runningProgramFolder(qm::kScheduleFileName),
+                                     "quietus", kDesktopEntryHelp, ownCommands};
     const auto to = [](std::FILE* stream) {
         return [stream](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); };
     };
-    return qm::runCommandLine(args, needs, {to(stdout), to(stderr)});
-}
-
-int installDesktopEntry(int argc, char** argv) {
-    QCoreApplication app(argc, argv);  // no display needed, and no tray program
-    const qm::qt::MenuEntryFiles files = qm::qt::installMenuEntry(QCoreApplication::applicationFilePath());
-    for (const QString& file : files.written) std::printf("%s\n", qPrintable(file));
-    if (!files.failed.isEmpty()) {
-        std::fprintf(stderr, "書き込めませんでした: %s\n", qPrintable(files.failed));
-        return 1;
-    }
-    std::printf("アプリケーションメニューに登録しました。\n");
-    return 0;
+    // Written text may wait in the stream's buffer: it has arrived only once flushed.
+    const auto outFailed = [] { return std::fflush(stdout) != 0 || std::ferror(stdout) != 0; };
+    return qm::runCommandLine(args, needs, {to(stdout), to(stderr), outFailed});
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const std::vector<std::string> args(argv + 1, argv + argc); qm::isCommandLine(args)) return commandLine(args);
-    if (argc == 2 && std::string_view(argv[1]) == "--install-desktop-entry")
-        return installDesktopEntry(argc, argv);
+    if (const std::vector<std::string> args(argv + 1, argv + argc); qm::isCommandLine(args, kQtOptions))
+        return commandLine(argc, argv, args);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QuietusMachine"));

@@ -39,7 +39,13 @@ std::string menuEntry(const std::string& programPath) {
            "Categories=Utility;\n";
 }
 
-MenuEntryFiles installMenuEntry(const QString& programPath) {
+bool fitsExec(const std::string& programPath) {
+    // Bytes that are not UTF-8 come back from QString changed.
+    const QByteArray bytes = QByteArray::fromStdString(programPath);
+    return !bytes.isEmpty() && QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+MenuEntryFiles installMenuEntry(const std::string& programPath) {
     MenuEntryFiles out;
     const auto write = [&out](const QString& path, const QByteArray& bytes) {
         if (!out.failed.isEmpty()) return;
@@ -50,7 +56,7 @@ MenuEntryFiles installMenuEntry(const QString& programPath) {
         }
     };
     write(dataHome() + QStringLiteral("/applications/QuietusMachine.desktop"),
-          QByteArray::fromStdString(menuEntry(programPath.toStdString())));
+          QByteArray::fromStdString(menuEntry(programPath)));
     for (int size : kIconSizes) {
         QFile icon(QStringLiteral(":/icons/running-%1.png").arg(size));
         const QByteArray bytes = icon.open(QIODevice::ReadOnly) ? icon.readAll() : QByteArray();

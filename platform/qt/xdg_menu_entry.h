@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
 
 namespace qm::qt {
 
@@ -13,12 +14,15 @@ namespace qm::qt {
 QString dataHome();
 // The entry's text for the program file at `programPath`.
 std::string menuEntry(const std::string& programPath);
+// Whether Exec can name the program file at `programPath` (its bytes): a value of the entry is
+// UTF-8, so a path that is not, or none, cannot be written there.
+bool fitsExec(const std::string& programPath);
 
 struct MenuEntryFiles {
     QStringList written;  // every file written, the entry first
     QString failed;       // the file that could not be written; empty when all were
 };
-// Writes the entry and the icons, replacing earlier ones.
-MenuEntryFiles installMenuEntry(const QString& programPath);
+// Writes the entry and the icons, replacing earlier ones; `programPath` must fit Exec.
+MenuEntryFiles installMenuEntry(const std::string& programPath);
 
 }  // namespace qm::qt

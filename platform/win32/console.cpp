@@ -63,8 +63,8 @@ ParentConsole::Stream ParentConsole::streamOf(HANDLE handle) {
     return {};  // neither: the text goes nowhere
 }
 
-void ParentConsole::write(const Stream& stream, std::string_view utf8) {
-    if (!stream.handle) return;
+bool ParentConsole::write(const Stream& stream, std::string_view utf8) {
+    if (!stream.handle) return true;
     if (stream.console) {
         const std::wstring text = widen(utf8);
         // In pieces every console takes in one call, never splitting a surrogate pair.
@@ -74,17 +74,18 @@ void ParentConsole::write(const Stream& stream, std::string_view utf8) {
             DWORD written = 0;
             if (!::WriteConsoleW(stream.handle, text.data() + at, static_cast<DWORD>(n), &written, nullptr) ||
                 written == 0)
-                return;
+                return false;
             at += written;
         }
-        return;
+        return true;
     }
     for (std::size_t at = 0; at < utf8.size();) {
         const DWORD n = static_cast<DWORD>(std::min<std::size_t>(1 << 20, utf8.size() - at));
         DWORD written = 0;
-        if (!::WriteFile(stream.handle, utf8.data() + at, n, &written, nullptr) || written == 0) return;
+        if (!::WriteFile(stream.handle, utf8.data() + at, n, &written, nullptr) || written == 0) return false;
         at += written;
     }
+    return true;
 }
 
 }  // namespace qm::win32

@@ -21,8 +21,11 @@ public:
     ParentConsole();
 
     // UTF-8 text: as UTF-16 to a console, as the UTF-8 bytes themselves to a file or pipe.
-    void out(std::string_view utf8) const { write(out_, utf8); }
+    void out(std::string_view utf8) const { outFailed_ |= !write(out_, utf8); }
     void err(std::string_view utf8) const { write(err_, utf8); }
+    // Whether some text for standard output was not written (a full disk, a closed pipe); text
+    // with nowhere to go, as when Explorer started the program, is no failure.
+    bool outFailed() const { return outFailed_; }
 
 private:
     struct Stream {
@@ -30,10 +33,12 @@ private:
         bool console = false;
     };
     static Stream streamOf(HANDLE handle);
-    static void write(const Stream& stream, std::string_view utf8);
+    // False when the text did not all arrive.
+    static bool write(const Stream& stream, std::string_view utf8);
 
     Stream out_;
     Stream err_;
+    mutable bool outFailed_ = false;
 };
 
 }  // namespace qm::win32

@@ -1,5 +1,6 @@
 // Quietus.exe: the real services, the Win32 back end and the program, then the message loop; or,
-// given the command line's options (app/command_line.h), their answer and no window at all.
+// given the command line's options (app/command_line.h), their answer and no window at all. Any
+// first argument beginning with "-" is the command line's: an unknown one is refused at once.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
@@ -30,10 +31,11 @@ int commandLine(const std::vector<std::string>& args) {
     const auto clock = qm::makeSystemClock();
     const auto codec = qm::makeShiftJisCodec();
     const auto files = qm::makeFileSystem();
-    const qm::CommandLineNeeds needs{*clock, *codec, *files, qm::runningProgramFolder(qm::kScheduleFileName), "Quietus.exe", kWaitHelp};
+    const qm::CommandLineNeeds needs{*clock, *codec, *files, qm::runningProgramFolder(qm::kScheduleFileName), "Quietus.exe", kWaitHelp, {}};
     return qm::runCommandLine(args, needs,
                               {[&](std::string_view text) { console.out(text); },
-                               [&](std::string_view text) { console.err(text); }});
+                               [&](std::string_view text) { console.err(text); },
+                               [&] { return console.outFailed(); }});
 }
 
 }  // namespace

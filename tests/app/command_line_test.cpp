@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/os_services.h"
@@ -72,6 +73,10 @@ const Case kCases[] = {
      "予定を追加しました: 平日実行　　　　23時05分　休止状態\n", "", Lines{"平日実行　　　　23時05分　休止状態"}},
     {"add weekly by the day's name", {"--add", "--weekly", "sat", "--at", "06:00", "--method", "restart"}, Lines{}, 0,
      "予定を追加しました: 毎週土曜　　　　06時00分　再起動\n", "", Lines{"毎週土曜　　　　06時00分　再起動"}},
+    {"values after =", {"--add", "--at=06:00", "--weekend", "--method=lock"}, Lines{}, 0,
+     "予定を追加しました: 週末実行　　　　06時00分　ロック\n", "", Lines{"週末実行　　　　06時00分　ロック"}},
+    {"the line after =", {"--add=毎日実行　　　　10時00分　再起動"}, Lines{}, 0,
+     "予定を追加しました: 毎日実行　　　　10時00分　再起動\n", "", Lines{"毎日実行　　　　10時00分　再起動"}},
     {"delete past entries", {"--delete-past"}, Lines{"26年12月07日 12時00分　再起動", "x", kMixed[1], kMixed[2]}, 0,
      "過去の日付の予定を1件削除しました\n", "", Lines{"x", kMixed[1], kMixed[2]}},
 
@@ -107,6 +112,10 @@ const Case kCases[] = {
     {"no method", {"--add", "--at", "10:00", "--weekend"}, kMixed, 2, "", "--method で"},
     {"an unknown option after the entry", {"--add", "毎日実行　　　　10時00分　再起動", "--now"}, kMixed, 2, "", "不明なオプションです: --now"},
     {"an argument after a command that takes none", {"--list", "all"}, kMixed, 2, "", "余分な引数です: all"},
+    {"a mistyped command", {"--lsit"}, kMixed, 2, "", "不明なオプションです: --lsit"},
+    {"a short option of no command", {"-x", "--list"}, kMixed, 2, "", "不明なオプションです: -x"},
+    {"an option of another back end", {"--install-desktop-entry"}, kMixed, 2, "", "不明なオプションです: --install-desktop-entry"},
+    {"a value given to a command that takes none", {"--list=all"}, kMixed, 2, "", "余分な引数です: all"},
     {"an unreadable file is not listed", {"--list"}, kMixed, 2, "", "予定ファイルを読み込めません", std::nullopt, Fault::Reads},
     {"an unreadable file is not saved over", {"--add", "毎日実行　　　　10時00分　再起動"}, kMixed, 2, "",
      "読み込めなかった予定ファイルは上書きしません", std::nullopt, Fault::Reads},
@@ -216,14 +225,51 @@ TEST_F(CommandLine, TheHelpListsEveryOptionAndTheBackEndsOwn) {
                                "hibernate", "「*」"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
     EXPECT_TRUE(out.starts_with("使い方: quietus [オプション]\n"));
+    // -h, and --help after anything, even a mistake, answer alike.
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-h"}, {"--list", "--help"},
+                                                 {"--add", "--at", "--help"}, {"--lsit", "-h"}}) {
+        const std::string help = std::exchange(out, "");
+        EXPECT_EQ(run(args, "  --install-desktop-entry\n"), kCommandDone) << args[0];
+        EXPECT_EQ(out, help) << args[0];
+    }
+    EXPECT_EQ(err, "");
 }
 
-TEST(CommandLineChoice, OnlyItsOwnOptionsComeFirst) {
+// The back end's own options, and text that never reached standard output, which is no success.
+TEST_F(CommandLine, BackEndCommandsAndAFailedOutput) {
+    std::string failure;
+    const BackEndCommand own[] = {{"--own", [&](const CommandOutput& o) { o.out("done\n"); return failure; }}};
+    bool outFailed = false;
+    const auto runOwn = [&](std::vector<std::string> args) {
+        const CommandLineNeeds needs{clock, *codec, files, {.folder = "/opt/qm", .scheduleFolder = "/prog"}, "quietus",
+                                     {}, own};
+        return runCommandLine(args, needs, {[this](std::string_view s) { out += s; },
+                                            [this](std::string_view s) { err += s; }, [&] { return outFailed; }});
+    };
+    EXPECT_EQ(runOwn({"--own"}), kCommandDone);
+    EXPECT_EQ(runOwn({"--own", "x"}), kCommandRefused);
+    failure = "書き込めませんでした: /x";
+    EXPECT_EQ(runOwn({"--own"}), kCommandRefused);
+    EXPECT_EQ(out, "done\ndone\n");
+    EXPECT_EQ(err, "QuietusMachine: 余分な引数です: x\nQuietusMachine: 書き込めませんでした: /x\n");
+    outFailed = true;
+    EXPECT_EQ(runOwn({"--version"}), kCommandRefused);
+    EXPECT_TRUE(err.ends_with("\nQuietusMachine: 標準出力に書き込めませんでした\n")) << err;
+}
+
+// Any first option is the command line's, a mistyped one too, so that it never starts the tray
+// program; only the toolkit's own options, and arguments that are no option, do.
+TEST(CommandLineChoice, EveryOptionButTheToolkitsComesToTheCommandLine) {
     using Args = std::vector<std::string>;
-    EXPECT_TRUE(isCommandLine(Args{"--next"}));
-    EXPECT_TRUE(isCommandLine(Args{"--add", "--at"}));
-    for (const Args& tray : {Args{}, Args{"-platform", "offscreen"}, Args{"--install-desktop-entry"}, Args{"x", "--list"}})
-        EXPECT_FALSE(isCommandLine(tray)) << (tray.empty() ? "" : tray[0]);
+    constexpr std::string_view kToolkit[] = {"-platform", "-style"};
+    for (const Args& command : {Args{"--next"}, Args{"--add", "--at"}, Args{"--lsit"}, Args{"-h"}, Args{"-V"},
+                                Args{"--at=12:00"}, Args{"--list", "--help"}, Args{"--install-desktop-entry"}, Args{"-"},
+                                Args{"-platformx"}})
+        EXPECT_TRUE(isCommandLine(command, kToolkit)) << command[0];
+    for (const Args& tray : {Args{}, Args{"-platform", "offscreen"}, Args{"--platform", "xcb"}, Args{"-style=fusion"},
+                             Args{"x", "--list"}})
+        EXPECT_FALSE(isCommandLine(tray, kToolkit)) << (tray.empty() ? "" : tray[0]);
+    EXPECT_TRUE(isCommandLine(Args{"-platform", "offscreen"})) << "Windows passes nothing through";
 }
 
 }  // namespace
