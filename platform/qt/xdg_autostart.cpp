@@ -2,8 +2,10 @@
 #include "platform/qt/xdg_autostart.h"
 
 #include <QDir>
-#include <QSaveFile>
-#include <QtGlobal>
+#include <QFile>
+#include <cstdlib>
+
+#include "platform/os_services.h"
 
 namespace qm::qt {
 
@@ -65,21 +67,23 @@ std::string desktopEntry(const std::string& name, const std::string& programPath
 }
 
 std::string autostartFolder() {
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty() || !QDir::isAbsolutePath(config))
-        config = QDir::homePath() + QStringLiteral("/.config");
-    return (config + QStringLiteral("/autostart")).toStdString();
+    // Paths stay bytes as the system gives them (a folder's name need not be UTF-8), never
+    // through a QString, which would turn such a name into another one.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/') return std::string(config) + "/autostart";
+    const char* home = std::getenv("HOME");
+    const std::string homeFolder = home && home[0] == '/' ? home : QFile::encodeName(QDir::homePath()).toStdString();
+    return homeFolder + "/.config/autostart";
 }
 
 int XdgAutostart::create(const std::string&, const std::string& name, const std::string&,
                          const std::string&) {
-    const QString folder = QString::fromStdString(autostartFolder());
-    if (!QDir().mkpath(folder)) return 0;
-    QSaveFile file(folder + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".desktop"));
-    if (!file.open(QIODevice::WriteOnly)) return 0;
+    // Written as the schedule is, in one step through a temporary file.
+    const auto files = makeFileSystem();
+    const std::string folder = autostartFolder();
+    if (!files->makeFolder(folder).ok) return 0;
     const std::string entry = desktopEntry(name, programFolder_ + "/quietus");
-    file.write(entry.data(), static_cast<qint64>(entry.size()));
-    return file.commit() ? 1 : 0;
+    return files->replaceAll(folder + "/" + name + ".desktop", entry).ok ? 1 : 0;
 }
 
 }  // namespace qm::qt

@@ -17,6 +17,7 @@
 #include <QThread>
 #include <QtCore/qtestsupport_core.h>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/qt/lock_file_instance.h"
 #include "platform/qt/qt_folder_watcher.h"
@@ -227,6 +228,8 @@ TEST(DocumentUrl, addresses_stay_addresses_and_paths_become_file_urls) {
     EXPECT_EQ(documentUrl("/opt/q/Help/Help.htm"), QUrl(QStringLiteral("file:///opt/q/Help/Help.htm")));
     EXPECT_EQ(documentUrl("/opt/q q/Readme.txt").toLocalFile(), QStringLiteral("/opt/q q/Readme.txt"));
     EXPECT_EQ(documentUrl("/opt/a:b/Readme.txt").toLocalFile(), QStringLiteral("/opt/a:b/Readme.txt"));
+    // A folder named in Shift_JIS: its bytes, percent-encoded as they are.
+    EXPECT_EQ(documentUrl("/opt/\x83\x74/Help.htm").toEncoded(), QByteArray("file:///opt/%83t/Help.htm"));
 }
 
 TEST(Icons, the_running_light_shows_green_below_and_the_paused_light_red_above) {
@@ -336,6 +339,20 @@ TEST(FolderWatcher, a_linked_file_made_again_later_is_seen_and_a_report_comes_ag
     QTest::qWait(200);
     watcher.reportAgain();
     EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 3; }, 1000));
+}
+
+// A program folder named in Shift_JIS, as unzip leaves one: its name is bytes that are not UTF-8,
+// and the watcher is given them as they are.
+TEST(FolderWatcher, a_folder_whose_name_is_not_utf8_is_watched) {
+    test::app();
+    qm::test::TempFolder parent;
+    const std::string folder = qm::test::utf8(parent.folder()) + "/\x83\x74\x83\x48\x83\x8b\x83\x5f";  // フォルダ
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    QtFolderWatcher watcher;
+    int calls = 0;
+    ASSERT_TRUE(watcher.watch(folder, qm::test::kWatchedName, [&] { ++calls; }));
+    std::ofstream(folder + "/" + qm::test::kScheduleName) << "new";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 1000));
 }
 
 TEST(FolderWatcher, a_folder_that_is_not_there_cannot_be_watched) {
