@@ -160,11 +160,10 @@ void TrayWindow::dueCheckTick() {
     if (due) windows_.showWarning();
     // Only in the very second five minutes ahead: an entry added later than that, a pause over
     // that second or a clock set past it gives no notice, and a clock change never a burst.
-    if (schedule_.noticeDue() && noticed_ != schedule_.nextDueMoment()) {
-        noticed_ = schedule_.nextDueMoment();
-        tray_.notify(std::string(texts::kProgramTitle),
-                     std::string(kNoticePrefix) + std::string(optionCaptionOf(*schedule_.nextDue().method.method)) +
-                         std::string(kNoticeSuffix));
+    if (const auto& notice = schedule_.noticeToTell()) {
+        tray_.notify(std::string(texts::kProgramTitle), std::string(kNoticePrefix) +
+                                                            std::string(optionCaptionOf(notice->method)) +
+                                                            std::string(kNoticeSuffix));
     }
 }
 

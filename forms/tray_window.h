@@ -54,7 +54,6 @@ private:
     ui::Control* menu_ = nullptr;
 
     bool paused_ = false;
-    std::optional<LocalTime> noticed_;  // the moment whose notice was shown
     std::string tipText_;
 };
 

@@ -54,6 +54,7 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
     if (read.state == ScheduleText::State::Unreadable) {
         unreadable_ = read.reason;
         nextDue_ = emptyNextDue();
+        notice_.reset();
         return;
     }
     unreadable_.reset();
@@ -63,6 +64,12 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
     std::string_view bestMethod, bestLine;  // point into `text`, copied once at the end
     std::size_t bestLineNumber = 0;
     std::size_t lineCount = 0;
+    std::optional<Notice> notice;
+    const auto noticeFor = [&](LocalTime moment, std::string_view word) {
+        if (moment - minutes{5} < now || (notice && moment >= notice->moment) || moment == told_ || fired(moment))
+            return;
+        if (const auto method = methodFromWord(word)) notice = Notice{moment, *method};
+    };
     forEachLine(text, [&](std::string_view line) {
         ++lineCount;
         const auto fields = parseEntryFields(line);
@@ -71,6 +78,11 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
         // fields passes over them without working out their moment.
         if (fields->kind == EntryKind::Dated && entryDate(*fields, todayDate.year()) < todayDate) return;
         const auto moment = entryMoment(*fields, today);
+        if (moment) noticeFor(*moment, fields->method);
+        // Tomorrow's turn of an entry of the every-day shape may have its notice before midnight.
+        if (fields->kind != EntryKind::Dated) {
+            if (const auto tomorrow = entryMoment(*fields, today + days{1})) noticeFor(*tomorrow, fields->method);
+        }
         if (!moment || *moment < now) return;
         if (passing == Passing::UpToNow && *moment == now) return;
         // Came due already, and the clock has since been set back before it.
@@ -92,13 +104,18 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
     } else {
         nextDue_ = emptyNextDue();
     }
+    notice_ = notice;
     // The settings list has the last word: an empty list means nothing is scheduled.
     const std::size_t entries = entryCount_ ? entryCount_(read) : lineCount;
-    if (entries == 0) nextDue_ = emptyNextDue();
+    if (entries == 0) {
+        nextDue_ = emptyNextDue();
+        notice_.reset();
+    }
 }
 
 void Schedule::fileRemoved() {
     nextDue_ = emptyNextDue();
+    notice_.reset();
     unreadable_.reset();
     lastRead_ = {};
     if (selected_) selected_();
@@ -114,7 +131,9 @@ bool Schedule::dueCheck() {
     }
     // NextDue's second is over (or the clock was set past it): the next entry takes its place.
     // The clock set back: what lies ahead is chosen again.
-    if ((nextDue_.line != 0 && now > nextDueMoment()) || now < lastCheck_) {
+    // So does a notice whose second went by unseen (the machine slept over it).
+    if ((nextDue_.line != 0 && now > nextDueMoment()) || now < lastCheck_ ||
+        (notice_ && now > notice_->moment - minutes{5})) {
         selectAt(now, Passing::BeforeNow);
         now = clock_.now();
     }
@@ -124,22 +143,26 @@ bool Schedule::dueCheck() {
         if (fired_.size() == kFiredKept) fired_.erase(fired_.begin());
         fired_.push_back(now);
     }
+    // The notice's second: it is told, and the next one chosen at once, after this second's due
+    // check has been judged, so that an entry due soon after another gets its notice too.
+    noticeToTell_.reset();
+    if (notice_ && now == notice_->moment - minutes{5}) {
+        noticeToTell_ = notice_;
+        told_ = notice_->moment;
+        selectAt(now, Passing::BeforeNow);
+    }
     return due;
 }
 
 LocalTime Schedule::nextWake(LocalTime now) const {
     LocalTime wake = floor<days>(now) + days{1};
-    if (nextDue_.line != 0) {
-        const LocalTime due = nextDueMoment();
-        for (const LocalTime moment : {due - minutes{5}, due}) {
-            if (moment > now && moment < wake) wake = moment;
-        }
+    for (const std::optional<LocalTime> moment :
+         {nextDue_.line != 0 ? std::optional(nextDueMoment()) : std::nullopt,
+          notice_ ? std::optional(notice_->moment - minutes{5}) : std::nullopt}) {
+        if (moment && *moment > now && *moment < wake) wake = *moment;
     }
     return wake;
 }
 
-bool Schedule::noticeDue() const {
-    return nextDue_.line != 0 && nextDue_.method.method && lastCheck_ == nextDueMoment() - minutes{5};
-}
 
 }  // namespace qm

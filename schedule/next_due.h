@@ -73,9 +73,18 @@ public:
     // what was chosen.
     void setSelected(std::function<void()> selected) { selected_ = std::move(selected); }
 
-    // True in the second five minutes before NextDue's moment, as the last due check read the
-    // clock, when NextDue names a method.
-    bool noticeDue() const;
+    // The entry whose notice comes next: the earliest moment, today's or tomorrow's, at least five
+    // minutes ahead of the selection, of an entry that names a method and has not come due yet.
+    // It is chosen apart from NextDue, so an entry due less than five minutes after another, or
+    // just after midnight, still gets its notice.
+    struct Notice {
+        LocalTime moment;
+        ExitMethod method;
+    };
+    const std::optional<Notice>& notice() const { return notice_; }
+    // The notice the last due check found in its second (five minutes before the entry's moment),
+    // once for each moment; the notice after it has been chosen by then.
+    const std::optional<Notice>& noticeToTell() const { return noticeToTell_; }
     // NextDue's date and time as one moment.
     LocalTime nextDueMoment() const { return nextDue_.date + nextDue_.time; }
     // True when `now` is NextDue's second: on its date, at its time to the second. The initial and
@@ -99,6 +108,9 @@ private:
     std::chrono::local_days lastSeenDate_{};
     LocalTime lastCheck_{};
     std::optional<std::string> unreadable_;
+    std::optional<Notice> notice_;
+    std::optional<Notice> noticeToTell_;
+    std::optional<LocalTime> told_;  // the moment whose notice was told last
     FileStamp lastRead_{};
     std::vector<LocalTime> fired_;  // the moments that came due, the latest last
     std::function<void()> selected_;

@@ -377,6 +377,31 @@ TEST_F(Warning, ANoticeComesFiveMinutesBeforeOnceAndOnlyWhenThatSecondIsSeenRunn
         EXPECT_EQ(app.tray.notices.size(), c.noticed ? 1u : 0u) << c.what;
     }
 
+    // Each entry that will fire gets its notice, whatever lies between: one due two minutes after
+    // another (its notice falls before the first fires), and one just after midnight (its notice
+    // falls on the day before).
+    struct Ahead {
+        std::vector<std::string> lines;
+        headless::VirtualTime start, end;
+        std::vector<headless::VirtualTime> notices;
+    };
+    for (const Ahead& c : {
+             Ahead{{entryAt2130("再起動"), "98年12月01日 21時32分　ログオフ"}, at(kDay, 21h + 20min),
+                   at(kDay, 21h + 29min), {at(kDay, 21h + 25min), at(kDay, 21h + 27min)}},
+             Ahead{{"毎日実行　　　　00時02分　ロック", "平日実行　　　　00時04分　スリープ"}, at(kDay, 23h + 50min),
+                   at(kDay, 23h + 59min + 30s), {at(kDay, 23h + 57min), at(kDay, 23h + 59min)}},
+         }) {
+        writeSchedule(c.lines);
+        HeadlessApp& app = startAt(c.start);
+        std::vector<headless::VirtualTime> seen;
+        while (app.clock.now() < c.end) {
+            const std::size_t before = app.tray.notices.size();
+            app.advance(1s);
+            if (app.tray.notices.size() != before) seen.push_back(floor<seconds>(app.clock.now()));
+        }
+        EXPECT_EQ(seen, c.notices) << c.lines[0];
+    }
+
     // An entry added less than five minutes ahead gets none.
     HeadlessApp& app = startAt(notice + 10s);
     openSettings(app);

@@ -285,9 +285,14 @@ TEST_F(DueCheck, EveryDayEntriesComeRoundAgainWhileTheProgramStaysResident) {
     EXPECT_FALSE(schedule.dueCheck());
     EXPECT_EQ(selections, 2u);
     EXPECT_EQ(schedule.nextDue(), due(1998y / 12 / 2, 8, 0, "ログオフ"));
+    // The notice's second tells it and chooses the next notice; the due second selects nothing.
+    clock.set(at(1998y / 12 / 2, 7, 55, 0));
+    EXPECT_FALSE(schedule.dueCheck());
+    ASSERT_TRUE(schedule.noticeToTell());
+    EXPECT_EQ(selections, 3u);
     clock.set(at(1998y / 12 / 2, 8, 0, 0));
     EXPECT_TRUE(schedule.dueCheck());
-    EXPECT_EQ(selections, 2u);
+    EXPECT_EQ(selections, 3u);
 }
 
 TEST_F(DueCheck, AnEntryAtMidnightFiresOnTheFirstTickOfTheDay) {
