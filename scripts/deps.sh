@@ -10,7 +10,7 @@ test_pkgs=("${run_pkgs[@]}" git googletest libgtest-dev libbenchmark-dev clang l
            g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
            python3-dbusmock python3-dbus python3-gi at-spi2-core python3-pyatspi faketime libfaketime locales weston file)
 # The deployment check runs the Ansible playbook for Linux desktops against this machine.
-test_pkgs+=(ansible-core)
+test_pkgs+=(ansible-core ansible ansible-lint)  # ansible: the Windows collections ansible-lint resolves
 # The Debian package: cpack -G DEB (dpkg-shlibdeps) and scripts/deb-check.sh.
 test_pkgs+=(lintian appstream desktop-file-utils dpkg-dev man-db)
 # The Windows installers: wixl builds the MSIs, msitools reads and unpacks them (msi-check.sh).
