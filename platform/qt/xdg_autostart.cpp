@@ -1,5 +1,6 @@
 // Writing the XDG autostart entry.
 #include "platform/qt/xdg_autostart.h"
+#include "platform/qt/xdg_menu_entry.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,11 +79,15 @@ std::string autostartFolder() {
 
 int XdgAutostart::create(const std::string&, const std::string& name, const std::string&,
                          const std::string&) {
+    // A desktop entry is UTF-8: a program whose path is not cannot be started from one, and an
+    // entry the desktop would pass over is not written.
+    const std::string program = programFolder_ + "/quietus";
+    if (!fitsExec(program)) return 0;
     // Written as the schedule is, in one step through a temporary file.
     const auto files = makeFileSystem();
     const std::string folder = autostartFolder();
     if (!files->makeFolder(folder).ok) return 0;
-    const std::string entry = desktopEntry(name, programFolder_ + "/quietus");
+    const std::string entry = desktopEntry(name, program);
     return files->replaceAll(folder + "/" + name + ".desktop", entry).ok ? 1 : 0;
 }
 

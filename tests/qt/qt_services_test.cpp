@@ -71,6 +71,11 @@ TEST_F(AutostartTest, pressing_twice_leaves_one_entry_with_the_same_content) {
     EXPECT_EQ(QDir(home.path() + "/config/autostart").entryList(QDir::Files).size(), 1);
 }
 
+TEST_F(AutostartTest, a_program_folder_whose_name_is_not_utf8_gets_no_entry_the_desktop_would_skip) {
+    EXPECT_EQ(XdgAutostart("/opt/\x83\x74\x83\x48").create("", "QuietusMachine", "", ""), 0);  // フォ in Shift_JIS
+    EXPECT_FALSE(QFile::exists(home.path() + "/config/autostart/QuietusMachine.desktop"));
+}
+
 TEST_F(AutostartTest, without_xdg_config_home_the_entry_goes_under_the_home_folders_config) {
     qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(autostartFolder(), (QDir::homePath() + "/.config/autostart").toStdString());
