@@ -1,6 +1,6 @@
-// Fuzzes the schedule file reader and the selection over a file in memory: lines never hold a
-// CR or an LF, nothing but line ends is lost, a save of what was read reads back the same, and the
-// selection copes with whatever the file holds.
+// Fuzzes the schedule file reader and the selection over a file in memory: a file in another
+// encoding gives no lines, lines never hold a CR or an LF, nothing but line ends is lost, a save
+// of what was read reads back the same, and the selection copes with whatever the file holds.
 #include <cstdint>
 #include <string>
 
@@ -21,6 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qm::ScheduleFile file{files, *codec, "/prog/Dtddta.wet"};
     const auto lines = file.readLines();
 
+    // A file in another encoding (a UTF-8 or UTF-16 mark, or UTF-8 entries) is not read at all.
+    if (file.read().state != qm::ScheduleText::State::Read) {
+        QM_FUZZ_CHECK(lines.empty());
+        return 0;
+    }
     // The lines are the decoded text cut at its line ends, and nothing else.
     std::string joined;
     for (const auto& line : lines) {
