@@ -85,10 +85,7 @@ void Program::scheduleChangedOnDisk() {
     settling_.reset();
     if (reloadList) scheduleList.discard();
     if (schedule.lastRead() != read.stamp) {
-        if (read.state == ScheduleText::State::Absent)
-            schedule.fileRemoved();
-        else
-            schedule.selectNextDueIn(read);
+        schedule.followChange(read);
         // Named as at start, once each time the file turns unreadable: unreadable files all
         // look alike, so a further change that keeps it unreadable is no change.
         if (read.state == ScheduleText::State::Unreadable)

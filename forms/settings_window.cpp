@@ -36,10 +36,7 @@ void reloadFrom(const ScheduleFile& file, ScheduleList& list, Schedule& schedule
     const ScheduleText read = file.read();
     list.discard();
     list.load(read);
-    if (read.state == ScheduleText::State::Absent)
-        schedule.fileRemoved();
-    else
-        schedule.selectNextDueIn(read);
+    schedule.followChange(read);
 }
 
 }  // namespace

@@ -121,6 +121,13 @@ void Schedule::fileRemoved() {
     if (selected_) selected_();
 }
 
+void Schedule::followChange(const ScheduleText& read) {
+    if (read.state == ScheduleText::State::Absent)
+        fileRemoved();
+    else
+        selectNextDueIn(read);
+}
+
 bool Schedule::dueCheck() {
     LocalTime now = clock_.now();
     // While the program stays resident past midnight, every-day entries must come round again.

@@ -56,6 +56,9 @@ public:
     // The file was removed while the program ran: its entries are gone, so nothing is due until a
     // file comes back. (At start-up an absent file leaves the never-due value instead.)
     void fileRemoved();
+    // Follows what was just read of a file that changed while the program ran: removed, it
+    // schedules nothing (fileRemoved()); else the choice goes over the text read.
+    void followChange(const ScheduleText& read);
     // What the file held when the selection last read it.
     const FileStamp& lastRead() const { return lastRead_; }
 

@@ -19,6 +19,7 @@
 
 #include "platform/os_services.h"
 #include "platform/posix/system_reason.h"
+#include "platform/temp_names.h"
 
 namespace qm {
 namespace {
@@ -82,27 +83,9 @@ private:
     int fd_;
 };
 
-// A save's temporary file is "<name>.XXXXXX.tmp" beside the file: a name no other save uses, and
-// one that says whose it is, so the next writer can clear what a killed save left.
-constexpr std::string_view kTempEnd = ".tmp";
-constexpr std::size_t kTempTagLength = 6;
-constexpr std::string_view kTagCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
 std::string tempName(const std::string& path) {
-    // A name taken all the same is simply drawn again.
     thread_local std::mt19937_64 random{std::random_device{}()};
-    std::string name = path + ".";
-    for (std::size_t i = 0; i < kTempTagLength; ++i) name += kTagCharacters[random() % kTagCharacters.size()];
-    return name.append(kTempEnd);
-}
-
-bool isTempOf(std::string_view entry, std::string_view name) {
-    if (entry.size() != name.size() + 1 + kTempTagLength + kTempEnd.size() || !entry.starts_with(name) ||
-        entry[name.size()] != '.' || !entry.ends_with(kTempEnd))
-        return false;
-    const std::string_view tag = entry.substr(name.size() + 1, kTempTagLength);
-    return std::all_of(tag.begin(), tag.end(),
-                       [](char c) { return kTagCharacters.find(c) != std::string_view::npos; });
+    return tempNameOf(path, random);
 }
 
 // The lock lives as long as this: flock(2) locks belong to the open file, so a second writer
@@ -261,15 +244,18 @@ public:
     }
 
     Status makeFolder(const std::string& folder) override {
-        // From the top down; made for the user alone, as a configuration folder should be.
-        for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
-            const std::string part = folder.substr(0, at);
-            if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-                return Status::failure(reason("作成できません", part, errno));
-            if (at == std::string::npos) break;
-        }
         struct stat st {};
-        if (::stat(folder.c_str(), &st) != 0) return Status::failure(reason("作成できません", folder, errno));
+        // Usually there already (every save asks): one look then, and nothing made.
+        if (::stat(folder.c_str(), &st) != 0) {
+            // From the top down; made for the user alone, as a configuration folder should be.
+            for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+                const std::string part = folder.substr(0, at);
+                if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+                    return Status::failure(reason("作成できません", part, errno));
+                if (at == std::string::npos) break;
+            }
+            if (::stat(folder.c_str(), &st) != 0) return Status::failure(reason("作成できません", folder, errno));
+        }
         if (!S_ISDIR(st.st_mode)) return Status::failure(reason("作成できません", folder, ENOTDIR));
         return Status::success();
     }
@@ -291,7 +277,7 @@ private:
         DIR* dir = ::opendir(parts.folder.c_str());
         if (!dir) return;
         while (const dirent* entry = ::readdir(dir))
-            if (isTempOf(entry->d_name, parts.name)) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+            if (isTempOf<char>(entry->d_name, parts.name)) ::unlinkat(::dirfd(dir), entry->d_name, 0);
         ::closedir(dir);
     }
 };

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/os_services.h"
+#include "platform/temp_names.h"
 #include "platform/win32/wide.h"
 
 namespace qm {
@@ -66,33 +67,14 @@ bool writeAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-// A save's temporary file is "<name>.XXXXXX.tmp" beside the file: a name no other save uses, and
-// one that says whose it is, so the next writer can clear what a killed save left.
-constexpr std::wstring_view kTempEnd = L".tmp";
-constexpr std::size_t kTempTagLength = 6;
-constexpr std::wstring_view kTagCharacters =
-    L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
 std::wstring tempName(const std::wstring& path) {
-    // A name taken all the same is simply drawn again.
     thread_local std::mt19937_64 random{[] {
         LARGE_INTEGER now{};
         ::QueryPerformanceCounter(&now);
         return std::random_device{}() ^ static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32 ^
                static_cast<std::uint64_t>(now.QuadPart);
     }()};
-    std::wstring name = path + L".";
-    for (std::size_t i = 0; i < kTempTagLength; ++i) name += kTagCharacters[random() % kTagCharacters.size()];
-    return name.append(kTempEnd);
-}
-
-bool isTempOf(std::wstring_view entry, std::wstring_view name) {
-    if (entry.size() != name.size() + 1 + kTempTagLength + kTempEnd.size() || !entry.starts_with(name) ||
-        entry[name.size()] != L'.' || !entry.ends_with(kTempEnd))
-        return false;
-    const std::wstring_view tag = entry.substr(name.size() + 1, kTempTagLength);
-    return std::all_of(tag.begin(), tag.end(),
-                       [](wchar_t c) { return kTagCharacters.find(c) != std::wstring_view::npos; });
+    return tempNameOf(path, random);
 }
 
 // A file's identity: the same volume and index are the same file, whatever its name.
@@ -208,20 +190,26 @@ public:
     }
 
     Status makeFolder(const std::string& folder) override {
-        // From the top down. A drive ("C:") or a share ("\\\\server\\share") cannot be made:
-        // whether the whole path is there afterwards decides. A new folder takes the rights of
-        // the one above it (the user's own application data).
         const std::wstring wide = widen(folder);
-        DWORD error = ERROR_SUCCESS;
-        for (std::size_t at = wide.find_first_of(L"\\/", 1);; at = wide.find_first_of(L"\\/", at + 1)) {
-            const std::wstring part = wide.substr(0, at);
-            if (::GetFileAttributesW(part.c_str()) == INVALID_FILE_ATTRIBUTES && !::CreateDirectoryW(part.c_str(), nullptr))
-                error = ::GetLastError();
-            if (at == std::wstring::npos) break;
+        DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        // Usually there already (every save asks): one look then, and nothing made.
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            // From the top down. A drive ("C:") or a share ("\\\\server\\share") cannot be made:
+            // whether the whole path is there afterwards decides. A new folder takes the rights
+            // of the one above it (the user's own application data).
+            DWORD error = ERROR_SUCCESS;
+            for (std::size_t at = wide.find_first_of(L"\\/", 1);; at = wide.find_first_of(L"\\/", at + 1)) {
+                const std::wstring part = wide.substr(0, at);
+                if (::GetFileAttributesW(part.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                    !::CreateDirectoryW(part.c_str(), nullptr))
+                    error = ::GetLastError();
+                if (at == std::wstring::npos) break;
+            }
+            attributes = ::GetFileAttributesW(wide.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return Status::failure(
+                    reason("作成できません", folder, error != ERROR_SUCCESS ? error : ::GetLastError()));
         }
-        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES)
-            return Status::failure(reason("作成できません", folder, error != ERROR_SUCCESS ? error : ::GetLastError()));
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return Status::failure(reason("作成できません", folder, ERROR_DIRECTORY));
         return Status::success();
@@ -269,10 +257,10 @@ private:
         const std::wstring folder = slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
         const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
         WIN32_FIND_DATAW found{};
-        const HANDLE find = ::FindFirstFileW((path + L".*" + std::wstring(kTempEnd)).c_str(), &found);
+        const HANDLE find = ::FindFirstFileW((path + L".*" + std::wstring(kTempEnd.begin(), kTempEnd.end())).c_str(), &found);
         if (find == INVALID_HANDLE_VALUE) return;
         do {
-            if (isTempOf(found.cFileName, name)) ::DeleteFileW((folder + found.cFileName).c_str());
+            if (isTempOf<wchar_t>(found.cFileName, name)) ::DeleteFileW((folder + found.cFileName).c_str());
         } while (::FindNextFileW(find, &found));
         ::FindClose(find);
     }
