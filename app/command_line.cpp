@@ -11,6 +11,7 @@
 #include "app/entry_request.h"
 #include "forms/about_window.h"
 #include "forms/texts.h"
+#include "schedule/exit_method.h"
 #include "schedule/schedule_entry.h"
 #include "schedule/schedule_file.h"
 #include "schedule/schedule_list.h"
@@ -67,15 +68,30 @@ inline constexpr std::string_view kHelp =
     "  --add --at HH:MM 日 --method 終了方法\n"
     "                  予定を作って追加します。日は次のどれか一つです:\n"
     "                  --date YYYY-MM-DD (今年の50年前から49年後まで)、--every-day (毎日実行)、\n"
-    "                  --weekdays (平日実行)、--weekend (週末実行)、--weekly 曜日 (mon〜sun 又は 月〜日)\n"
-    "                  終了方法: shutdown (ｼｬｯﾄﾀﾞｳﾝ)、forced (強制終了)、restart (再起動)、\n"
-    "                  logoff (ログオフ)、sleep (スリープ)、hibernate (休止状態)、lock (ロック)\n"
+    "                  --weekdays (平日実行)、--weekend (週末実行)、--weekly 曜日 (mon〜sun 又は 月〜日)\n";
+// Then the methods' names (methodNames()), then the rest.
+inline constexpr std::string_view kHelpAfterMethods =
     "  --delete-past   過去の日付の予定を削除して保存します (「過去の日付だけ削除」と「設定」)。\n"
     "  --where         予定ファイルの場所を表示します。\n"
     "  -h, --help      この説明を表示します。\n"
     "  -V, --version   バージョンを表示します。\n";
 inline constexpr std::string_view kExitStatuses =
     "\n終了コード: 0 成功、2 指定の誤り又は予定ファイルを読み書きできない時 (何も書き込みません)\n";
+
+// "                  終了方法: shutdown (ｼｬｯﾄﾀﾞｳﾝ)、forced (強制終了)、restart (再起動)、\n" and the
+// rest four to a line.
+std::string methodNames() {
+    const std::string indent(18, ' ');
+    std::string text = indent + "終了方法: ";
+    for (std::size_t i = 0; i < kExitMethods.size(); ++i) {
+        const ExitMethodInfo& info = kExitMethods[i];
+        text.append(info.commandName).append(" (").append(info.word).append(")");
+        if (i + 1 == kExitMethods.size()) text.append("\n");
+        else if (i % 4 == 2) text.append("、\n").append(indent);
+        else text.append("、");
+    }
+    return text;
+}
 
 std::optional<Command> commandNamed(std::string_view arg) {
     for (const CommandName& c : kCommands)
@@ -269,6 +285,8 @@ int Run::help() {
                     .append(needs_.programName)
                     .append(kUsageAfter)
                     .append(kHelp)
+                    .append(methodNames())
+                    .append(kHelpAfterMethods)
                     .append(needs_.backEndHelp)
                     .append(kExitStatuses));
     return kCommandDone;

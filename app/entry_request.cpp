@@ -24,23 +24,17 @@ inline constexpr std::string_view kBadTime = "時刻が正しくありません 
 inline constexpr std::string_view kBadDate = "日付が正しくありません (YYYY-MM-DD): ";
 std::string yearOutOfRange(year current) { return outsideTwoDigitYears(current) + ": "; }
 inline constexpr std::string_view kBadWeekday = "曜日が正しくありません (mon〜sun 又は 月〜日): ";
-inline constexpr std::string_view kBadMethod =
-    "終了方法が正しくありません (shutdown, forced, restart, logoff, sleep, hibernate, lock): ";
+// "終了方法が正しくありません (shutdown, forced, …, lock): "
+std::string badMethod() {
+    std::string text = "終了方法が正しくありません (";
+    for (const ExitMethodInfo& info : kExitMethods)
+        text.append(info.commandName).append(info.method == kExitMethods.back().method ? "): " : ", ");
+    return text;
+}
 inline constexpr std::string_view kNoTime = "--at で時刻を指定して下さい";
 inline constexpr std::string_view kNoMethod = "--method で終了方法を指定して下さい";
 inline constexpr std::string_view kOneDayOption =
     "--date, --every-day, --weekdays, --weekend, --weekly のどれか一つを指定して下さい";
-
-struct MethodName {
-    std::string_view name;
-    ExitMethod method;
-};
-constexpr std::array kMethodNames{
-    MethodName{"shutdown", ExitMethod::Shutdown}, MethodName{"forced", ExitMethod::ForcedExit},
-    MethodName{"restart", ExitMethod::Restart},   MethodName{"logoff", ExitMethod::Logoff},
-    MethodName{"sleep", ExitMethod::Sleep},       MethodName{"hibernate", ExitMethod::Hibernate},
-    MethodName{"lock", ExitMethod::Lock},
-};
 
 // Sunday first, as std::chrono::weekday counts; each day also goes by its character (月 for Monday).
 constexpr std::array<std::string_view, 7> kWeekdayNames{"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
@@ -91,12 +85,6 @@ std::optional<weekday> weekdayNamed(std::string_view text) {
     return std::nullopt;
 }
 
-std::optional<ExitMethod> methodNamed(std::string_view text) {
-    for (const MethodName& m : kMethodNames)
-        if (text == m.name) return m.method;
-    return std::nullopt;
-}
-
 bool looksLikeOption(std::string_view arg) {
     return arg.starts_with("--");
 }
@@ -128,7 +116,7 @@ RequestedEntry fromOptions(std::span<const std::string> args, year current) {
             if (method) return refused(option, kTwice);
             const auto text = value();
             if (!text) return refused(option, kNoValue);
-            if (!(method = methodNamed(*text))) return refused(kBadMethod, *text);
+            if (!(method = methodNamed(*text))) return refused(badMethod(), *text);
         } else if (option == "--date") {
             const auto text = value();
             if (!text) return refused(option, kNoValue);

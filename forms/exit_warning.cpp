@@ -14,7 +14,8 @@ namespace qm {
 namespace {
 
 inline constexpr std::string_view kConfirmSuffix = "確認";
-inline constexpr std::string_view kCountdownLine = "このまま何もしなければ３０秒後に";
+inline constexpr std::string_view kCountdownBefore = "このまま何もしなければ";
+inline constexpr std::string_view kCountdownAfter = "秒後に";
 inline constexpr std::string_view kWillDoSuffix = "します。";
 // A refused request: the method word, this, then the OS's reason on the next line.
 inline constexpr std::string_view kRefusedSuffix = "できませんでした。";
@@ -37,6 +38,16 @@ inline constexpr std::array<ui::Colour, 9> kCountColours{{
     0x00808080,  // 8 grey
     0x00404040,  // 9 dark grey
 }};
+
+// "このまま何もしなければ３０秒後に", with the count the warning starts from in full-width digits.
+std::string countdownLine(int from) {
+    std::string line(kCountdownBefore);
+    for (const char digit : std::to_string(from)) {
+        const int d = digit - '0';  // U+FF10 + d
+        line += {'\xEF', '\xBC', static_cast<char>(0x90 + d)};
+    }
+    return line.append(kCountdownAfter);
+}
 
 ui::Font labelFont() {
     return fonts::japanese(fonts::kPGothic, 9.75, true);
@@ -64,13 +75,13 @@ ui::FormDef ExitWarning::definition() {
         .controls = {
             {.kind = Kind::Label, .name = "Label4", .caption = "設定時間が来ました",
              .rect = {120, 120, 1830, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 2},
-            {.kind = Kind::Label, .name = "Label1", .caption = "このまま何もしなければ３０秒後に",
+            {.kind = Kind::Label, .name = "Label1", .caption = countdownLine(kCountFrom),
              .rect = {120, 360, 3045, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 3,
              .autoSize = true},
             {.kind = Kind::Label, .name = "Label2", .caption = "XXXXXします",
              .rect = {120, 600, 1245, 195}, .font = labelFont(), .foreColour = kRed, .tabIndex = 4,
              .autoSize = true},
-            {.kind = Kind::Label, .name = "Label3", .caption = "30",
+            {.kind = Kind::Label, .name = "Label3", .caption = std::to_string(kCountFrom),
              .rect = {0, 960, 3135, 900}, .font = fonts::japanese(fonts::kPMincho, 48, true),
              .foreColour = kBlack,
              .tabIndex = 5, .align = ui::Align::Centre},
@@ -100,9 +111,17 @@ void ExitWarning::loaded() {
     line_ = schedule_.nextDue().line;
     entry_ = schedule_.nextDue().entry;
     remaining_ = kCountFrom;
-    setCaption(method_.word + std::string(kConfirmSuffix));
-    countdownLine_->setCaption(std::string(kCountdownLine));
-    methodLine_->setCaption(method_.word + std::string(kWillDoSuffix));
+    // A method the table knows is announced in its own words; any other word as it stands.
+    if (method_.method) {
+        setCaption(std::string(infoOf(*method_.method).warningTitle));
+        methodLine_->setCaption(std::string(infoOf(*method_.method).warningLine));
+    } else {
+        setCaption(method_.word + std::string(kConfirmSuffix));
+        methodLine_->setCaption(method_.word + std::string(kWillDoSuffix));
+    }
+    countdownLine_->setCaption(countdownLine(kCountFrom));
+    counter_->setCaption(std::to_string(kCountFrom));
+    counter_->setForeColour(kBlack);
     disableCloseCommand();
 }
 
@@ -127,7 +146,7 @@ void ExitWarning::requestSessionEnd() {
                              std::string(texts::kProgramTitle));
         return;
     }
-    const Status result = session_.end(*method_.method);
+    const Status result = session_.end(requestOf(*method_.method));
     if (result.ok && endsSession(*method_.method)) {
         windows_.endProgram();
         return;

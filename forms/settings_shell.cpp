@@ -8,8 +8,6 @@ namespace qm {
 
 namespace {
 
-// The Startup folder as a Japanese Windows names it, relative to the Start menu's Programs folder.
-inline constexpr std::string_view kStartupFolder = "..\\..\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ｽﾀｰﾄｱｯﾌﾟ";
 inline constexpr std::string_view kShortcutName = "QuietusMachine";
 
 inline constexpr std::string_view kHelpPage = "Help/Help.htm";
@@ -20,8 +18,7 @@ inline constexpr std::string_view kReadme = "Readme.txt";
 
 void SettingsWindow::startupClicked() {
     // The target's name is fixed, whatever the running file is called. The result is not shown.
-    n_.shortcut.create(std::string(kStartupFolder), std::string(kShortcutName), n_.folder.path(n_.folder.executable),
-                       "");
+    n_.shortcut.create(std::string(kShortcutName), n_.folder.path(n_.folder.executable), "");
 }
 
 void SettingsWindow::aboutClicked() { n_.windows.showAbout(false); }

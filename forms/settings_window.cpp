@@ -49,7 +49,7 @@ ui::FormDef SettingsWindow::definition() {
     const ui::Font gothic9 = fonts::japanese(fonts::kPGothic, 9, true);
     // One control a line, as the window's table reads.
     // clang-format off
-    return {
+    ui::FormDef form{
         .name = "TimeDateSet",
         .caption = "QuietusMachine",
         .clientWidth = 7890,   // 600 wider than at first, so the list shows its longest entries whole
@@ -89,24 +89,6 @@ ui::FormDef SettingsWindow::definition() {
              .rect = {120, 1680, 1815, 600}, .tabIndex = 14, .labelledBy = "Label2(1)"},
             {.kind = Kind::Frame, .name = "Frame1", .parent = "SSTab1", .tab = 1, .caption = "終了方法",
              .rect = {2040, 360, 1695, 2895}, .tabIndex = 6},
-            {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .caption = "シャットダウン",
-             .rect = {120, 360, 1455, 255},
-             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は終了しない時があります", .tabIndex = 10, .value = true},
-            {.kind = Kind::Option, .name = "Option2", .parent = "Frame1", .caption = "強制終了",
-             .rect = {120, 720, 1095, 255},
-             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動していても強制的に終了します", .tabIndex = 9},
-            {.kind = Kind::Option, .name = "Option3", .parent = "Frame1", .caption = "再起動",
-             .rect = {120, 1080, 855, 255},
-             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は再起動しない時があります", .tabIndex = 8},
-            {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ",
-             .rect = {120, 1440, 1095, 255},
-             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合はログオフしない時があります", .tabIndex = 7},
-            {.kind = Kind::Option, .name = "Option10", .parent = "Frame1", .caption = "スリープ",
-             .rect = {120, 1800, 1095, 255}, .tooltip = "ｺﾝﾋﾟｭｰﾀをｽﾘｰﾌﾟさせます", .tabIndex = 20},
-            {.kind = Kind::Option, .name = "Option11", .parent = "Frame1", .caption = "休止状態",
-             .rect = {120, 2160, 1095, 255}, .tooltip = "ｺﾝﾋﾟｭｰﾀを休止状態にします", .tabIndex = 21},
-            {.kind = Kind::Option, .name = "Option12", .parent = "Frame1", .caption = "ロック",
-             .rect = {120, 2520, 1095, 255}, .tooltip = "画面をﾛｯｸします", .tabIndex = 22},
             {.kind = Kind::Button, .name = "Command3", .parent = "SSTab1", .tab = 1, .caption = "登録",
              .rect = {2040, 3360, 1695, 375}, .tabIndex = 11},
 
@@ -125,6 +107,8 @@ ui::FormDef SettingsWindow::definition() {
         },
     };
     // clang-format on
+    addMethodOptions(form, "Frame1", {10, 9, 8, 7, 20, 21, 22});
+    return form;
 }
 
 void SettingsWindow::bind() {

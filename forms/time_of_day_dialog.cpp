@@ -18,7 +18,6 @@ namespace {
 inline constexpr std::string_view kHourSuffix = "時";
 inline constexpr std::string_view kMinuteSuffix = "分";
 inline constexpr std::string_view kClockPrefix = "現在時刻　";
-inline constexpr std::string_view kMethodSeparator = "　";
 inline constexpr std::string_view kBadHour = "「時」には0から23までの数字を入力して下さい";
 inline constexpr std::string_view kBadMinute = "「分」には0から59までの数字を入力して下さい";
 
@@ -56,7 +55,7 @@ ui::FormDef TimeOfDayDialog::definition() {
     using ui::Kind;
     // One control a line, as the window's table reads.
     // clang-format off
-    return {
+    ui::FormDef form{
         .name = "TimeSet",
         .caption = "時刻の設定",
         .clientWidth = 4680,
@@ -89,24 +88,6 @@ ui::FormDef TimeOfDayDialog::definition() {
              .tabIndex = 5, .isDefault = true},
             {.kind = Kind::Frame, .name = "Frame1", .caption = "終了方法", .rect = {2880, 240, 1695, 2895},
              .tabIndex = 0},
-            {.kind = Kind::Option, .name = "Option4", .parent = "Frame1", .caption = "ログオフ",
-             .rect = {120, 1440, 1095, 255},
-             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合はログオフしない時があります", .tabIndex = 4},
-            {.kind = Kind::Option, .name = "Option3", .parent = "Frame1", .caption = "再起動",
-             .rect = {120, 1080, 855, 255},
-             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は再起動しない時があります", .tabIndex = 3},
-            {.kind = Kind::Option, .name = "Option2", .parent = "Frame1", .caption = "強制終了",
-             .rect = {120, 720, 1095, 255},
-             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動していても強制的に終了します", .tabIndex = 2},
-            {.kind = Kind::Option, .name = "Option1", .parent = "Frame1", .caption = "シャットダウン",
-             .rect = {120, 360, 1455, 255},
-             .tooltip = "ｱﾌﾟﾘｹｰｼｮﾝが起動している場合は終了しない時があります", .tabIndex = 1, .value = true},
-            {.kind = Kind::Option, .name = "Option10", .parent = "Frame1", .caption = "スリープ",
-             .rect = {120, 1800, 1095, 255}, .tooltip = "ｺﾝﾋﾟｭｰﾀをｽﾘｰﾌﾟさせます", .tabIndex = 14},
-            {.kind = Kind::Option, .name = "Option11", .parent = "Frame1", .caption = "休止状態",
-             .rect = {120, 2160, 1095, 255}, .tooltip = "ｺﾝﾋﾟｭｰﾀを休止状態にします", .tabIndex = 15},
-            {.kind = Kind::Option, .name = "Option12", .parent = "Frame1", .caption = "ロック",
-             .rect = {120, 2520, 1095, 255}, .tooltip = "画面をﾛｯｸします", .tabIndex = 16},
             {.kind = Kind::Label, .name = "Label2", .caption = "現在時刻", .rect = {2280, 3240, 975, 225},
              .font = fonts::japanese(fonts::kPMincho, 11.25, true), .tabIndex = 12, .autoSize = true},
             {.kind = Kind::Label, .name = "Label1", .caption = "99年99月99日", .rect = {240, 360, 2655, 375},
@@ -115,6 +96,8 @@ ui::FormDef TimeOfDayDialog::definition() {
         },
     };
     // clang-format on
+    addMethodOptions(form, "Frame1", {1, 2, 3, 4, 14, 15, 16});
+    return form;
 }
 
 void TimeOfDayDialog::bind() {
@@ -182,8 +165,8 @@ void TimeOfDayDialog::addClicked() {
         return;
     }
     if (thisDayOnly_->value()) {
-        entry = dateLabel_->caption() + " " + twoDigits(*hour) + std::string(kHourSuffix) + twoDigits(*minute) +
-                std::string(kMinuteSuffix) + std::string(kMethodSeparator) + std::string(method);
+        entry = datedEntry(std::chrono::local_days{day_} + std::chrono::hours{*hour} + std::chrono::minutes{*minute},
+                           method);
     } else {
         const std::chrono::weekday weekday{std::chrono::local_days{day_}};
         const EntryKind kind = weekdays_->value()  ? EntryKind::Weekdays

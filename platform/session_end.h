@@ -1,4 +1,4 @@
-// The session-end service: asks the OS to end the user's session with one of the exit methods.
+// The session-end service: asks the OS to end the user's session as an exit method requests.
 #pragma once
 
 #include "platform/file_system.h"  // Status
@@ -10,7 +10,7 @@ class SessionEnd {
 public:
     virtual ~SessionEnd() = default;
     // Makes the request; a refusal comes back with the OS's reason.
-    virtual Status end(ExitMethod method) = 0;
+    virtual Status end(SessionRequest request) = 0;
 };
 
 }  // namespace qm

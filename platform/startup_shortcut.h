@@ -1,17 +1,19 @@
-// The startup shortcut service: a link to the program that starts it when the user logs on.
+// The startup shortcut service: an entry that starts the program when the user logs on.
 #pragma once
 
 #include <string>
+
+#include "platform/file_system.h"  // Status
 
 namespace qm {
 
 class StartupShortcut {
 public:
     virtual ~StartupShortcut() = default;
-    // `folder` is the Startup folder relative to the Start menu's Programs folder, as a Japanese
-    // Windows names it; implementations may find the Startup folder by the platform's own means.
-    virtual int create(const std::string& folder, const std::string& name, const std::string& target,
-                       const std::string& arguments) = 0;
+    // Makes the entry `name` that starts `program` with `arguments`, in the user's own startup
+    // folder as the platform finds it; made again, it replaces the one before. A failure comes
+    // back with the reason.
+    virtual Status create(const std::string& name, const std::string& program, const std::string& arguments) = 0;
 };
 
 }  // namespace qm

@@ -1,38 +1,34 @@
-// The exit methods and their stored words.
+// Looking methods up in their table.
 #include "schedule/exit_method.h"
 
 namespace qm {
 
+namespace {
+
+// The table is indexed by the method.
+constexpr bool inMethodOrder() {
+    for (std::size_t i = 0; i < kExitMethods.size(); ++i)
+        if (static_cast<std::size_t>(kExitMethods[i].method) != i) return false;
+    return true;
+}
+static_assert(inMethodOrder(), "kExitMethods lists the methods in the order ExitMethod declares them");
+
+}  // namespace
+
+const ExitMethodInfo& infoOf(ExitMethod method) {
+    return kExitMethods[static_cast<std::size_t>(method)];
+}
+
 std::optional<ExitMethod> methodFromWord(std::string_view word) {
-    if (word == kShutdownWord) return ExitMethod::Shutdown;
-    if (word == kForcedExitWord) return ExitMethod::ForcedExit;
-    if (word == kRestartWord) return ExitMethod::Restart;
-    if (word == kLogoffWord) return ExitMethod::Logoff;
-    if (word == kSleepWord) return ExitMethod::Sleep;
-    if (word == kHibernateWord) return ExitMethod::Hibernate;
-    if (word == kLockWord) return ExitMethod::Lock;
+    for (const ExitMethodInfo& info : kExitMethods)
+        if (word == info.word) return info.method;
     return std::nullopt;
 }
 
-std::string_view wordOf(ExitMethod method) {
-    switch (method) {
-        case ExitMethod::Shutdown: return kShutdownWord;
-        case ExitMethod::ForcedExit: return kForcedExitWord;
-        case ExitMethod::Restart: return kRestartWord;
-        case ExitMethod::Logoff: return kLogoffWord;
-        case ExitMethod::Sleep: return kSleepWord;
-        case ExitMethod::Hibernate: return kHibernateWord;
-        case ExitMethod::Lock: return kLockWord;
-    }
-    return {};
-}
-
-std::string_view optionCaptionOf(ExitMethod method) {
-    return method == ExitMethod::Shutdown ? std::string_view("シャットダウン") : wordOf(method);
-}
-
-bool endsSession(ExitMethod method) {
-    return method != ExitMethod::Sleep && method != ExitMethod::Hibernate && method != ExitMethod::Lock;
+std::optional<ExitMethod> methodNamed(std::string_view commandName) {
+    for (const ExitMethodInfo& info : kExitMethods)
+        if (commandName == info.commandName) return info.method;
+    return std::nullopt;
 }
 
 }  // namespace qm

@@ -35,8 +35,12 @@ Seen seen(const HeadlessApp& app) {
     }
     for (const auto& box : app.messageBoxes())
         out.emplace_back("message box \"" + box.title + "\"", box.text);
-    for (qm::ExitMethod method : app.session.requests)
-        out.emplace_back("session end requested", std::string(qm::wordOf(method)));
+    for (qm::SessionRequest request : app.session.requests) {
+        // Named by the word of the method that asks for it.
+        const auto asking = std::find_if(qm::kExitMethods.begin(), qm::kExitMethods.end(),
+                                         [&](const qm::ExitMethodInfo& info) { return info.request == request; });
+        out.emplace_back("session end requested", std::string(asking->word));
+    }
     if (app.ended()) out.emplace_back("program", "ended");
     return out;
 }

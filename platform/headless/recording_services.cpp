@@ -3,8 +3,8 @@
 
 namespace qm::headless {
 
-Status RecordingSessionEnd::end(ExitMethod method) {
-    requests.push_back(method);
+Status RecordingSessionEnd::end(SessionRequest request) {
+    requests.push_back(request);
     return refusal ? Status::failure(*refusal) : Status::success();
 }
 
@@ -46,10 +46,10 @@ bool RecordingShell::open(const std::string& document, const std::optional<std::
     return true;
 }
 
-int RecordingStartupShortcut::create(const std::string& folder, const std::string& name,
-                                     const std::string& target, const std::string& arguments) {
-    calls.push_back({folder, name, target, arguments});
-    return 1;
+Status RecordingStartupShortcut::create(const std::string& name, const std::string& program,
+                                        const std::string& arguments) {
+    calls.push_back({name, program, arguments});
+    return Status::success();
 }
 
 }  // namespace qm::headless

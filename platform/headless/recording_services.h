@@ -22,9 +22,9 @@ namespace qm::headless {
 // Records the method of every request; succeeds unless told to refuse.
 class RecordingSessionEnd final : public SessionEnd {
 public:
-    Status end(ExitMethod method) override;
+    Status end(SessionRequest request) override;
 
-    std::vector<ExitMethod> requests;
+    std::vector<SessionRequest> requests;
     // When set, requests are refused with this reason, as an OS that says no.
     std::optional<std::string> refusal;
 };
@@ -79,16 +79,15 @@ public:
     std::vector<Open> opened;
 };
 
-// Records the four arguments of every shortcut made.
+// Records the arguments of every shortcut made.
 class RecordingStartupShortcut final : public StartupShortcut {
 public:
     struct Call {
-        std::string folder, name, target, arguments;
+        std::string name, program, arguments;
         bool operator==(const Call&) const = default;
     };
 
-    int create(const std::string& folder, const std::string& name, const std::string& target,
-               const std::string& arguments) override;
+    Status create(const std::string& name, const std::string& program, const std::string& arguments) override;
 
     std::vector<Call> calls;
 };

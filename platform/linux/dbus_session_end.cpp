@@ -1,5 +1,5 @@
 // The D-Bus calls that end the session, and who is asked: a table of session managers, then logind.
-#include "platform/qt/dbus_session_end.h"
+#include "platform/linux/dbus_session_end.h"
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <QDBusObjectPath>
 #include <optional>
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 namespace {
 
@@ -62,21 +62,6 @@ const Manager kManagers[] = {
      {"RequestReboot", {}, "Reboot"}},
 };
 // clang-format on
-
-// Which request of a session manager ends the session with `method`; none for the methods that
-// are logind's alone (the forced exit, so that no application can object).
-std::optional<Request Manager::*> managersPart(ExitMethod method) {
-    switch (method) {
-        case ExitMethod::Logoff:
-            return &Manager::logoff;
-        case ExitMethod::Shutdown:
-            return &Manager::shutdown;
-        case ExitMethod::Restart:
-            return &Manager::restart;
-        default:
-            return std::nullopt;
-    }
-}
 
 const Manager* runningManager() {
     const QDBusConnection bus = QDBusConnection::sessionBus();
@@ -166,26 +151,6 @@ Status ask(const Manager& manager, const Request& request) {
     return Status::success();
 }
 
-Status viaLogind(ExitMethod method) {
-    const QDBusConnection bus = QDBusConnection::systemBus();
-    switch (method) {
-        case ExitMethod::Shutdown:
-        case ExitMethod::ForcedExit:
-            return send(bus, logindCall(QStringLiteral("PowerOff"), {false}));  // not interactive
-        case ExitMethod::Restart:
-            return send(bus, logindCall(QStringLiteral("Reboot"), {false}));
-        case ExitMethod::Logoff:
-            return ownSessionCall(QStringLiteral("Terminate"));
-        case ExitMethod::Sleep:
-            return sleepVia(QStringLiteral("Suspend"));
-        case ExitMethod::Hibernate:
-            return sleepVia(QStringLiteral("Hibernate"));
-        case ExitMethod::Lock:
-            return ownSessionCall(QStringLiteral("Lock"));
-    }
-    return Status::failure("no way to end the session is known for this request");
-}
-
 }  // namespace
 
 SessionManager DbusSessionEnd::sessionManager() {
@@ -193,11 +158,31 @@ SessionManager DbusSessionEnd::sessionManager() {
     return manager ? manager->id : SessionManager::None;
 }
 
-Status DbusSessionEnd::end(ExitMethod method) {
-    if (const auto part = managersPart(method)) {
-        if (const Manager* manager = runningManager()) return ask(*manager, manager->**part);
+// Shut-down, restart and log off go to the desktop's session manager where one runs, so that it
+// can save the session and ask about unsaved work; else, and for what is logind's alone (the forced
+// exit, so that no application can object), to logind.
+Status DbusSessionEnd::end(SessionRequest request) {
+    const QDBusConnection bus = QDBusConnection::systemBus();
+    switch (request) {
+        case SessionRequest::PowerOff:
+            if (const Manager* manager = runningManager()) return ask(*manager, manager->shutdown);
+            [[fallthrough]];
+        case SessionRequest::ForcedPowerOff:
+            return send(bus, logindCall(QStringLiteral("PowerOff"), {false}));  // not interactive
+        case SessionRequest::Reboot:
+            if (const Manager* manager = runningManager()) return ask(*manager, manager->restart);
+            return send(bus, logindCall(QStringLiteral("Reboot"), {false}));
+        case SessionRequest::LogOff:
+            if (const Manager* manager = runningManager()) return ask(*manager, manager->logoff);
+            return ownSessionCall(QStringLiteral("Terminate"));
+        case SessionRequest::Suspend:
+            return sleepVia(QStringLiteral("Suspend"));
+        case SessionRequest::Hibernate:
+            return sleepVia(QStringLiteral("Hibernate"));
+        case SessionRequest::LockScreen:
+            return ownSessionCall(QStringLiteral("Lock"));
     }
-    return viaLogind(method);
+    return Status::failure("no way to end the session is known for this request");
 }
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

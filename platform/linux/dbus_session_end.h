@@ -9,17 +9,17 @@
 
 #include "platform/session_end.h"
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 // The session managers looked for, in the order they are looked for.
 enum class SessionManager { None, Kde, Gnome, Xfce, Cinnamon };
 
 class DbusSessionEnd final : public SessionEnd {
 public:
-    Status end(ExitMethod method) override;
+    Status end(SessionRequest request) override;
 
     // The first session manager that owns its name on the session bus now, if any.
     static SessionManager sessionManager();
 };
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

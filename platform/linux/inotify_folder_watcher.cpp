@@ -1,6 +1,6 @@
 // The folder watcher on the Linux desktop. The folder is watched rather than the file, which may be
 // replaced by a rename or not be there yet; inotify names the entry each event is about.
-#include "platform/qt/qt_folder_watcher.h"
+#include "platform/linux/inotify_folder_watcher.h"
 
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 namespace {
 
@@ -36,13 +36,13 @@ bool sameName(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-QtFolderWatcher::QtFolderWatcher() = default;
+InotifyFolderWatcher::InotifyFolderWatcher() = default;
 
-QtFolderWatcher::~QtFolderWatcher() {
+InotifyFolderWatcher::~InotifyFolderWatcher() {
     stop();
 }
 
-bool QtFolderWatcher::watch(const std::string& folder, const std::string& fileName,
+bool InotifyFolderWatcher::watch(const std::string& folder, const std::string& fileName,
                             std::function<void()> changed) {
     stop();
     changed_ = std::move(changed);
@@ -67,7 +67,7 @@ bool QtFolderWatcher::watch(const std::string& folder, const std::string& fileNa
     return true;
 }
 
-void QtFolderWatcher::stop() {
+void InotifyFolderWatcher::stop() {
     notifier_.reset();
     if (settle_) settle_->stop();
     if (inotify_ >= 0) close(inotify_);  // and every watch on it
@@ -75,11 +75,11 @@ void QtFolderWatcher::stop() {
     targetName_.clear();
 }
 
-void QtFolderWatcher::reportAgain() {
+void InotifyFolderWatcher::reportAgain() {
     if (settle_ && inotify_ >= 0 && !settle_->isActive()) settle_->start();
 }
 
-void QtFolderWatcher::readEvents() {
+void InotifyFolderWatcher::readEvents() {
     alignas(inotify_event) char buffer[16 * 1024];
     bool concerned = false;
     ssize_t n;
@@ -99,13 +99,13 @@ void QtFolderWatcher::readEvents() {
     if (concerned && !settle_->isActive()) settle_->start();
 }
 
-void QtFolderWatcher::settled() {
+void InotifyFolderWatcher::settled() {
     followLink();  // the link may lead elsewhere now, or be a link no more
     // A copy: the call may watch again, which replaces changed_.
     if (const auto changed = changed_) changed();
 }
 
-void QtFolderWatcher::followLink() {
+void InotifyFolderWatcher::followLink() {
     namespace fs = std::filesystem;
     // The name in any case, as the schedule is looked up.
     std::error_code error;
@@ -129,4 +129,4 @@ void QtFolderWatcher::followLink() {
     targetName_ = watch >= 0 ? file.filename().native() : std::string();
 }
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

@@ -12,12 +12,12 @@
 class QSocketNotifier;
 class QTimer;
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
-class QtFolderWatcher final : public FolderWatcher {
+class InotifyFolderWatcher final : public FolderWatcher {
 public:
-    QtFolderWatcher();
-    ~QtFolderWatcher() override;
+    InotifyFolderWatcher();
+    ~InotifyFolderWatcher() override;
 
     bool watch(const std::string& folder, const std::string& fileName,
                std::function<void()> changed) override;
@@ -39,4 +39,4 @@ private:
     std::unique_ptr<QTimer> settle_;
 };
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

@@ -1,5 +1,5 @@
 // QLockFile behind the single-instance service.
-#include "platform/qt/lock_file_instance.h"
+#include "platform/linux/lock_file_instance.h"
 
 #include <unistd.h>
 
@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QLockFile>
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 LockFileInstance::LockFileInstance() : LockFileInstance(defaultPath()) {}
 LockFileInstance::LockFileInstance(QString path) : path_(std::move(path)) {}
@@ -38,4 +38,4 @@ bool LockFileInstance::anotherRunning() {
     return *answer_;
 }
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

@@ -10,7 +10,7 @@
 
 class QLockFile;
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 class LockFileInstance final : public SingleInstance {
 public:
@@ -29,4 +29,4 @@ private:
     std::optional<bool> answer_;
 };
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

@@ -1,5 +1,5 @@
 // The real-time alarm: one timerfd, armed with an absolute expiry on the clock the program reads.
-#include "platform/qt/real_time_alarm.h"
+#include "platform/linux/real_time_alarm.h"
 
 #include <errno.h>
 #include <sys/timerfd.h>
@@ -10,7 +10,7 @@
 
 #include "platform/posix/real_time.h"
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 RealTimeAlarm::RealTimeAlarm(std::function<void()> rang, QObject* parent)
     : QObject(parent), rang_(std::move(rang)) {
@@ -49,4 +49,4 @@ void RealTimeAlarm::readable() {
     rang_();
 }
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

@@ -13,7 +13,7 @@
 
 class QSocketNotifier;
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 class RealTimeAlarm final : public QObject {
 public:
@@ -31,4 +31,4 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

@@ -1,6 +1,6 @@
 // Writing the XDG autostart entry.
-#include "platform/qt/xdg_autostart.h"
-#include "platform/qt/xdg_menu_entry.h"
+#include "platform/linux/xdg_autostart.h"
+#include "platform/linux/xdg_menu_entry.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +8,7 @@
 
 #include "platform/os_services.h"
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 namespace {
 
@@ -77,18 +77,15 @@ std::string autostartFolder() {
     return homeFolder + "/.config/autostart";
 }
 
-int XdgAutostart::create(const std::string&, const std::string& name, const std::string&,
-                         const std::string&) {
+Status XdgAutostart::create(const std::string& name, const std::string& program, const std::string&) {
     // A desktop entry is UTF-8: a program whose path is not cannot be started from one, and an
     // entry the desktop would pass over is not written.
-    const std::string program = programFolder_ + "/quietus";
-    if (!fitsExec(program)) return 0;
+    if (!fitsExec(program)) return Status::failure("the program's path is not UTF-8: " + program);
     // Written as the schedule is, in one step through a temporary file.
     const auto files = makeFileSystem();
     const std::string folder = autostartFolder();
-    if (!files->makeFolder(folder).ok) return 0;
-    const std::string entry = desktopEntry(name, program);
-    return files->replaceAll(folder + "/" + name + ".desktop", entry).ok ? 1 : 0;
+    if (Status made = files->makeFolder(folder); !made.ok) return made;
+    return files->replaceAll(folder + "/" + name + ".desktop", desktopEntry(name, program));
 }
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

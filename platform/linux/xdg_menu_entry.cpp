@@ -1,13 +1,13 @@
 // Writing the application menu's entry and its icons.
-#include "platform/qt/xdg_menu_entry.h"
+#include "platform/linux/xdg_menu_entry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
-#include "platform/qt/xdg_autostart.h"
+#include "platform/linux/xdg_autostart.h"
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 namespace {
 
@@ -66,4 +66,4 @@ MenuEntryFiles installMenuEntry(const std::string& programPath) {
     return out;
 }
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <string>
 
-namespace qm::qt {
+namespace qm::linux_desktop {
 
 // $XDG_DATA_HOME, or $HOME/.local/share when it is unset or not absolute.
 QString dataHome();
@@ -25,4 +25,4 @@ struct MenuEntryFiles {
 // Writes the entry and the icons, replacing earlier ones; `programPath` must fit Exec.
 MenuEntryFiles installMenuEntry(const std::string& programPath);
 
-}  // namespace qm::qt
+}  // namespace qm::linux_desktop

@@ -59,6 +59,7 @@ std::string userFolder() {
 
 ProgramFolder runningProgramFolder(std::string_view scheduleName) {
     ProgramFolder found{executableFolder(), '/'};
+    found.executable = "quietus";
     struct stat st{};
     const ProgramPlace place{
         .scheduleBeside = ::lstat(found.path(scheduleName).c_str(), &st) == 0,

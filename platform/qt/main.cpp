@@ -14,16 +14,16 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "platform/linux/dbus_session_end.h"
+#include "platform/linux/inotify_folder_watcher.h"
+#include "platform/linux/lock_file_instance.h"
+#include "platform/linux/xdg_autostart.h"
+#include "platform/linux/xdg_menu_entry.h"
 #include "platform/os_services.h"
 #include "platform/program_folder_lookup.h"
-#include "platform/qt/dbus_session_end.h"
-#include "platform/qt/lock_file_instance.h"
-#include "platform/qt/qt_folder_watcher.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray_icon.h"
-#include "platform/qt/xdg_autostart.h"
-#include "platform/qt/xdg_menu_entry.h"
 #include "schedule/schedule_file.h"
 
 namespace {
@@ -55,9 +55,9 @@ std::string executablePath() {
 std::string installDesktopEntry(int argc, char** argv, const qm::CommandOutput& output) {
     QCoreApplication app(argc, argv);  // no display needed, and no tray program
     const std::string program = executablePath();
-    if (!qm::qt::fitsExec(program))
+    if (!qm::linux_desktop::fitsExec(program))
         return "プログラムのパスをデスクトップエントリーの Exec に書けません (UTF-8 でないか空です): " + program;
-    const qm::qt::MenuEntryFiles files = qm::qt::installMenuEntry(program);
+    const qm::linux_desktop::MenuEntryFiles files = qm::linux_desktop::installMenuEntry(program);
     for (const QString& file : files.written) output.out(QFile::encodeName(file).toStdString() + "\n");
     if (!files.failed.isEmpty()) return "書き込めませんでした: " + QFile::encodeName(files.failed).toStdString();
     output.out("アプリケーションメニューに登録しました。\n");
@@ -102,12 +102,12 @@ int main(int argc, char** argv) {
     auto clock = qm::makeSystemClock();
     auto codec = qm::makeShiftJisCodec();
     auto files = qm::makeFileSystem();
-    qm::qt::DbusSessionEnd session;
+    qm::linux_desktop::DbusSessionEnd session;
     qm::qt::QtTrayIcon tray;
     qm::qt::QtShell shell;
-    qm::qt::XdgAutostart shortcut(folder.folder);
-    qm::qt::LockFileInstance instance;
-    qm::qt::QtFolderWatcher watcher;
+    qm::linux_desktop::XdgAutostart shortcut;
+    qm::linux_desktop::LockFileInstance instance;
+    qm::linux_desktop::InotifyFolderWatcher watcher;
     qm::Services services{*clock, *codec, *files, folder, session, tray, shell, shortcut, instance, watcher};
 
     qm::Program program(runtime, services);

@@ -12,11 +12,11 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "platform/linux/real_time_alarm.h"
 #include "platform/qt/qt_form_view.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_list_model.h"
-#include "platform/qt/real_time_alarm.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {

@@ -22,13 +22,13 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "platform/linux/real_time_alarm.h"
 #include "platform/qt/qt_calendar.h"
 #include "platform/qt/qt_frame.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_link.h"
 #include "platform/qt/qt_list_model.h"
-#include "platform/qt/real_time_alarm.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {

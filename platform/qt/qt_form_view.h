@@ -20,10 +20,14 @@ class QMenu;
 class QPushButton;
 class QTimer;
 
+namespace qm::linux_desktop {
+class RealTimeAlarm;
+}
+
 namespace qm::qt {
 
 class ListModelAdapter;
-class RealTimeAlarm;
+using linux_desktop::RealTimeAlarm;
 
 // A top-level form window. Closing is never Qt's decision: a close request goes to the model,
 // which unloads the form or, for a form whose Close command is disabled, ignores it.

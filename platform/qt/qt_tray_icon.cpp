@@ -1,12 +1,10 @@
 // QSystemTrayIcon behind the tray icon service.
 #include "platform/qt/qt_tray_icon.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QSystemTrayIcon>
 #include <optional>
 
+#include "platform/linux/desktop_notifications.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_units.h"
 
@@ -63,17 +61,7 @@ bool QtTrayIcon::remove() {
 
 bool QtTrayIcon::notify(const std::string& title, const std::string& text) {
     if (!icon_) return false;
-    const QString service = QStringLiteral("org.freedesktop.Notifications");
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(service)) {
-        QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/Notifications"),
-                                                           service, QStringLiteral("Notify"));
-        // app name, replaces id, icon, summary, body, actions, hints, timeout (the server's own)
-        call.setArguments({QStringLiteral("QuietusMachine"), 0u, QStringLiteral("system-shutdown"), qs(title),
-                           qs(text), QStringList(), QVariantMap(), -1});
-        // Not waited for: a slow server must not hold up the due check.
-        return bus.send(call);
-    }
+    if (linux_desktop::sendDesktopNotification(title, text)) return true;
     icon_->showMessage(qs(title), qs(text), QSystemTrayIcon::Information);
     return true;
 }

@@ -11,7 +11,8 @@
 
 #include <oleacc.h>
 
-#include "platform/ui/form.h"
+include "platform/ui/form.h"
+#include "platform/win32/module_function.h"
 #include "platform/win32/wide.h"
 
 namespace qm::win32 {
@@ -29,19 +30,14 @@ struct Calls {
     explicit operator bool() const { return lresultFromObject && createStdAccessibleObject && sysAllocStringLen; }
 };
 
-template <class F>
-F function(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 const Calls& calls() {
     static const Calls loaded = [] {
         Calls c;
         HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
-        c.lresultFromObject = function<Calls::LresultFromObjectFn>(oleacc, "LresultFromObject");
+        c.lresultFromObject = moduleFunction<Calls::LresultFromObjectFn>(oleacc, "LresultFromObject");
         c.createStdAccessibleObject =
-            function<Calls::CreateStdAccessibleObjectFn>(oleacc, "CreateStdAccessibleObject");
-        c.sysAllocStringLen = function<Calls::SysAllocStringLenFn>(LoadLibraryW(L"oleaut32.dll"), "SysAllocStringLen");
+            moduleFunction<Calls::CreateStdAccessibleObjectFn>(oleacc, "CreateStdAccessibleObject");
+        c.sysAllocStringLen = moduleFunction<Calls::SysAllocStringLenFn>(LoadLibraryW(L"oleaut32.dll"), "SysAllocStringLen");
         return c;
     }();
     return loaded;

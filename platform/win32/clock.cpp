@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/os_services.h"
+#include "platform/win32/module_function.h"
 #include "platform/win32/real_time.h"
 #include "platform/win32/wide.h"
 
@@ -24,12 +25,8 @@ LocalTime localTimeOf(const FILETIME& utc) {
 FILETIME realTimeNow() {
     // Found at run time: Windows 7 has only the coarse one.
     using Precise = void(WINAPI*)(LPFILETIME);
-    static const Precise precise = [] {
-        const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-        return kernel ? reinterpret_cast<Precise>(
-                            reinterpret_cast<void*>(::GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime")))
-                      : nullptr;
-    }();
+    static const Precise precise =
+        moduleFunction<Precise>(::GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime");
     FILETIME now{};
     if (precise) {
         precise(&now);

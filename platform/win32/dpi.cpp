@@ -3,13 +3,15 @@
 
 #include <cmath>
 
+#include "platform/win32/module_function.h"
+
 namespace qm::win32 {
 namespace {
 
 template <class F>
 F user32Function(const char* name) {
     static HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+    return moduleFunction<F>(user32, name);
 }
 
 int screenDpi() {

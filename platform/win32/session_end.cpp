@@ -3,6 +3,7 @@
 // does locking the screen. A refusal comes back with Windows' reason.
 #include <windows.h>
 
+#include "platform/win32/module_function.h"
 #include "platform/win32/services.h"
 #include "platform/win32/wide.h"
 
@@ -13,30 +14,13 @@ Status lastError() {
     return Status::failure(systemMessage(GetLastError()));
 }
 
-UINT exitFlags(ExitMethod method) {
-    switch (method) {
-        case ExitMethod::Shutdown:
-            return EWX_SHUTDOWN;
-        case ExitMethod::ForcedExit:
-            return EWX_SHUTDOWN | EWX_FORCE;
-        case ExitMethod::Restart:
-            return EWX_REBOOT;
-        case ExitMethod::Logoff:
-        case ExitMethod::Sleep:
-        case ExitMethod::Hibernate:
-        case ExitMethod::Lock:
-            break;
-    }
-    return EWX_LOGOFF;
-}
-
 // SetSuspendState lives in powrprof.dll, which the program does not link: found when needed, so
 // Quietus.exe imports no more than it did.
 BOOL setSuspendState(BOOL hibernate) {
     using Fn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
     HMODULE powrprof = LoadLibraryW(L"powrprof.dll");
     if (!powrprof) return FALSE;
-    const auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(powrprof, "SetSuspendState")));
+    const auto fn = moduleFunction<Fn>(powrprof, "SetSuspendState");
     const BOOL done = fn ? fn(hibernate ? TRUE : FALSE, FALSE, FALSE) : FALSE;
     if (!fn) SetLastError(ERROR_PROC_NOT_FOUND);
     return done;
@@ -52,20 +36,36 @@ public:
         if (!calls_.lockWorkStation) calls_.lockWorkStation = [] { return LockWorkStation(); };
     }
 
-    Status end(ExitMethod method) override {
-        if (method == ExitMethod::Lock) return calls_.lockWorkStation() ? Status::success() : lastError();
-        // All else is refused without the privilege; log off needs none.
-        if (method != ExitMethod::Logoff) {
-            if (Status privilege = calls_.enablePrivilege(); !privilege.ok) return privilege;
+    Status end(SessionRequest request) override {
+        switch (request) {
+            case SessionRequest::LockScreen:
+                return calls_.lockWorkStation() ? Status::success() : lastError();
+            case SessionRequest::LogOff:  // needs no privilege
+                return exitWindows(EWX_LOGOFF);
+            case SessionRequest::PowerOff:
+                return privileged([&] { return exitWindows(EWX_SHUTDOWN); });
+            case SessionRequest::ForcedPowerOff:
+                return privileged([&] { return exitWindows(EWX_SHUTDOWN | EWX_FORCE); });
+            case SessionRequest::Reboot:
+                return privileged([&] { return exitWindows(EWX_REBOOT); });
+            case SessionRequest::Suspend:
+            case SessionRequest::Hibernate:
+                return privileged([&] {
+                    return calls_.suspend(request == SessionRequest::Hibernate) ? Status::success() : lastError();
+                });
         }
-        if (method == ExitMethod::Sleep || method == ExitMethod::Hibernate) {
-            return calls_.suspend(method == ExitMethod::Hibernate) ? Status::success() : lastError();
-        }
-        if (!calls_.exitWindows(exitFlags(method), 0)) return lastError();
-        return Status::success();
+        return Status::failure("no way to end the session is known for this request");
     }
 
 private:
+    Status exitWindows(UINT flags) { return calls_.exitWindows(flags, 0) ? Status::success() : lastError(); }
+    // All but log off and lock are refused without the shutdown privilege.
+    template <typename Call>
+    Status privileged(Call call) {
+        if (Status privilege = calls_.enablePrivilege(); !privilege.ok) return privilege;
+        return call();
+    }
+
     SessionCalls calls_;
 };
 

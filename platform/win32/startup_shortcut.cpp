@@ -29,20 +29,19 @@ Status failed(HRESULT result) {
 
 class Win32StartupShortcut final : public StartupShortcut {
 public:
-    // `folder` is how a Japanese Start menu names the Startup folder; Windows finds it for us.
-    int create(const std::string& /*folder*/, const std::string& name, const std::string& target,
-               const std::string& arguments) override {
+    // Windows names the user's Startup folder in the user's language; it is found by its id.
+    Status create(const std::string& name, const std::string& program, const std::string& arguments) override {
         PWSTR startup = nullptr;
-        if (FAILED(SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &startup))) return 0;
+        if (const HRESULT found = SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &startup);
+            FAILED(found))
+            return failed(found);
         const std::wstring folder = startup;
         CoTaskMemFree(startup);
-        const std::wstring file = widen(target);
+        const std::wstring file = widen(program);
         const std::size_t slash = file.find_last_of(L"\\/");
         const std::wstring workingFolder =
             slash == std::wstring::npos ? std::wstring() : file.substr(0, slash);
-        return writeShortcut(folder + L"\\" + widen(name) + L".lnk", file, widen(arguments), workingFolder).ok
-                   ? 1
-                   : 0;
+        return writeShortcut(folder + L"\\" + widen(name) + L".lnk", file, widen(arguments), workingFolder);
     }
 };
 

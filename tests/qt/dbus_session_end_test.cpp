@@ -1,7 +1,7 @@
 // Ending the session over D-Bus, against python3-dbusmock's logind on a private system bus and
 // stand-ins for each desktop's session manager on a private session bus: the right call for each
 // method, and a refusal coming back with its reason.
-#include "platform/qt/dbus_session_end.h"
+#include "platform/linux/dbus_session_end.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -15,6 +15,7 @@
 #include "tests/qt/qt_test_app.h"
 
 namespace qm::qt {
+using namespace linux_desktop;
 namespace {
 
 const QString kLogind = QStringLiteral("org.freedesktop.login1");
@@ -73,9 +74,9 @@ protected:
 
 TEST_F(DbusSessionEndTest, without_a_session_manager_shut_down_and_restart_go_to_logind_unasked) {
     ASSERT_EQ(DbusSessionEnd::sessionManager(), SessionManager::None);
-    EXPECT_TRUE(session.end(ExitMethod::Shutdown).ok);
-    EXPECT_TRUE(session.end(ExitMethod::Restart).ok);
-    EXPECT_TRUE(session.end(ExitMethod::ForcedExit).ok);
+    EXPECT_TRUE(session.end(SessionRequest::PowerOff).ok);
+    EXPECT_TRUE(session.end(SessionRequest::Reboot).ok);
+    EXPECT_TRUE(session.end(SessionRequest::ForcedPowerOff).ok);
     EXPECT_EQ(logindCalls(), (QStringList{"PowerOff false", "Reboot false", "PowerOff false"}));
 }
 
@@ -84,7 +85,7 @@ TEST_F(DbusSessionEndTest, log_off_terminates_the_session_logind_finds_for_the_p
     sessionByPid(own);
     qputenv("XDG_SESSION_ID", "elsewhere");  // the process's own session comes first
     mock(QStringLiteral("ClearCalls"), {});
-    EXPECT_TRUE(session.end(ExitMethod::Logoff).ok);
+    EXPECT_TRUE(session.end(SessionRequest::LogOff).ok);
     EXPECT_EQ(logindCalls(own), QStringList{"Terminate"});
     EXPECT_EQ(logindCalls(), (QStringList{QStringLiteral("GetSessionByPID %1").arg(getpid())}));
 }
@@ -93,9 +94,9 @@ TEST_F(DbusSessionEndTest, sleep_and_hibernation_ask_logind_whether_it_can_first
     const QString own = addSession(QStringLiteral("c4"));
     sessionByPid(own);
     mock(QStringLiteral("ClearCalls"), {});
-    EXPECT_TRUE(session.end(ExitMethod::Sleep).ok);
-    EXPECT_TRUE(session.end(ExitMethod::Hibernate).ok);
-    EXPECT_TRUE(session.end(ExitMethod::Lock).ok);
+    EXPECT_TRUE(session.end(SessionRequest::Suspend).ok);
+    EXPECT_TRUE(session.end(SessionRequest::Hibernate).ok);
+    EXPECT_TRUE(session.end(SessionRequest::LockScreen).ok);
     EXPECT_EQ(logindCalls(), (QStringList{"CanSuspend", "Suspend false", "CanHibernate", "Hibernate false",
                                           QStringLiteral("GetSessionByPID %1").arg(getpid())}));
     EXPECT_EQ(logindCalls(own), QStringList{"Lock"});
@@ -104,7 +105,7 @@ TEST_F(DbusSessionEndTest, sleep_and_hibernation_ask_logind_whether_it_can_first
     mock(QStringLiteral("AddMethod"), {kManager, QStringLiteral("CanHibernate"), QString(), QStringLiteral("s"),
                                        QStringLiteral("ret = 'na'")});
     mock(QStringLiteral("ClearCalls"), {});
-    const Status refused = session.end(ExitMethod::Hibernate);
+    const Status refused = session.end(SessionRequest::Hibernate);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, "logind: CanHibernate = na");
     EXPECT_EQ(logindCalls(), QStringList{"CanHibernate"});
@@ -114,13 +115,13 @@ TEST_F(DbusSessionEndTest, log_off_falls_back_to_the_session_named_by_xdg_sessio
     const QString own = addSession(QStringLiteral("c2"));
     sessionByPid({});
     qputenv("XDG_SESSION_ID", "c2");
-    EXPECT_TRUE(session.end(ExitMethod::Logoff).ok);
+    EXPECT_TRUE(session.end(SessionRequest::LogOff).ok);
     EXPECT_EQ(logindCalls(own), QStringList{"Terminate"});
 }
 
 TEST_F(DbusSessionEndTest, log_off_outside_any_session_fails_with_loginds_reason) {
     sessionByPid({});
-    const Status status = session.end(ExitMethod::Logoff);
+    const Status status = session.end(SessionRequest::LogOff);
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.message, "PID does not belong to any known session");
 }
@@ -130,7 +131,7 @@ TEST_F(DbusSessionEndTest, a_refused_shut_down_comes_back_with_the_reason) {
          {kManager, QStringLiteral("PowerOff"), QStringLiteral("b"), QString(),
           QStringLiteral("raise dbus.exceptions.DBusException('Interactive authentication required.', "
                          "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')")});
-    const Status status = session.end(ExitMethod::Shutdown);
+    const Status status = session.end(SessionRequest::PowerOff);
     mock(QStringLiteral("AddMethod"),
          {kManager, QStringLiteral("PowerOff"), QStringLiteral("b"), QString(), QString()});
     EXPECT_FALSE(status.ok);
@@ -193,8 +194,8 @@ TEST_F(DbusSessionEndTest,
         mock(QStringLiteral("ClearCalls"), {});
         StandIn standIn(desktop.service, desktop.path, desktop.interface, desktop.methods);
         EXPECT_EQ(DbusSessionEnd::sessionManager(), desktop.manager);
-        for (ExitMethod method :
-             {ExitMethod::Logoff, ExitMethod::Shutdown, ExitMethod::Restart, ExitMethod::ForcedExit}) {
+        for (SessionRequest method :
+             {SessionRequest::LogOff, SessionRequest::PowerOff, SessionRequest::Reboot, SessionRequest::ForcedPowerOff}) {
             EXPECT_TRUE(session.end(method).ok) << int(method);
         }
         EXPECT_EQ(standIn.calls(), desktop.asked);
@@ -207,7 +208,7 @@ TEST_F(DbusSessionEndTest, a_session_managers_refusal_comes_back_with_its_reason
     gnome.setMethod(QStringLiteral("Logout"), QStringLiteral("u"),
                     QStringLiteral("raise dbus.exceptions.DBusException('Logout has been locked down', "
                                    "name='org.gnome.SessionManager.Error.LockedDown')"));
-    const Status refused = session.end(ExitMethod::Logoff);
+    const Status refused = session.end(SessionRequest::LogOff);
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, "Logout has been locked down");
 
@@ -215,7 +216,7 @@ TEST_F(DbusSessionEndTest, a_session_managers_refusal_comes_back_with_its_reason
     gnome.setMethod(QStringLiteral("Shutdown"), QString(), QStringLiteral("import time; time.sleep(2)"));
     QElapsedTimer waited;
     waited.start();
-    EXPECT_TRUE(session.end(ExitMethod::Shutdown).ok);
+    EXPECT_TRUE(session.end(SessionRequest::PowerOff).ok);
     EXPECT_LT(waited.elapsed(), 1500);
     EXPECT_EQ(logindCalls(), QStringList{});
 }

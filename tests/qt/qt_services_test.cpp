@@ -19,16 +19,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/qt/lock_file_instance.h"
-#include "platform/qt/qt_folder_watcher.h"
+#include "platform/linux/inotify_folder_watcher.h"
+#include "platform/linux/lock_file_instance.h"
+#include "platform/linux/xdg_autostart.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray_icon.h"
-#include "platform/qt/xdg_autostart.h"
 #include "tests/qt/qt_test_app.h"
 #include "tests/support/folder_changes.h"
 
 namespace qm::qt {
+using namespace linux_desktop;
 namespace {
 
 std::string readFile(const QString& path) {
@@ -50,10 +51,7 @@ protected:
 };
 
 TEST_F(AutostartTest, the_entry_starts_quietus_in_the_program_folder_without_arguments) {
-    XdgAutostart shortcut("/opt/QuietusMachine");
-    const int result = shortcut.create("..\\..\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ｽﾀｰﾄｱｯﾌﾟ", "QuietusMachine",
-                                       "/opt/QuietusMachine\\Quietus.exe", "");
-    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(XdgAutostart().create("QuietusMachine", "/opt/QuietusMachine/quietus", "").ok);
     EXPECT_EQ(readFile(home.path() + "/config/autostart/QuietusMachine.desktop"),
               "[Desktop Entry]\n"
               "Type=Application\n"
@@ -63,16 +61,16 @@ TEST_F(AutostartTest, the_entry_starts_quietus_in_the_program_folder_without_arg
 }
 
 TEST_F(AutostartTest, pressing_twice_leaves_one_entry_with_the_same_content) {
-    XdgAutostart shortcut("/opt/q");
-    shortcut.create("", "QuietusMachine", "", "");
+    XdgAutostart shortcut;
+    shortcut.create("QuietusMachine", "/opt/q/quietus", "");
     const std::string first = readFile(home.path() + "/config/autostart/QuietusMachine.desktop");
-    shortcut.create("", "QuietusMachine", "", "");
+    shortcut.create("QuietusMachine", "/opt/q/quietus", "");
     EXPECT_EQ(readFile(home.path() + "/config/autostart/QuietusMachine.desktop"), first);
     EXPECT_EQ(QDir(home.path() + "/config/autostart").entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(AutostartTest, a_program_folder_whose_name_is_not_utf8_gets_no_entry_the_desktop_would_skip) {
-    EXPECT_EQ(XdgAutostart("/opt/\x83\x74\x83\x48").create("", "QuietusMachine", "", ""), 0);  // フォ in Shift_JIS
+    EXPECT_FALSE(XdgAutostart().create("QuietusMachine", "/opt/\x83\x74\x83\x48/quietus", "").ok);  // フォ in Shift_JIS
     EXPECT_FALSE(QFile::exists(home.path() + "/config/autostart/QuietusMachine.desktop"));
 }
 
@@ -84,11 +82,11 @@ TEST_F(AutostartTest, without_xdg_config_home_the_entry_goes_under_the_home_fold
         << "only an absolute path counts";
 }
 
-TEST_F(AutostartTest, an_unwritable_folder_gives_no_entry_and_a_zero_result) {
+TEST_F(AutostartTest, an_unwritable_folder_gives_no_entry_and_a_failure) {
     QFile blocker(home.path() + "/config");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
     blocker.close();
-    EXPECT_EQ(XdgAutostart("/opt/q").create("", "QuietusMachine", "", ""), 0);
+    EXPECT_FALSE(XdgAutostart().create("QuietusMachine", "/opt/q/quietus", "").ok);
 }
 
 // `quietus --install-desktop-entry`, as a user runs it: it writes the menu's entry and icons and
@@ -158,7 +156,7 @@ TEST_F(AutostartTest, glib_starts_the_program_the_entry_names_from_any_folder) {
         program.write("#!/bin/sh\necho started > \"$(dirname \"$0\")/started\"\n");
         program.close();
         program.setPermissions(program.permissions() | QFile::ExeOwner);
-        ASSERT_EQ(XdgAutostart(folder.toStdString()).create("", "QuietusMachine", "", ""), 1);
+        ASSERT_TRUE(XdgAutostart().create("QuietusMachine", (folder + "/quietus").toStdString(), "").ok);
         const std::string launch =
             "/usr/bin/python3 -c \"import gi, sys, time; gi.require_version('Gio', '2.0');"
             "from gi.repository import Gio; a = Gio.DesktopAppInfo.new_from_filename(sys.argv[1]);"
@@ -281,7 +279,7 @@ TEST(TrayIcon, shows_the_tip_and_reports_the_left_click_as_primary_and_the_right
 // thread within `limit` milliseconds.
 bool reported(const qm::test::TempFolder& folder, void (*make)(const qm::test::TempFolder&), int limit) {
     test::app();
-    QtFolderWatcher watcher;
+    InotifyFolderWatcher watcher;
     int calls = 0;
     QThread* thread = nullptr;
     EXPECT_TRUE(watcher.watch(qm::test::utf8(folder.folder()), qm::test::kWatchedName, [&] {
@@ -333,7 +331,7 @@ TEST(FolderWatcher, a_linked_file_made_again_later_is_seen_and_a_report_comes_ag
     std::filesystem::create_directory(folder.folder() / "elsewhere");
     folder.write("elsewhere/real.wet", "old");
     std::filesystem::create_symlink("elsewhere/real.wet", folder.folder() / qm::test::kScheduleName);
-    QtFolderWatcher watcher;
+    InotifyFolderWatcher watcher;
     int calls = 0;
     ASSERT_TRUE(watcher.watch(qm::test::utf8(folder.folder()), qm::test::kWatchedName, [&] { ++calls; }));
     std::filesystem::remove(folder.folder() / "elsewhere/real.wet");
@@ -353,7 +351,7 @@ TEST(FolderWatcher, a_folder_whose_name_is_not_utf8_is_watched) {
     qm::test::TempFolder parent;
     const std::string folder = qm::test::utf8(parent.folder()) + "/\x83\x74\x83\x48\x83\x8b\x83\x5f";  // フォルダ
     ASSERT_TRUE(std::filesystem::create_directory(folder));
-    QtFolderWatcher watcher;
+    InotifyFolderWatcher watcher;
     int calls = 0;
     ASSERT_TRUE(watcher.watch(folder, qm::test::kWatchedName, [&] { ++calls; }));
     std::ofstream(folder + "/" + qm::test::kScheduleName) << "new";
@@ -362,7 +360,7 @@ TEST(FolderWatcher, a_folder_whose_name_is_not_utf8_is_watched) {
 
 TEST(FolderWatcher, a_folder_that_is_not_there_cannot_be_watched) {
     test::app();
-    EXPECT_FALSE(QtFolderWatcher().watch("/no/such/folder", qm::test::kWatchedName, [] {}));
+    EXPECT_FALSE(InotifyFolderWatcher().watch("/no/such/folder", qm::test::kWatchedName, [] {}));
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST_F(Warning, TwoDigitYearsPastTheOldCenturyRuleFireAsTheYearTurns) {
 
 struct MethodCase {
     const char* word;
-    ExitMethod method;
+    SessionRequest request;
 };
 
 void PrintTo(const MethodCase& c, std::ostream* out) {
@@ -92,7 +92,7 @@ TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItAbout31SecondsAfterO
     EXPECT_FALSE(app.ended());
 
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{c.method});
+    EXPECT_EQ(app.session.requests, std::vector<SessionRequest>{c.request});
     EXPECT_TRUE(app.ended());
     // The program ended at once: the tray window's unload, which removes the icon, did not run.
     EXPECT_TRUE(app.tray.shown());
@@ -100,10 +100,10 @@ TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItAbout31SecondsAfterO
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, EachMethod,
-                         ::testing::Values(MethodCase{"ｼｬｯﾄﾀﾞｳﾝ", ExitMethod::Shutdown},
-                                           MethodCase{"強制終了", ExitMethod::ForcedExit},
-                                           MethodCase{"再起動", ExitMethod::Restart},
-                                           MethodCase{"ログオフ", ExitMethod::Logoff}));
+                         ::testing::Values(MethodCase{"ｼｬｯﾄﾀﾞｳﾝ", SessionRequest::PowerOff},
+                                           MethodCase{"強制終了", SessionRequest::ForcedPowerOff},
+                                           MethodCase{"再起動", SessionRequest::Reboot},
+                                           MethodCase{"ログオフ", SessionRequest::LogOff}));
 
 TEST_F(Warning, TheLastNineNumbersRunFromDarkGreyToRedAndZeroStaysRed) {
     HeadlessApp& app = openWarningFor("ｼｬｯﾄﾀﾞｳﾝ");
@@ -133,7 +133,7 @@ TEST_F(Warning, OkHidesItAndTheSessionStillEndsOnTime) {
     EXPECT_EQ(app.caption("EndMessege", "Label3"), "0");  // counted on unseen
     EXPECT_TRUE(app.session.requests.empty());
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Restart});
+    EXPECT_EQ(app.session.requests, std::vector<SessionRequest>{SessionRequest::Reboot});
 }
 
 TEST_F(Warning, OkWithinTheDueSecondLetsTheNextDueCheckShowItAgainWithTheCountWhereItWas) {
@@ -177,7 +177,7 @@ TEST_F(Warning, TheCloseBoxDoesNothing) {
     app.pressCloseBox("EndMessege");
     EXPECT_TRUE(app.isVisible("EndMessege"));
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Shutdown});
+    EXPECT_EQ(app.session.requests, std::vector<SessionRequest>{SessionRequest::PowerOff});
 }
 
 TEST_F(Warning, ItKeepsTickingWhileTheTrayMenuIsOpen) {
@@ -220,7 +220,7 @@ TEST_P(UnknownWord, ShowsTheWordNeverRequestsAndAtZeroClosesNamingTheLineThenLat
     advanceTo(at(kDay, 21h + 35min));  // the next entry warns and ends the session as usual
     EXPECT_TRUE(app.isVisible("EndMessege"));
     advanceTo(at(kDay, 21h + 35min + 31s));
-    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Restart});
+    EXPECT_EQ(app.session.requests, std::vector<SessionRequest>{SessionRequest::Reboot});
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, UnknownWord,
@@ -243,7 +243,7 @@ TEST_F(Warning, ASaveDuringTheCountdownThatChoosesAnotherMethodDoesNotChangeTheR
     EXPECT_EQ(nextDue().method.word, "再起動");
 
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Shutdown});
+    EXPECT_EQ(app.session.requests, std::vector<SessionRequest>{SessionRequest::PowerOff});
     EXPECT_EQ(app.form("EndMessege").caption(), "ｼｬｯﾄﾀﾞｳﾝ確認");
 }
 
@@ -256,7 +256,7 @@ TEST_F(Warning, ASaveOfAnEmptyListDuringTheCountdownStillEndsTheSessionAsAnnounc
     EXPECT_EQ(nextDue(), emptyNextDue());
 
     advanceTo(kDue + 31s);
-    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::ForcedExit});
+    EXPECT_EQ(app.session.requests, std::vector<SessionRequest>{SessionRequest::ForcedPowerOff});
 }
 
 // Mended: "中止" aborts.
@@ -282,7 +282,7 @@ TEST_F(Warning, ARefusedRequestSaysWhyClosesTheWarningAndTheProgramStaysForTheNe
     app.start();
     advanceTo(kDue + 31s);
 
-    EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{ExitMethod::Shutdown});
+    EXPECT_EQ(app.session.requests, std::vector<SessionRequest>{SessionRequest::PowerOff});
     EXPECT_FALSE(app.ended());
     EXPECT_FALSE(app.isLoaded("EndMessege"));
     ASSERT_EQ(app.messageBoxes().size(), 1u);
@@ -298,7 +298,7 @@ TEST_F(Warning, ARefusedRequestSaysWhyClosesTheWarningAndTheProgramStaysForTheNe
     EXPECT_TRUE(app.isVisible("EndMessege"));
     app.answerMessageBox();
     advanceTo(at(kDay, 21h + 40min + 31s));
-    EXPECT_EQ(app.session.requests, (std::vector<ExitMethod>{ExitMethod::Shutdown, ExitMethod::Logoff}));
+    EXPECT_EQ(app.session.requests, (std::vector<SessionRequest>{SessionRequest::PowerOff, SessionRequest::LogOff}));
     EXPECT_TRUE(app.ended());
 }
 
@@ -324,14 +324,14 @@ TEST_F(Warning, DayEntriesFireOnTheirDaysOnly) {
 }
 
 TEST_F(Warning, SleepHibernationAndLockAreRequestedAndTheProgramStaysForTheNextEntry) {
-    for (const auto& [word, method] : {std::pair{"スリープ", ExitMethod::Sleep},
-                                       std::pair{"休止状態", ExitMethod::Hibernate},
-                                       std::pair{"ロック", ExitMethod::Lock}}) {
+    for (const auto& [word, request] : {std::pair{"スリープ", SessionRequest::Suspend},
+                                       std::pair{"休止状態", SessionRequest::Hibernate},
+                                       std::pair{"ロック", SessionRequest::LockScreen}}) {
         HeadlessApp& app = openWarningFor(word, {"98年12月01日 21時35分　再起動"});
         EXPECT_EQ(app.form("EndMessege").caption(), std::string(word) + "確認");
         EXPECT_EQ(app.caption("EndMessege", "Label2"), std::string(word) + "します。");
         advanceTo(kDue + 31s);
-        EXPECT_EQ(app.session.requests, std::vector<ExitMethod>{method}) << word;
+        EXPECT_EQ(app.session.requests, std::vector<SessionRequest>{request}) << word;
         EXPECT_FALSE(app.ended()) << word;
         EXPECT_FALSE(app.isLoaded("EndMessege")) << word;
         advanceTo(at(kDay, 21h + 35min));

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "platform/win32/menu_anchor.h"
 #include "platform/win32/wide.h"
 #include "tests/support/folder_changes.h"
 
@@ -64,7 +63,7 @@ struct SessionRecord {
 };
 
 struct MethodCase {
-    ExitMethod method;
+    SessionRequest request;
     UINT flags;  // ExitWindowsEx's uFlags
     bool needsPrivilege;
 };
@@ -73,41 +72,41 @@ class SessionEndFlags : public ::testing::TestWithParam<MethodCase> {};
 
 TEST_P(SessionEndFlags, EachMethodAsksWindowsWithItsFlagsAndThePrivilegeOnlyWhereWindowsWantsIt) {
     SessionRecord record;
-    const Status status = makeSessionEnd(record.calls())->end(GetParam().method);
+    const Status status = makeSessionEnd(record.calls())->end(GetParam().request);
     EXPECT_TRUE(status.ok);
     EXPECT_EQ(record.privileges, GetParam().needsPrivilege ? 1 : 0);
     EXPECT_EQ(record.requests, (std::vector<std::pair<UINT, DWORD>>{{GetParam().flags, 0}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(FourMethods, SessionEndFlags,
-                         ::testing::Values(MethodCase{ExitMethod::Shutdown, 1, true},    // EWX_SHUTDOWN
-                                           MethodCase{ExitMethod::ForcedExit, 5, true},  // | EWX_FORCE
-                                           MethodCase{ExitMethod::Restart, 2, true},     // EWX_REBOOT
-                                           MethodCase{ExitMethod::Logoff, 0, false}));   // EWX_LOGOFF
+                         ::testing::Values(MethodCase{SessionRequest::PowerOff, 1, true},    // EWX_SHUTDOWN
+                                           MethodCase{SessionRequest::ForcedPowerOff, 5, true},  // | EWX_FORCE
+                                           MethodCase{SessionRequest::Reboot, 2, true},     // EWX_REBOOT
+                                           MethodCase{SessionRequest::LogOff, 0, false}));   // EWX_LOGOFF
 
 TEST(SessionEnd, SleepAndHibernationSuspendWithThePrivilegeAndLockLocksTheScreen) {
     struct Case {
-        ExitMethod method;
+        SessionRequest request;
         const char* call;
         int privileges;
     };
-    for (const Case& c : {Case{ExitMethod::Sleep, "SetSuspendState sleep", 1},
-                          Case{ExitMethod::Hibernate, "SetSuspendState hibernate", 1},
-                          Case{ExitMethod::Lock, "LockWorkStation", 0}}) {
+    for (const Case& c : {Case{SessionRequest::Suspend, "SetSuspendState sleep", 1},
+                          Case{SessionRequest::Hibernate, "SetSuspendState hibernate", 1},
+                          Case{SessionRequest::LockScreen, "LockWorkStation", 0}}) {
         SessionRecord record;
-        EXPECT_TRUE(makeSessionEnd(record.calls())->end(c.method).ok) << c.call;
+        EXPECT_TRUE(makeSessionEnd(record.calls())->end(c.request).ok) << c.call;
         EXPECT_EQ(record.others, std::vector<std::string>{c.call});
         EXPECT_EQ(record.privileges, c.privileges) << c.call;
         EXPECT_TRUE(record.requests.empty()) << c.call;
         record.refusal = ERROR_NOT_SUPPORTED;  // a machine that cannot: the reason comes back
-        EXPECT_EQ(makeSessionEnd(record.calls())->end(c.method).message, systemMessage(ERROR_NOT_SUPPORTED));
+        EXPECT_EQ(makeSessionEnd(record.calls())->end(c.request).message, systemMessage(ERROR_NOT_SUPPORTED));
     }
 }
 
 TEST(SessionEnd, WithoutThePrivilegeNothingIsRequestedAndTheReasonComesBack) {
     SessionRecord record;
     record.privilege = Status::failure("privilege not held");
-    const Status status = makeSessionEnd(record.calls())->end(ExitMethod::Shutdown);
+    const Status status = makeSessionEnd(record.calls())->end(SessionRequest::PowerOff);
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.message, "privilege not held");
     EXPECT_TRUE(record.requests.empty());
@@ -116,7 +115,7 @@ TEST(SessionEnd, WithoutThePrivilegeNothingIsRequestedAndTheReasonComesBack) {
 TEST(SessionEnd, ARefusedRequestComesBackWithWindowsReason) {
     SessionRecord record;
     record.refusal = ERROR_ACCESS_DENIED;
-    const Status status = makeSessionEnd(record.calls())->end(ExitMethod::Logoff);
+    const Status status = makeSessionEnd(record.calls())->end(SessionRequest::LogOff);
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.message, systemMessage(ERROR_ACCESS_DENIED));
 }
@@ -135,7 +134,10 @@ struct ShellCall {
 class Tray : public ::testing::Test {
 protected:
     Tray() {
-        tray->setClickHandler([this](TrayClick click) { clicks.push_back(click); });
+        tray->setClickHandler([this](TrayClick click, TrayAnchor anchor) {
+            clicks.push_back(click);
+            anchors.push_back(anchor);
+        });
     }
 
     // The window the shell was told to call back.
@@ -150,6 +152,7 @@ protected:
         return true;
     });
     std::vector<TrayClick> clicks;
+    std::vector<TrayAnchor> anchors;
 };
 
 TEST_F(Tray, TheIconBelongsToAHiddenTopLevelWindowOfTheServicesOwn) {
@@ -173,6 +176,7 @@ struct TrayAction {
     const char* what;
     std::vector<unsigned> events;
     std::vector<TrayClick> clicks;
+    std::vector<TrayAnchor> anchors;
 };
 
 TEST_F(Tray, EachActionIsOneClickWhetherTheShellSpeaksVersion4OrNot) {
@@ -196,32 +200,25 @@ TEST_F(Tray, EachActionIsOneClickWhetherTheShellSpeaksVersion4OrNot) {
     }
 }
 
-TEST_F(Tray, AMenuOpenedByAKeyAndDismissedGivesTheFocusBackToTheNotificationArea) {
-    struct Case {
-        const char* what;
-        std::vector<unsigned> events;
-        bool chosen;
-        bool focusBack;
-    };
-    const Case cases[] = {
-        {"Enter or Space, then Esc", {NIN_KEYSELECT}, false, true},
-        {"the menu key, then Esc", {WM_CONTEXTMENU}, false, true},
-        {"Enter, then an item", {NIN_KEYSELECT}, true, false},
-        {"the left button, then a click elsewhere", {WM_LBUTTONUP, NIN_SELECT}, false, false},
-    };
+TEST_F(Tray, AKeysClickCarriesTheIconsPlaceAndTheKeyboardGoesBackToTheIconOnRequest) {
     tray->add(running);
     HWND hwnd = window();
-    for (const Case& c : cases) {
-        // The program's menu, as it closes.
-        tray->setClickHandler([&](TrayClick) { anchoredMenuClosed(c.chosen); });
-        shellCalls.clear();
-        for (unsigned event : c.events) SendMessageW(hwnd, kTrayIconMessage, 1, event);
-        const bool focusBack = !shellCalls.empty() && shellCalls.back().action == static_cast<DWORD>(NIM_SETFOCUS);
-        EXPECT_EQ(focusBack, c.focusBack) << c.what;
-        if (focusBack) {
-            EXPECT_EQ(shellCalls.back().record.hWnd, hwnd) << c.what;
-        }
-    }
+    // Version 4: the icon's place on the screen in wParam.
+    SendMessageW(hwnd, kTrayIconMessage, MAKEWPARAM(700, 580), NIN_KEYSELECT);
+    SendMessageW(hwnd, kTrayIconMessage, MAKEWPARAM(700, 580), WM_CONTEXTMENU);
+    SendMessageW(hwnd, kTrayIconMessage, MAKEWPARAM(700, 580), WM_LBUTTONUP);
+    const TrayAnchor icon = ui::ScreenPoint{700, 580};
+    EXPECT_EQ(anchors, (std::vector<TrayAnchor>{icon, icon, std::nullopt})) << "a mouse click opens its menu at the mouse";
+
+    shellCalls.clear();
+    tray->focusIcon();
+    ASSERT_EQ(shellCalls.size(), 1u);
+    EXPECT_EQ(shellCalls[0].action, static_cast<DWORD>(NIM_SETFOCUS));
+    EXPECT_EQ(shellCalls[0].record.hWnd, hwnd);
+    tray->remove();
+    shellCalls.clear();
+    tray->focusIcon();
+    EXPECT_TRUE(shellCalls.empty()) << "no icon, nothing to focus";
 }
 
 TEST_F(Tray, ARealMouseMoveOverTheWindowIsNotAClick) {

@@ -82,8 +82,8 @@ TEST(StartupShortcut, GoesIntoTheUsersStartupFolderNamedAfterTheProgram) {
     const auto shortcut = makeStartupShortcut();
     const std::string target = "C:\\Program Files\\QuietusMachine\\Quietus.exe";
     // Twice, as a user may press the button twice: the second call replaces the first link.
-    EXPECT_EQ(shortcut->create("..\\..\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ｽﾀｰﾄｱｯﾌﾟ", "QuietusMachine", target, ""), 1);
-    EXPECT_EQ(shortcut->create("..\\..\\ｽﾀｰﾄ ﾒﾆｭｰ\\ﾌﾟﾛｸﾞﾗﾑ\\ｽﾀｰﾄｱｯﾌﾟ", "QuietusMachine", target, ""), 1);
+    EXPECT_TRUE(shortcut->create("QuietusMachine", target, "").ok);
+    EXPECT_TRUE(shortcut->create("QuietusMachine", target, "").ok);
     const std::wstring file = startupFolder() + L"\\QuietusMachine.lnk";
     const Link link = readLink(file);
     ASSERT_TRUE(link.loaded) << narrow(file);
