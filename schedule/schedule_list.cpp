@@ -2,7 +2,9 @@
 // that saving writes.
 #include "schedule/schedule_list.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "schedule/schedule_entry.h"
 
@@ -16,18 +18,32 @@ void ScheduleList::load() {
 
 void ScheduleList::load(const ScheduleText& read) {
     if (loaded_) return;
+    text_ = read.text;  // one copy of the whole text, sized once
+    index(read);
+}
+
+void ScheduleList::load(ScheduleText&& read) {
+    if (loaded_) return;
+    text_ = std::move(read.text);
+    index(read);
+}
+
+void ScheduleList::index(const ScheduleText& read) {
+    // The rows point into the decoded text as it is; the line ends between them count as unused
+    // bytes, which the first compaction drops. One pass, no line copied.
     loaded_ = true;
     edited_ = false;
     loadedFrom_ = read.stamp;
-    text_.clear();
-    rows_.clear();
-    unused_ = 0;
     unreadable_.reset();
     if (read.state == ScheduleText::State::Unreadable) unreadable_ = read.reason;
-    forEachLine(read.text, [&](std::string_view line) {
-        rows_.push_back({text_.size(), line.size()});
-        text_.append(line);
+    rows_.clear();
+    rows_.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
+    std::size_t used = 0;
+    forEachLine(text_, [&](std::string_view line) {
+        rows_.push_back({static_cast<std::size_t>(line.data() - text_.data()), line.size()});
+        used += line.size();
     });
+    unused_ = text_.size() - used;
     notify({Kind::Reset});
 }
 

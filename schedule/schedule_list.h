@@ -24,8 +24,10 @@ public:
     // Reads the file into the list unless it holds the list already; an absent or unreadable
     // file gives an empty list.
     void load();
-    // The same from text already read from the file.
+    // The same from text already read from the file: a copy of it, or the text itself when the
+    // caller has no further use for it.
     void load(const ScheduleText& read);
+    void load(ScheduleText&& read);
     // Why the file could not be read when the list was loaded: such a list must not be saved
     // over the file, whose entries it never held.
     const std::optional<std::string>& unreadable() const { return unreadable_; }
@@ -61,6 +63,7 @@ private:
         std::size_t offset;
         std::size_t length;
     };
+    void index(const ScheduleText& read);
     void compactIfSparse();
 
     const ScheduleFile& file_;
@@ -68,8 +71,9 @@ private:
     bool edited_ = false;
     FileStamp loadedFrom_{};
     std::optional<std::string> unreadable_;
-    // The lines' text back to back, and where each row's line lies in it: a few bytes a row
-    // beyond the text itself, which keeps a schedule of a million lines small.
+    // The lines' text, as decoded from the file and then appended to, and where each row's line
+    // lies in it: a few bytes a row beyond the text itself, which keeps a schedule of a million
+    // lines small and makes loading one pass.
     std::string text_;
     std::vector<Row> rows_;
     std::size_t unused_ = 0;  // bytes of text_ that no row points at any more

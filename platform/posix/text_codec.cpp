@@ -65,7 +65,11 @@ public:
     std::string decode(std::string_view sjis) const override {
         // A byte that starts no valid character becomes U+FFFD on its own and decoding goes on
         // with the next byte, so a bad byte never swallows a CR and the line structure holds.
+        // Sized once for the most a byte can become (a half-width katakana or U+FFFD: three
+        // bytes), so a long schedule is never copied into a regrown buffer; what is not written
+        // is address space only, never touched.
         std::string out;
+        out.reserve(3 * sjis.size());
         Iconv("UTF-8", "CP932").convert(sjis, out, [](std::string& o) {
             o += kReplacement;
             return true;
