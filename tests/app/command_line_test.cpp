@@ -40,6 +40,7 @@ struct Case {
     Fault fault = Fault::None;
     std::optional<LocalTime> now = std::nullopt;  // the clock; nullopt: kNow
 };
+void PrintTo(const Case& c, std::ostream* out) { *out << c.what; }  // not its bytes, in test lists
 
 const Lines kMixed{"26年12月01日 09時00分　再起動", "毎日実行　　　　22時30分　ｼｬｯﾄﾀﾞｳﾝ", "26年12月08日 07時00分　ログオフ"};
 
