@@ -39,7 +39,9 @@ Program::Program(ui::Runtime& runtime, Services& services)
     // The settings list decides whether anything is scheduled; counting it makes it from the text
     // the selection has just read when it does not exist yet. No window loads for that.
     schedule.setEntryCount([this](const ScheduleText& read) { return scheduleList.count(read); });
-    services.tray.setClickHandler([this](TrayClick click) { ui.run([this, click] { tray.trayClicked(click); }); });
+    services.tray.setClickHandler([this](TrayClick click, TrayAnchor anchor) {
+        ui.run([this, click, anchor] { tray.trayClicked(click, anchor); });
+    });
 }
 
 void Program::start() {

@@ -41,11 +41,10 @@ void SettingsWindow::addTimerEntryClicked() {
     n_.list.append(datedEntry(target, method));
 }
 
-void SettingsWindow::scheduleListMouseDown(int button) {
-    if (button != ui::kRightButton) return;
+void SettingsWindow::scheduleListMenuAsked(ui::ScreenPoint anchor) {
     // The right click does not move the selection: "削除" acts on the item selected before.
     deleteItem_->setEnabled(scheduleList_->listIndex() >= 0);
-    popupMenu(*listMenu_, ui::PopupButtons::Left);
+    popupMenu(*listMenu_, ui::PopupButtons::Left, anchor, {});
 }
 
 void SettingsWindow::deleteChosen() {

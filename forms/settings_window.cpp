@@ -127,7 +127,7 @@ void SettingsWindow::bind() {
     ctl("Command1").onClick = [this] { saveClicked(); };
     ctl("Command2").onClick = [this] { cancelClicked(); };
     ctl("Command3").onClick = [this] { addTimerEntryClicked(); };
-    scheduleList_->onMouseDown = [this](int button, int, double, double) { scheduleListMouseDown(button); };
+    scheduleList_->onContextMenu = [this](const ui::ContextMenuEvent& e) { scheduleListMenuAsked(e.anchor); };
     deleteItem_->onClick = [this] { deleteChosen(); };
     ctl("mnu_AllDel").onClick = [this] { deleteAllChosen(); };
     ctl("Command5").onClick = [this] { deletePastClicked(); };

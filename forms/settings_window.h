@@ -47,7 +47,7 @@ private:
 
     // Editing the list (settings_editing.cpp).
     void addTimerEntryClicked();
-    void scheduleListMouseDown(int button);
+    void scheduleListMenuAsked(ui::ScreenPoint anchor);
     void writeList();
     void deleteChosen();
     void deleteAllChosen();

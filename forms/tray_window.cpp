@@ -102,12 +102,12 @@ void TrayWindow::unloading() {
     tray_.remove();
 }
 
-void TrayWindow::trayClicked(TrayClick click) {
+void TrayWindow::trayClicked(TrayClick click, TrayAnchor anchor) {
     if (!isLoaded()) return;
     // Only releases count: pressing a button without releasing it over the icon does nothing.
     switch (click) {
         case TrayClick::Primary:
-            openMenu();
+            openMenu(anchor);
             break;
         case TrayClick::Secondary:
             togglePause();
@@ -115,9 +115,12 @@ void TrayWindow::trayClicked(TrayClick click) {
     }
 }
 
-void TrayWindow::openMenu() {
-    // The menu's items answer the right button as well.
-    popupMenu(*menu_, ui::PopupButtons::LeftAndRight);
+void TrayWindow::openMenu(TrayAnchor anchor) {
+    // The menu's items answer the right button as well. One opened from the keyboard and closed
+    // with nothing chosen gives the keyboard back to the icon.
+    popupMenu(*menu_, ui::PopupButtons::LeftAndRight, anchor, [this, anchor](bool chosen) {
+        if (anchor && !chosen && isLoaded()) tray_.focusIcon();
+    });
 }
 
 void TrayWindow::togglePause() {

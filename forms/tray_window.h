@@ -20,9 +20,9 @@ public:
                const Clock& clock, Windows& windows);
     static ui::FormDef definition();
 
-    // A click on the icon, released over it: the primary button opens the menu, the secondary
-    // one pauses or resumes.
-    void trayClicked(TrayClick click);
+    // A click on the icon, released over it: the primary button opens the menu (at `anchor`
+    // when a key clicked), the secondary one pauses or resumes.
+    void trayClicked(TrayClick click, TrayAnchor anchor = std::nullopt);
 
     bool paused() const { return paused_; }
     const std::string& tipText() const { return tipText_; }
@@ -38,7 +38,7 @@ private:
     void aboutChosen();
     void exitChosen();
 
-    void openMenu();
+    void openMenu(TrayAnchor anchor);
     void togglePause();
     TrayIconState iconState() const;
 

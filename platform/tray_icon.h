@@ -2,16 +2,21 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "platform/ui/definition.h"
+#include "platform/ui/form.h"
 
 namespace qm {
 
 // A click on the icon, as the tray reports it once the button is released over the icon:
 // Primary is the left button (or the tray's activation), Secondary the right one.
 enum class TrayClick { Primary, Secondary };
+// Where a click made from the keyboard was: the icon's place on the screen, where a menu it opens
+// opens. A click of the mouse has none; its menu opens at the mouse.
+using TrayAnchor = std::optional<ui::ScreenPoint>;
 
 // What the icon shows.
 struct TrayIconState {
@@ -30,16 +35,19 @@ public:
     // A desktop notification from the icon: the tray's balloon on Windows, the desktop's
     // notification service on Linux. False when it could not be shown.
     virtual bool notify(const std::string& title, const std::string& text) = 0;
+    // A menu opened from the keyboard was closed with nothing chosen: the keyboard goes back to
+    // the icon, where the user was. Where the tray has no such thing, nothing happens.
+    virtual void focusIcon() {}
     // Clicks on the icon go to `handler`.
-    void setClickHandler(std::function<void(TrayClick)> handler) { handler_ = std::move(handler); }
+    void setClickHandler(std::function<void(TrayClick, TrayAnchor)> handler) { handler_ = std::move(handler); }
 
 protected:
-    void clicked(TrayClick click) const {
-        if (handler_) handler_(click);
+    void clicked(TrayClick click, TrayAnchor anchor = std::nullopt) const {
+        if (handler_) handler_(click, anchor);
     }
 
 private:
-    std::function<void(TrayClick)> handler_;
+    std::function<void(TrayClick, TrayAnchor)> handler_;
 };
 
 }  // namespace qm

@@ -125,13 +125,16 @@ ui::Control& HeadlessApp::reach(std::string_view formName, std::string_view name
 }
 
 void HeadlessApp::click(std::string_view form, std::string_view control) {
-    runtime.click(reach(form, control, "click"));
+    ui::Control& c = reach(form, control, "click");
+    backend.focus(c);
+    runtime.click(c);
 }
 
 void HeadlessApp::select(std::string_view form, std::string_view list, int index) {
     ui::Control& c = reach(form, list, "select");
     if (index < 0 || index >= c.listCount())
         throw std::out_of_range("no item " + std::to_string(index) + " in " + describe(form, list));
+    backend.focus(c);
     c.syncListIndex(index);
     runtime.click(c);
 }
@@ -182,9 +185,45 @@ void HeadlessApp::mouseDown(std::string_view form, std::string_view control, int
     runtime.mouseDown(reach(form, control, "press a mouse button"), button, 0, 0, 0);
 }
 
-void HeadlessApp::trayClick(TrayClick click) {
+void HeadlessApp::press(std::string_view formName, Keystroke key) {
+    requireNoModal("press a key");
+    if (!isVisible(formName))
+        throw std::logic_error("cannot press a key: " + std::string(formName) + " is not shown");
+    backend.keyPressed(mutableForm(formName), key);
+}
+
+std::string HeadlessApp::focused(std::string_view formName) const {
+    const ui::Control* c = isVisible(formName) ? backend.focused(form(formName)) : nullptr;
+    return c ? c->name() : std::string();
+}
+
+namespace {
+
+// A control's top left on the headless screen (96 dpi, no frames), in pixels.
+ui::ScreenPoint screenPlace(const ui::Control& c) {
+    constexpr int kTwipsPerPixel = 15;
+    return {(c.form().left() + c.props().rect.left) / kTwipsPerPixel,
+            (c.form().top() + c.props().rect.top) / kTwipsPerPixel};
+}
+
+}  // namespace
+
+void HeadlessApp::rightClick(std::string_view form, std::string_view control) {
+    ui::Control& c = reach(form, control, "press a mouse button");
+    const ui::ScreenPoint mouse = screenPlace(c);
+    runtime.mouseDown(c, ui::kRightButton, 0, 0, 0);
+    if (!ended() && c.form().isLoaded()) runtime.contextMenu(c, {.anchor = mouse});
+}
+
+void HeadlessApp::pressMenuKey(std::string_view form, std::string_view control) {
+    ui::Control& c = reach(form, control, "press the menu key on");
+    backend.focus(c);
+    runtime.contextMenu(c, {.anchor = screenPlace(c), .fromKeyboard = true});
+}
+
+void HeadlessApp::trayClick(TrayClick click, TrayAnchor anchor) {
     requireNoModal("use the tray icon");
-    if (!tray.click(click)) throw std::logic_error("cannot use the tray icon: there is none");
+    if (!tray.click(click, anchor)) throw std::logic_error("cannot use the tray icon: there is none");
 }
 
 void HeadlessApp::pressCloseBox(std::string_view formName) {
@@ -217,6 +256,18 @@ void HeadlessApp::pickMenuItem(std::string_view nameOrCaption) {
     if (!backend.openMenu()) throw std::logic_error("no popup menu is open");
     if (!backend.pickMenuItem(std::string(nameOrCaption)))
         throw std::logic_error("cannot pick " + std::string(nameOrCaption) + " from the popup menu");
+}
+
+void HeadlessApp::pressMenuAccessKey(char key) {
+    if (!backend.openMenu()) throw std::logic_error("no popup menu is open");
+    if (!backend.pickMenuAccessKey(key))
+        throw std::logic_error(std::string("no item of the popup menu has the access key ") + key);
+}
+
+std::optional<ui::ScreenPoint> HeadlessApp::menuAnchor() const {
+    const auto open = backend.openMenu();
+    if (!open) throw std::logic_error("no popup menu is open");
+    return open->at;
 }
 
 void HeadlessApp::dismissMenu() {

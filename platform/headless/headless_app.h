@@ -50,11 +50,18 @@ public:
     void mouseDown(std::string_view form, std::string_view control, int button);
     // A key pressed while `control` has the focus.
     void press(std::string_view form, std::string_view control, ui::Key key);
-    void rightClick(std::string_view form, std::string_view control) {
-        mouseDown(form, control, ui::kRightButton);
-    }
-    // A click on the tray icon, released over it.
-    void trayClick(TrayClick click);
+    // A key pressed in a shown window, going to the control with the focus (see
+    // HeadlessBackend::keyPressed).
+    void press(std::string_view form, Keystroke key);
+    // The control with the focus in a shown window; empty when none has it.
+    std::string focused(std::string_view form) const;
+    // The right button pressed and released over a control: a mouse press, then its context menu
+    // at the mouse.
+    void rightClick(std::string_view form, std::string_view control);
+    // Shift+F10 or the menu key on a control: its context menu, anchored at the control.
+    void pressMenuKey(std::string_view form, std::string_view control);
+    // A click on the tray icon, released over it; with `anchor` one made from the keyboard.
+    void trayClick(TrayClick click, TrayAnchor anchor = std::nullopt);
     // The close box, Alt+F4 or the system menu's Close; a greyed Close command does nothing.
     void pressCloseBox(std::string_view form);
 
@@ -69,6 +76,10 @@ public:
     // The open popup menu's items, in order; nullopt when no menu is open.
     std::optional<std::vector<MenuItem>> popupMenu() const;
     void pickMenuItem(std::string_view nameOrCaption);
+    // Types an access key in the open menu.
+    void pressMenuAccessKey(char key);
+    // Where the open menu opened; nullopt at the mouse.
+    std::optional<ui::ScreenPoint> menuAnchor() const;
     void dismissMenu();
 
     // The user's eyes.

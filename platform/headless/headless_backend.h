@@ -20,6 +20,9 @@
 
 namespace qm::headless {
 
+// The keys a user presses in a headless window.
+enum class Keystroke { Enter, Escape, Space, Tab, ShiftTab, Delete, Up, Down, Left, Right };
+
 class HeadlessBackend final : public ui::Backend {
 public:
     explicit HeadlessBackend(VirtualClock& clock);
@@ -38,8 +41,8 @@ public:
     void timerChanged(ui::Control& timer) override;
     ui::Size outerSize(const ui::Form& form) const override;
     ui::Size screenSize() const override { return screen_; }
-    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
-                   std::function<void()> closed) override;
+    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons, std::optional<ui::ScreenPoint> at,
+                   std::function<void(bool chosen)> closed) override;
     void messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
                     std::function<void(ui::MessageBoxAnswer)> closed) override;
     void doEvents() override {}                      // nothing is ever pending
@@ -71,13 +74,28 @@ public:
         ui::Form* form = nullptr;
         ui::Control* menu = nullptr;
         ui::PopupButtons buttons = ui::PopupButtons::Left;
+        std::optional<ui::ScreenPoint> at;  // none: at the mouse
     };
     std::optional<OpenMenu> openMenu() const;
     // Picks an item of the open menu by name or caption; false when there is no such item or it
     // cannot be chosen (disabled, hidden, a separator). The menu stays open then.
     bool pickMenuItem(const std::string& nameOrCaption);
+    // Picks the item of the open menu whose access key is `key`, as the menu does when the key is
+    // typed; false when none has it.
+    bool pickMenuAccessKey(char key);
     // Closes the open menu without a choice. False when none is open.
     bool dismissMenu();
+
+    // The keyboard. A window shown for the first time since it loaded gives the focus to
+    // Form::firstFocus; Tab and Shift+Tab move it round Form::tabOrder; a click moves it to the
+    // control clicked. Enter, Esc, Space and Delete go to the form runtime as a real back end's do;
+    // the arrows move a list's selection (raising its click), an option group's choice, a
+    // calendar's day or a tab strip's tab, as native controls do.
+    void keyPressed(ui::Form& form, Keystroke key);
+    // The control with the focus in a loaded form; null when the window itself has it, or the
+    // control no longer shows or is disabled.
+    ui::Control* focused(const ui::Form& form) const;
+    void focus(ui::Control& control);
 
     // Shown forms, the front one last.
     const std::vector<const ui::Form*>& zOrder() const { return zOrder_; }
@@ -104,8 +122,9 @@ private:
     };
     struct PendingMenu {
         OpenMenu open;
-        std::function<void()> closed;
+        std::function<void(bool chosen)> closed;
     };
+    void closeMenu(ui::Control* chosen);
 
     void disarm(const ui::Control& timer);
     void fireDueTimers();
@@ -123,6 +142,8 @@ private:
     std::vector<const ui::Form*> zOrder_;
     std::vector<PendingBox> boxes_;
     std::optional<PendingMenu> menu_;
+    std::map<const ui::Form*, ui::Control*> focus_;
+    void arrowPressed(ui::Control& control, int step, bool vertical);
     ui::Size screen_{1024 * 15, 768 * 15};
     std::optional<int> quit_;
     long changes_ = 0;

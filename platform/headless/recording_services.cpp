@@ -35,9 +35,9 @@ bool RecordingTrayIcon::notify(const std::string& title, const std::string& text
     return true;
 }
 
-bool RecordingTrayIcon::click(TrayClick click) const {
+bool RecordingTrayIcon::click(TrayClick click, TrayAnchor anchor) const {
     if (!shown_) return false;
-    clicked(click);
+    clicked(click, anchor);
     return true;
 }
 

@@ -55,7 +55,10 @@ public:
     // The icon in the tray, if any.
     const std::optional<TrayIconState>& shown() const { return shown_; }
     // A click on the icon. False when there is no icon.
-    bool click(TrayClick click) const;
+    bool click(TrayClick click, TrayAnchor anchor = std::nullopt) const;
+    void focusIcon() override { ++iconFocused; }
+    // How often the keyboard was given back to the icon.
+    int iconFocused = 0;
 
     std::vector<Call> calls;
     // False: no taskbar is running, so adding fails and there is no icon.

@@ -2,8 +2,10 @@
 // message boxes run nested event loops, so timers keep ticking while they are open.
 #include "platform/qt/qt_backend.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QMenu>
 #include <QMessageBox>
@@ -40,12 +42,33 @@ void closeMenus() {
 
 }  // namespace
 
+// A context-menu event that no control took comes up to the form's window; the control it was
+// meant for is the one under the mouse, or, from the keyboard, the one with the focus.
+class ContextMenuFilter final : public QObject {
+public:
+    explicit ContextMenuFilter(QtBackend& backend) : backend_(backend) {}
+
+protected:
+    bool eventFilter(QObject* window, QEvent* event) override {
+        if (event->type() != QEvent::ContextMenu) return false;
+        for (const auto& [form, view] : backend_.views_) {
+            if (view && view->window() == window)
+                return backend_.contextMenuAsked(*view, *static_cast<QContextMenuEvent*>(event));
+        }
+        return false;
+    }
+
+private:
+    QtBackend& backend_;
+};
+
 WindowPlacement platformPlacement() {
     return QGuiApplication::platformName().startsWith(QStringLiteral("wayland")) ? WindowPlacement::Compositor
                                                                                  : WindowPlacement::Program;
 }
 
-QtBackend::QtBackend(WindowPlacement placement) : placement_(placement) {
+QtBackend::QtBackend(WindowPlacement placement)
+    : placement_(placement), contextMenus_(std::make_unique<ContextMenuFilter>(*this)) {
     QApplication::setFont(defaultFont());
     installFormAccessibility();
 }
@@ -85,7 +108,33 @@ QObject* QtBackend::object(const ui::Control& control) const {
 }
 
 void QtBackend::created(ui::Form& form) {
-    views_[&form] = new FormView(form, *runtime_, screenDpi());
+    auto* v = new FormView(form, *runtime_, screenDpi());
+    views_[&form] = v;
+    v->window()->installEventFilter(contextMenus_.get());
+}
+
+bool QtBackend::contextMenuAsked(FormView& v, const QContextMenuEvent& event) {
+    const bool fromKeyboard = event.reason() == QContextMenuEvent::Keyboard;
+    QWidget* at = fromKeyboard ? v.window()->focusWidget() : v.window()->childAt(v.window()->mapFromGlobal(event.globalPos()));
+    for (; at && at != v.window(); at = at->parentWidget()) {
+        for (const auto& c : v.form().controls()) {
+            const ControlView* cv = v.find(*c);
+            if (!cv || cv->widget != at || !c->onContextMenu) continue;
+            QPoint anchor = event.globalPos();
+            if (fromKeyboard) {
+                // At the list's current row, else below the control, as on Windows.
+                auto* list = qobject_cast<QAbstractItemView*>(at);
+                const QRect row = list && list->currentIndex().isValid() ? list->visualRect(list->currentIndex())
+                                                                         : QRect();
+                anchor = row.isValid() ? list->viewport()->mapToGlobal(row.bottomLeft())
+                                       : at->mapToGlobal(at->rect().bottomLeft());
+            }
+            if (v.live() && !runtime_->ended())
+                runtime_->contextMenu(*c, {.anchor = {anchor.x(), anchor.y()}, .fromKeyboard = fromKeyboard});
+            return true;
+        }
+    }
+    return false;
 }
 
 void QtBackend::destroyed(ui::Form& form) {
@@ -185,30 +234,32 @@ protected:
 }  // namespace
 
 void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
-                          std::function<void()> closed) {
+                          std::optional<ui::ScreenPoint> at, std::function<void(bool chosen)> closed) {
     QPointer<FormView> v = view(form);
     ControlView* menuView = v ? v->find(menu) : nullptr;
     if (!menuView || !menuView->menu) {
-        if (closed) closed();
+        if (closed) closed(false);
         return;
     }
     LeftButtonOnly leftOnly;  // leaves the menu's filters when it goes
     if (buttons == ui::PopupButtons::Left) menuView->menu->installEventFilter(&leftOnly);
     const QString name = qs(form.name() + "." + menu.name());
     trace(QStringLiteral("menu %1 opened").arg(name));
-    QAction* chosen = menuView->menu->exec(menuPosition(*v));
+    QAction* chosen = menuView->menu->exec(at ? QPoint(at->x, at->y) : menuPosition(*v));
     trace(QStringLiteral("menu %1 closed").arg(name));
     // The form may have gone, or the program ended, while the menu was open.
+    bool picked = false;
     if (chosen && v && v->live() && !runtime_->ended()) {
         for (ui::Control* item : form.childrenOf(menu.name())) {
             ControlView* itemView = v->find(*item);
             if (itemView && itemView->action == chosen && item->enabled()) {
+                picked = true;
                 runtime_->click(*item);
                 break;
             }
         }
     }
-    if (closed) closed();
+    if (closed) closed(picked);
 }
 
 QPoint QtBackend::menuPosition(const FormView& form) const {

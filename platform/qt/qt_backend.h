@@ -5,10 +5,12 @@
 #include <QPointer>
 #include <QStringList>
 #include <map>
+#include <memory>
 #include <thread>
 
 #include "platform/ui/runtime.h"
 
+class QContextMenuEvent;
 class QObject;
 class QPoint;
 class QWidget;
@@ -56,8 +58,8 @@ public:
     void timerChanged(ui::Control& timer) override;
     ui::Size outerSize(const ui::Form& form) const override;
     ui::Size screenSize() const override;
-    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
-                   std::function<void()> closed) override;
+    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons, std::optional<ui::ScreenPoint> at,
+                   std::function<void(bool chosen)> closed) override;
     void messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
                     std::function<void(ui::MessageBoxAnswer)> closed) override;
     void doEvents() override;
@@ -68,10 +70,15 @@ private:
     FormView* view(const ui::Form& form) const;
     // Where a menu of `form` opens.
     QPoint menuPosition(const FormView& form) const;
+    // Qt's context-menu event that reached a form's window, from the control it was meant for
+    // (the right button, the menu key); true when that control took it.
+    bool contextMenuAsked(FormView& view, const QContextMenuEvent& event);
+    friend class ContextMenuFilter;
 
     WindowPlacement placement_;
     ui::Runtime* runtime_ = nullptr;
     std::map<const ui::Form*, QPointer<FormView>> views_;
+    std::unique_ptr<QObject> contextMenus_;  // the filter on every form window
     bool quit_ = false;
     int exitCode_ = 0;
     std::thread fontLoader_;

@@ -226,7 +226,7 @@ void Form::unload() {
 }
 
 Control& Form::ctl(std::string_view name) {
-    load();
+    if (!loaded_) throw std::logic_error(name_ + " is not loaded: no control " + std::string(name));
     auto it = std::find_if(controls_.begin(), controls_.end(), [&](const auto& c) { return c->name() == name; });
     if (it == controls_.end()) throw std::out_of_range(name_ + " has no control " + std::string(name));
     return **it;
@@ -268,33 +268,86 @@ Control* Form::defaultButton() const { return markedButton(controls_, &ControlDe
 
 Control* Form::cancelButton() const { return markedButton(controls_, &ControlDef::isCancel, *this); }
 
+namespace {
+
+bool takesFocus(const Control& c) {
+    switch (c.kind()) {
+        case Kind::Button:
+        case Kind::Option:
+        case Kind::ListBox:
+        case Kind::ComboBox:
+        case Kind::Calendar:
+        case Kind::TabStrip:
+            return true;
+        case Kind::Label:
+            return c.props().link;
+        default:
+            return false;
+    }
+}
+
+bool isLink(const Control* c) { return c && c->kind() == Kind::Label && c->props().link; }
+
+}  // namespace
+
+std::vector<Control*> Form::tabOrder() const {
+    // Controls without a tab index come after those with one, in definition order.
+    const auto order = [](const Control* c) {
+        return c->props().tabIndex < 0 ? std::numeric_limits<int>::max() : c->props().tabIndex;
+    };
+    std::vector<Control*> out;
+    for (const auto& c : controls_) {
+        if (!takesFocus(*c) || !c->enabled() || !shows(*c)) continue;
+        if (c->kind() == Kind::Option) {
+            // The group's stop: its selected option, else its first one.
+            const auto group = childrenOf(c->props().parent);
+            Control* stop = nullptr;
+            for (Control* o : group) {
+                if (o->kind() != Kind::Option || !o->enabled() || !shows(*o)) continue;
+                if (!stop || (o->value() && !stop->value())) stop = o;
+            }
+            if (stop != c.get()) continue;
+        }
+        out.push_back(c.get());
+    }
+    std::stable_sort(out.begin(), out.end(), [&](Control* a, Control* b) { return order(a) < order(b); });
+    return out;
+}
+
+Control* Form::nextFocus(const Control* from, bool forward) const {
+    const std::vector<Control*> order = tabOrder();
+    if (order.empty()) return nullptr;
+    const auto it = std::find(order.begin(), order.end(), from);
+    if (it == order.end()) return forward ? order.front() : order.back();
+    const auto at = static_cast<std::size_t>(it - order.begin());
+    return order[(at + (forward ? 1 : order.size() - 1)) % order.size()];
+}
+
 Control* Form::firstFocus() const {
     if (def_.role == Role::Alert) {
         if (Control* answer = defaultButton()) return answer;
     }
-    const auto takesFocus = [](Kind kind) {
-        switch (kind) {
-            case Kind::Button:
-            case Kind::Option:
-            case Kind::ListBox:
-            case Kind::ComboBox:
-            case Kind::Calendar:
-            case Kind::TabStrip:
-                return true;
-            default:
-                return false;
-        }
-    };
-    // Controls without a tab index come after those with one, in definition order.
-    const auto order = [](const Control& c) {
-        return c.props().tabIndex < 0 ? std::numeric_limits<int>::max() : c.props().tabIndex;
-    };
-    Control* first = nullptr;
-    for (const auto& c : controls_) {
-        if (!takesFocus(c->kind()) || !c->enabled() || !shows(*c)) continue;
-        if (!first || order(*c) < order(*first)) first = c.get();
+    for (Control* c : tabOrder()) {
+        if (!isLink(c)) return c;
     }
-    return first;
+    return nullptr;
+}
+
+Control* Form::enterTarget(const Control* focused) const {
+    if (focused && (isLink(focused) || focused->kind() == Kind::Button)) return const_cast<Control*>(focused);
+    return defaultButton();
+}
+
+Control* Form::accessKeyItem(const Control& menu, char key) const {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (Control* item : childrenOf(menu.name())) {
+        const std::string& caption = item->caption();
+        const auto amp = caption.find('&');
+        if (amp == std::string::npos || amp + 1 >= caption.size()) continue;
+        if (lower(caption[amp + 1]) != lower(key)) continue;
+        return item->enabled() && item->visible() ? item : nullptr;
+    }
+    return nullptr;
 }
 
 std::string Form::accessibleName(const Control& control) const {
@@ -336,8 +389,19 @@ void Form::disableCloseCommand() {
 }
 
 void Form::popupMenu(Control& menu, PopupButtons buttons, std::function<void()> closed) {
-    load();
-    runtime_.backend().popupMenu(*this, menu, buttons, [this, closed = std::move(closed)] { runtime_.run(closed); });
+    popupMenu(menu, buttons, std::nullopt, [closed = std::move(closed)](bool) {
+        if (closed) closed();
+    });
+}
+
+void Form::popupMenu(Control& menu, PopupButtons buttons, std::optional<ScreenPoint> at,
+                     std::function<void(bool chosen)> closed) {
+    if (!loaded_) throw std::logic_error(name_ + " is not loaded: no menu " + menu.name());
+    runtime_.backend().popupMenu(*this, menu, buttons, at, [this, closed = std::move(closed)](bool chosen) {
+        runtime_.run([&] {
+            if (closed) closed(chosen);
+        });
+    });
 }
 
 }  // namespace qm::ui

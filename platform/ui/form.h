@@ -25,8 +25,30 @@ enum class Prop { Caption, Rect, Font, ForeColour, Tooltip, Enabled, Visible, Va
 
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
-// Keys a control handles itself; Enter, Esc, Tab and arrows are the back end's (default and cancel
-// buttons, focus, selection).
+// A point on the screen, in the back end's screen pixels.
+struct ScreenPoint {
+    int x = 0, y = 0;
+    bool operator==(const ScreenPoint&) const = default;
+};
+
+// A mouse button pressed on a control: the button, Shift (1), Ctrl (2) and Alt (4) held, and the
+// place in twips from the control's top left.
+struct MouseEvent {
+    int button = kLeftButton;
+    int shift = 0;
+    double x = 0, y = 0;
+};
+
+// The user asked for a control's context menu: the right button released over it (pressed, where
+// the desktop opens menus on the press), Shift+F10 or the menu key. A menu opened for it opens at
+// `anchor`: the mouse, or for a key the control's caret row.
+struct ContextMenuEvent {
+    ScreenPoint anchor;
+    bool fromKeyboard = false;
+};
+
+// Keys a control handles itself; Enter, Esc, Tab and arrows are the window's (default and cancel
+// buttons, focus, selection), see Runtime::keyPressed.
 enum class Key { Delete };
 
 // Which mouse buttons pick an item of a popup menu.
@@ -101,7 +123,8 @@ public:
 
     // Events, raised by the back end through Runtime; a form binds its handlers here.
     std::function<void()> onClick;
-    std::function<void(int button, int shift, double x, double y)> onMouseDown;
+    std::function<void(const MouseEvent&)> onMouseDown;
+    std::function<void(const ContextMenuEvent&)> onContextMenu;
     std::function<void()> onTimer;
     // A key pressed while the control has the focus.
     std::function<void(Key)> onKeyDown;
@@ -154,8 +177,9 @@ public:
     bool isLoaded() const { return loaded_; }
     bool isVisible() const { return loaded_ && visible_; }
 
-    // A control by its name in the definition, for binding it once on load (and for tests);
-    // referring to a control of a form that is not loaded loads it hidden.
+    // A control by its name in the definition, for binding it once on load (and for tests). The
+    // form must be loaded: asking an unloaded form for a control is a fault of the caller
+    // (std::logic_error), never a reason to load it.
     Control& ctl(std::string_view name);
     Control& operator[](std::string_view name) { return ctl(name); }
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
@@ -173,6 +197,19 @@ public:
     // option, list, combo box, calendar or tab strip). Never a link, which Tab reaches: Enter on a
     // window just opened does not follow it. Null: the window itself takes the keys.
     Control* firstFocus() const;
+    // The controls Tab visits, in the tab order (controls without a tab index after those with
+    // one, in definition order): those that show, are enabled and take the focus, links too; of a
+    // group of option buttons only the selected one (the first when none is), as in a dialog.
+    std::vector<Control*> tabOrder() const;
+    // Where Tab (forward) or Shift+Tab moves the focus from `from` (null: nothing has it), round
+    // the tab order; null when nothing takes the focus.
+    Control* nextFocus(const Control* from, bool forward) const;
+    // What Enter clicks with `focused` having the focus: a focused button or link, else the
+    // default button; null when nothing.
+    Control* enterTarget(const Control* focused) const;
+    // The item of a popup menu whose access key ("&F" in its caption) is `key`, in either case;
+    // null when none has it, or it cannot be chosen (disabled, hidden).
+    Control* accessKeyItem(const Control& menu, char key) const;
     // The name assistive technology reads for a control: its label's caption when the definition
     // names one, else the definition's own text for it, else its caption.
     std::string accessibleName(const Control& control) const;
@@ -193,9 +230,12 @@ public:
     void disableCloseCommand();
     bool closeDisabled() const { return closeDisabled_; }
 
-    // Shows a popup menu at the mouse position; `closed` runs when it has closed, after the
-    // chosen item's onClick, if any.
+    // Shows a popup menu at the mouse position, or at `at` (a context menu's anchor); `closed`
+    // runs when it has closed, after the chosen item's onClick, if any, and says whether an item
+    // was chosen.
     void popupMenu(Control& menu, PopupButtons buttons, std::function<void()> closed = {});
+    void popupMenu(Control& menu, PopupButtons buttons, std::optional<ScreenPoint> at,
+                   std::function<void(bool chosen)> closed);
 
     // The back end's own object for this form.
     void* native = nullptr;

@@ -39,7 +39,13 @@ void Runtime::click(Control& control) {
 
 void Runtime::mouseDown(Control& control, int button, int shift, double x, double y) {
     dispatch([&] {
-        if (control.onMouseDown) control.onMouseDown(button, shift, x, y);
+        if (control.onMouseDown) control.onMouseDown(MouseEvent{button, shift, x, y});
+    });
+}
+
+void Runtime::contextMenu(Control& control, const ContextMenuEvent& event) {
+    dispatch([&] {
+        if (control.form().isLoaded() && control.onContextMenu) control.onContextMenu(event);
     });
 }
 
@@ -61,24 +67,15 @@ void Runtime::closeRequested(Form& form) {
     });
 }
 
-namespace {
-
-bool isLink(const Control* c) {
-    return c && c->kind() == Kind::Label && c->props().link;
-}
-
-}  // namespace
-
 bool Runtime::enterPressed(Form& form, Control* focused) {
-    const bool pressable = isLink(focused) || (focused && focused->kind() == Kind::Button);
-    Control* button = pressable ? focused : form.defaultButton();
-    if (!button) return false;
-    click(*button);
+    Control* target = form.enterTarget(focused);
+    if (!target) return false;
+    click(*target);
     return true;
 }
 
 bool Runtime::spacePressed(Control* focused) {
-    if (!isLink(focused)) return false;
+    if (!focused || focused->kind() != Kind::Label || !focused->props().link) return false;
     click(*focused);
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,11 @@ public:
     virtual void timerChanged(Control& timer) = 0;
     virtual Size outerSize(const Form& form) const = 0;
     virtual Size screenSize() const = 0;
-    // Shows `menu` at the mouse position. The chosen item (never a disabled one) goes to
-    // Runtime::click, then `closed` runs, also when the menu was dismissed.
-    virtual void popupMenu(Form& form, Control& menu, PopupButtons buttons, std::function<void()> closed) = 0;
+    // Shows `menu` at `at`, or at the mouse position. The chosen item (never a disabled one) goes
+    // to Runtime::click, then `closed` runs, also when the menu was dismissed, saying whether an
+    // item was chosen.
+    virtual void popupMenu(Form& form, Control& menu, PopupButtons buttons, std::optional<ScreenPoint> at,
+                           std::function<void(bool chosen)> closed) = 0;
     // Modal; timers keep ticking while it is open. `closed` runs once the user has dismissed it,
     // with the button that closed it (いいえ for a question closed without an answer).
     virtual void messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
@@ -65,13 +68,16 @@ public:
     // The user's actions and timer ticks, from the back end. Nothing runs once the program ended.
     void click(Control& control);  // an option button becomes selected first
     void mouseDown(Control& control, int button, int shift, double x, double y);
+    void contextMenu(Control& control, const ContextMenuEvent& event);
     void timerTick(Control& timer);
     void keyDown(Control& control, Key key);
     void closeRequested(Form& form);  // close box, Alt+F4, the system menu's Close
-    // Enter, Esc and Space in a window, as in a dialog: Enter clicks the button or link with the
-    // focus, else the default button; Esc clicks the cancel button, else closes the window as its
-    // close box would; Space on a link follows it (buttons take Space themselves). `focused` is the
-    // control with the focus, if any. False when the key means nothing there.
+    // Enter, Esc and Space in a window, as in a dialog: Enter clicks Form::enterTarget (the button
+    // or link with the focus, else the default button); Esc clicks the cancel button, else closes
+    // the window as its close box would; Space on a link follows it (buttons take Space
+    // themselves). `focused` is the control with the focus, if any. False when the key means
+    // nothing there. Tab, the arrows and access keys are native in a real back end; the headless
+    // one does them from Form::nextFocus and Form::accessKeyItem.
     bool enterPressed(Form& form, Control* focused);
     bool escapePressed(Form& form);
     bool spacePressed(Control* focused);

@@ -1,6 +1,7 @@
 // Keys on a form's window, as in a dialog: Enter and Esc reach the form runtime through
-// IsDialogMessage (the message loop), which also does Tab and the arrows; the Delete key and the
-// menu key on a list box are the list's own, and so are Enter and Space on a link.
+// IsDialogMessage (the message loop), which also does Tab and the arrows; the Delete key on a list
+// box is the list's own, and so are Enter and Space on a link. A context menu asked for, by the
+// mouse or by a key, is the control's event, with the place the menu opens at.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
@@ -10,7 +11,6 @@
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/form_window.h"
-#include "platform/win32/menu_anchor.h"
 
 namespace qm::win32 {
 namespace {
@@ -85,19 +85,29 @@ LRESULT FormWindow::listKey(ui::Control& list, WORD key) {
     return -2;
 }
 
-// Shift+F10 or the menu key on a list: what the right button pressed on its caret row does, with
-// a menu that opens there rather than at the mouse.
-void FormWindow::listContextKey(ui::Control& list) {
-    HWND h = nativeOf(list);
-    RECT row{};
-    const auto caret = SendMessageW(h, LB_GETCARETINDEX, 0, 0);
-    if (caret < 0 || SendMessageW(h, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&row)) == LB_ERR)
-        row = RECT{};
-    POINT at{row.left, row.bottom};
-    ClientToScreen(h, &at);
-    anchorNextMenu(at);
-    form_.runtime().mouseDown(list, ui::kRightButton, 0, pixelsToTwips(row.left, dpi_), pixelsToTwips(row.top, dpi_));
-    anchorNextMenu(std::nullopt);  // no menu opened: the next one opens at the mouse again
+// WM_CONTEXTMENU for a control: the right button released over it, at the mouse; from the keyboard
+// (Shift+F10, the menu key; the place is (-1, -1)) at a list's caret row, else below the control.
+// False when the control asks for no menu.
+bool FormWindow::contextMenuAsked(ui::Control& control, LPARAM place) {
+    if (!control.onContextMenu) return false;
+    ui::ContextMenuEvent event{.anchor = {GET_X_LPARAM(place), GET_Y_LPARAM(place)}};
+    if (event.anchor == ui::ScreenPoint{-1, -1}) {
+        HWND h = nativeOf(control);
+        RECT row{};
+        GetClientRect(h, &row);
+        row.top = row.bottom;
+        if (control.kind() == ui::Kind::ListBox) {
+            const auto caret = SendMessageW(h, LB_GETCARETINDEX, 0, 0);
+            if (caret < 0 ||
+                SendMessageW(h, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&row)) == LB_ERR)
+                row = RECT{};
+        }
+        POINT at{row.left, row.bottom};
+        ClientToScreen(h, &at);
+        event = {.anchor = {at.x, at.y}, .fromKeyboard = true};
+    }
+    form_.runtime().contextMenu(control, event);
+    return true;
 }
 
 }  // namespace qm::win32

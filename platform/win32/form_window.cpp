@@ -228,13 +228,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return listKey(*list, LOWORD(wParam));
             break;
         case WM_CONTEXTMENU:
-            // From the keyboard (Shift+F10, the menu key) the place is (-1, -1).
-            if (ui::Control* list = controlOf(reinterpret_cast<HWND>(wParam));
-                list && list->kind() == ui::Kind::ListBox && GET_X_LPARAM(lParam) == -1 &&
-                GET_Y_LPARAM(lParam) == -1) {
-                listContextKey(*list);
+            if (ui::Control* c = controlOf(reinterpret_cast<HWND>(wParam)); c && contextMenuAsked(*c, lParam))
                 return 0;
-            }
             break;
         case DM_GETDEFID:
             if (const LRESULT id = defaultButtonId()) return id;

@@ -56,11 +56,11 @@ private:
     LRESULT onCommand(WPARAM wParam, LPARAM lParam);
     LRESULT onNotify(const NMHDR& header);
     LRESULT onColour(HDC dc, HWND child);
-    // Keys (form_keys.cpp): Enter, Esc, the Delete key and the menu key on a list.
+    // Keys (form_keys.cpp): Enter, Esc, the Delete key on a list, context menus.
     LRESULT defaultButtonId() const;
     void dialogKey(WORD id);
     LRESULT listKey(ui::Control& list, WORD key);
-    void listContextKey(ui::Control& list);
+    bool contextMenuAsked(ui::Control& control, LPARAM place);
     void onActivate(bool active);
     // The clock was set, the time zone changed or the machine resumed: every timer set for a
     // moment ticks, and its handler reads the clock and sets it again.

@@ -18,7 +18,6 @@
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/icons.h"
-#include "platform/win32/menu_anchor.h"
 #include "platform/win32/services.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window_owner.h"
@@ -164,15 +163,17 @@ private:
     }
 
     // A click from the keyboard: a menu it opens opens at the icon, not wherever the mouse happens
-    // to be, and one closed with nothing chosen gives the keyboard back to the notification area,
-    // where the user was, as the shell's guidelines for icons ask.
-    void keyClicked(TrayClick click, POINT anchor) {
-        anchorNextMenu(anchor);
-        clicked(click);
-        const bool dismissed = anchoredMenuDismissed();
-        anchorNextMenu(std::nullopt);
-        if (dismissed && wanted_) notify(NIM_SETFOCUS, 0);
+    // to be.
+    void keyClicked(TrayClick click, POINT anchor) { clicked(click, ui::ScreenPoint{anchor.x, anchor.y}); }
+
+public:
+    // The keyboard goes back to the notification area, where the user was, as the shell's
+    // guidelines for icons ask of a menu opened from it and closed with nothing chosen.
+    void focusIcon() override {
+        if (wanted_) notify(NIM_SETFOCUS, 0);
     }
+
+private:
 
     NotifyShell shell_;
     UINT taskbarCreated_;

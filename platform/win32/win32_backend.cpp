@@ -11,7 +11,6 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/line_window.h"
-#include "platform/win32/menu_anchor.h"
 #include "platform/win32/wide.h"
 
 namespace qm::win32 {
@@ -20,23 +19,7 @@ namespace {
 constexpr wchar_t kFormClass[] = L"QuietusForm";
 constexpr wchar_t kOwnerClass[] = L"QuietusOwner";
 
-std::optional<POINT> menuAnchor;
-bool dismissedAtAnchor = false;
-
 }  // namespace
-
-void anchorNextMenu(std::optional<POINT> at) {
-    menuAnchor = at;
-    dismissedAtAnchor = false;
-}
-
-void anchoredMenuClosed(bool chosen) {
-    dismissedAtAnchor = !chosen;
-}
-
-bool anchoredMenuDismissed() {
-    return dismissedAtAnchor;
-}
 
 void initialiseWindowClasses() {
     static bool done = false;
@@ -162,7 +145,7 @@ ui::Size Win32Backend::screenSize() const {
 }
 
 void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
-                             std::function<void()> closed) {
+                             std::optional<ui::ScreenPoint> anchor, std::function<void(bool chosen)> closed) {
     FormWindow* fw = windowOf(form);
     HMENU popup = CreatePopupMenu();
     std::vector<ui::Control*> items;
@@ -178,13 +161,11 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons
         }
     }
     POINT at{};
-    const bool anchored = menuAnchor.has_value();
-    if (menuAnchor) {
-        at = *menuAnchor;
+    if (anchor) {
+        at = POINT{anchor->x, anchor->y};
     } else {
         GetCursorPos(&at);
     }
-    menuAnchor.reset();
     HWND owner = fw ? fw->hwnd() : nullptr;
     // A menu opened from the tray belongs to a window that is shown but far off the screen. Without
     // the foreground the menu would not close when the user clicks elsewhere; the message after it
@@ -196,9 +177,8 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons
     if (owner) PostMessageW(owner, WM_NULL, 0, 0);
     DestroyMenu(popup);
     const bool picked = chosen >= 1 && chosen <= items.size();
-    if (anchored) anchoredMenuClosed(picked);
     if (picked) form.runtime().click(*items[chosen - 1]);
-    if (closed) closed();
+    if (closed) closed(picked);
 }
 
 void Win32Backend::messageBox(const std::string& text, const std::string& title,

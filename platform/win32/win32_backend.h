@@ -8,7 +8,8 @@
 //  [x] timers (SetTimer), popup menus (TrackPopupMenuEx), message boxes (MessageBoxW)
 //  [x] the greyed Close command; the close box and Alt+F4 go to the runtime, never DestroyWindow
 //  [x] keyboard navigation through IsDialogMessage; Enter and Esc click the default and cancel
-//      buttons, Delete and the menu key on a list box are the list's
+//      buttons, Delete on a list box is the list's; WM_CONTEXTMENU (the right button's release,
+//      Shift+F10, the menu key) is the control's context-menu event, its anchor in the event
 //  [x] screen readers (MSAA, and UI Automation through it): forms are dialogs or alerts named by
 //      their captions, labels text, images the traffic light's names, list rows the model's
 #pragma once
@@ -47,8 +48,8 @@ public:
     void timerChanged(ui::Control& timer) override;
     ui::Size outerSize(const ui::Form& form) const override;
     ui::Size screenSize() const override;
-    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons,
-                   std::function<void()> closed) override;
+    void popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons buttons, std::optional<ui::ScreenPoint> anchor,
+                   std::function<void(bool chosen)> closed) override;
     void messageBox(const std::string& text, const std::string& title, ui::MessageBoxButtons buttons,
                     std::function<void(ui::MessageBoxAnswer)> closed) override;
     void doEvents() override;

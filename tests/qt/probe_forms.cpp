@@ -125,9 +125,13 @@ void Probe::bind() {
             };
         }
         ctl->onKeyDown = [this, ctl](ui::Key) { events.push_back(ctl->name() + "_KeyDown"); };
-        ctl->onMouseDown = [this, ctl](int button, int shift, double, double) {
-            events.push_back(ctl->name() + "_MouseDown " + std::to_string(button) + " " +
-                             std::to_string(shift));
+        ctl->onMouseDown = [this, ctl](const ui::MouseEvent& e) {
+            events.push_back(ctl->name() + "_MouseDown " + std::to_string(e.button) + " " +
+                             std::to_string(e.shift));
+        };
+        ctl->onContextMenu = [this, ctl](const ui::ContextMenuEvent& e) {
+            events.push_back(ctl->name() + "_ContextMenu" + (e.fromKeyboard ? " key" : ""));
+            contextAnchors.push_back(e.anchor);
         };
     }
 }

@@ -20,6 +20,7 @@ public:
     Probe(ui::Runtime& rt, ui::FormDef (*define)()) : Form(rt, define) {}
     // "Command1_Click", "Timer1_Timer", "List1_MouseDown 2 1", "List1_KeyDown", …
     std::vector<std::string> events;
+    std::vector<ui::ScreenPoint> contextAnchors;  // where each context menu was asked for
     bool unloadOnClick = false;
 
 protected:

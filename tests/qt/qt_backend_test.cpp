@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QContextMenuEvent>
 #include <QMenu>
+#include <QWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -499,18 +501,42 @@ TEST_F(QtBackendTest, a_long_list_reads_only_the_rows_it_shows_and_its_selection
     EXPECT_EQ(list->model()->rowCount(), 3);
 }
 
-TEST_F(QtBackendTest, a_right_press_on_the_list_raises_mouse_down_without_moving_the_selection) {
+TEST_F(QtBackendTest, a_right_press_on_the_list_raises_mouse_down_then_its_context_menu_without_moving_the_selection) {
     tabs.show();
     for (const char* item : {"a", "b"}) tabs["List1"].addItem(item);
     tabs["List1"].setListIndex(0);
     tabs.events.clear();
     auto* list = widget<QListView>(tabs, "List1");
     const QPoint second = list->visualRect(row(list, 1)).center();
-    QTest::mousePress(list->viewport(), Qt::RightButton, Qt::ShiftModifier, second);
-    QTest::mouseRelease(list->viewport(), Qt::RightButton, Qt::ShiftModifier, second);
-    EXPECT_EQ(tabs.events, (std::vector<std::string>{"List1_MouseDown 2 1"}));
+    // Through the window, as the window system delivers it: Qt makes the context-menu event.
+    QWindow* window = list->window()->windowHandle();
+    const QPoint inWindow = list->viewport()->mapTo(list->window(), second);
+    QTest::mousePress(window, Qt::RightButton, Qt::ShiftModifier, inWindow);
+    QTest::mouseRelease(window, Qt::RightButton, Qt::ShiftModifier, inWindow);
+    EXPECT_EQ(tabs.events, (std::vector<std::string>{"List1_MouseDown 2 1", "List1_ContextMenu"}));
     EXPECT_EQ(tabs["List1"].listIndex(), 0);
     EXPECT_EQ(list->currentIndex().row(), 0);
+}
+
+TEST_F(QtBackendTest, qts_context_menu_event_on_the_list_is_the_lists_with_its_anchor) {
+    tabs.show();
+    for (const char* item : {"a", "b"}) tabs["List1"].addItem(item);
+    tabs["List1"].setListIndex(1);
+    tabs.events.clear();
+    auto* list = widget<QListView>(tabs, "List1");
+    const QPoint first = list->visualRect(row(list, 0)).center();
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, first, list->viewport()->mapToGlobal(first));
+    QApplication::sendEvent(list->viewport(), &mouse);
+    list->setFocus();
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), list->mapToGlobal(QPoint()));
+    QApplication::sendEvent(list, &key);
+    EXPECT_EQ(tabs.events, (std::vector<std::string>{"List1_ContextMenu", "List1_ContextMenu key"}));
+    ASSERT_EQ(tabs.contextAnchors.size(), 2u);
+    const QPoint atMouse = list->viewport()->mapToGlobal(first);
+    const QPoint belowRow = list->viewport()->mapToGlobal(list->visualRect(row(list, 1)).bottomLeft());
+    EXPECT_EQ(tabs.contextAnchors[0], (ui::ScreenPoint{atMouse.x(), atMouse.y()}));
+    EXPECT_EQ(tabs.contextAnchors[1], (ui::ScreenPoint{belowRow.x(), belowRow.y()})) << "at the current row";
+    EXPECT_EQ(tabs["List1"].listIndex(), 1) << "nor does the menu move the selection";
 }
 
 TEST_F(QtBackendTest, filling_a_combo_box_keeps_its_text_and_typing_goes_to_the_model) {

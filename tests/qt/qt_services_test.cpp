@@ -253,7 +253,7 @@ TEST(TrayIcon, shows_the_tip_and_reports_the_left_click_as_primary_and_the_right
     test::app();
     QtTrayIcon tray;
     std::vector<TrayClick> clicks;
-    tray.setClickHandler([&](TrayClick click) { clicks.push_back(click); });
+    tray.setClickHandler([&](TrayClick click, TrayAnchor) { clicks.push_back(click); });
     const TrayIconState running{ui::Icon::Running, "QuietusMachineは動作中です"};
     ASSERT_TRUE(tray.add(running));
     EXPECT_FALSE(tray.add(running)) << "one icon per program";

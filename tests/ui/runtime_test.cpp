@@ -1,12 +1,14 @@
 // The form runtime's own rules, on the headless back end: each form once, load and show, a
-// control reference loading its form hidden, timers while loaded, unload back to the definition,
-// modal pieces with timers ticking behind them, and nothing after the program's end.
+// control of an unloaded form a fault, timers while loaded, unload back to the definition,
+// modal pieces with timers ticking behind them, and nothing after the program's end. The keys
+// and the focus are proven on the program's own windows, in tests/scenarios.
 #include "platform/ui/runtime.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -122,11 +124,15 @@ TEST_F(FormRuntime, ShowLoadsOnceAndShowingAgainBringsTheFormToTheFront) {
     EXPECT_TRUE(probe.isLoaded());
 }
 
-TEST_F(FormRuntime, ReferringToAControlOfAnUnloadedFormLoadsItHidden) {
-    EXPECT_EQ(probe.ctl("Label1").caption(), "design");
-    EXPECT_EQ(takeLog(), std::vector<std::string>{"Probe load"});
-    EXPECT_TRUE(probe.isLoaded());
-    EXPECT_FALSE(probe.isVisible());
+TEST_F(FormRuntime, AskingAnUnloadedFormForAControlOrAMenuIsAFaultAndLoadsNothing) {
+    EXPECT_THROW(probe.ctl("Label1"), std::logic_error);
+    probe.load();
+    Control& menu = probe.ctl("mnu");
+    probe.unload();
+    EXPECT_THROW(probe.ctl("Label1"), std::logic_error);
+    EXPECT_THROW(probe.popupMenu(menu, PopupButtons::Left), std::logic_error);
+    EXPECT_EQ(takeLog(), (std::vector<std::string>{"Probe load", "Probe unload"}));
+    EXPECT_FALSE(probe.isLoaded());
 }
 
 TEST_F(FormRuntime, TimersTickFromTheirLoadWhetherTheFormIsShownOrHidden) {
@@ -270,12 +276,14 @@ TEST_F(FormRuntime, APopupMenuRunsTheChosenItemThenItsContinuation) {
     EXPECT_FALSE(backend.openMenu());
 }
 
-TEST_F(FormRuntime, ADismissedPopupMenuRunsOnlyItsContinuation) {
+TEST_F(FormRuntime, ADismissedPopupMenuRunsOnlyItsContinuationAndSaysNothingWasChosen) {
     probe.show();
     takeLog();
-    probe.popupMenu(probe.ctl("mnu"), PopupButtons::Left, [&] { log.push_back("closed"); });
+    probe.popupMenu(probe.ctl("mnu"), PopupButtons::Left, ScreenPoint{40, 30},
+                    [&](bool chosen) { log.push_back(chosen ? "chosen" : "dismissed"); });
+    EXPECT_EQ(backend.openMenu()->at, (ScreenPoint{40, 30}));
     EXPECT_TRUE(backend.dismissMenu());
-    EXPECT_EQ(takeLog(), std::vector<std::string>{"closed"});
+    EXPECT_EQ(takeLog(), std::vector<std::string>{"dismissed"});
     EXPECT_FALSE(backend.dismissMenu());
 }
 

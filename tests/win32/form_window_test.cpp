@@ -436,9 +436,20 @@ TEST_F(FormWindows, KeysWorkAsInADialogEnterDefaultEscCancelAndDeleteOnTheList) 
         h.backend.doEvents();
     }
     EXPECT_EQ(alert.keys, std::vector<std::string>{"List1"});
-    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));  // the menu key
-    ASSERT_EQ(alert.mouseDowns.size(), 1u);
-    EXPECT_EQ(alert.mouseDowns[0].button, ui::kRightButton);
+    // The menu key: a context menu at the list's caret row, the right button's release: at the mouse.
+    alert["List1"].addItem("一");
+    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(300, 200));
+    ASSERT_EQ(alert.contextMenus.size(), 2u);
+    EXPECT_TRUE(alert.mouseDowns.empty()) << "a key is not a mouse press";
+    RECT row{};
+    SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    POINT caretRow{row.left, row.bottom};
+    ClientToScreen(list, &caretRow);
+    EXPECT_TRUE(alert.contextMenus[0].event.fromKeyboard);
+    EXPECT_EQ(alert.contextMenus[0].event.anchor, (ui::ScreenPoint{caretRow.x, caretRow.y}));
+    EXPECT_FALSE(alert.contextMenus[1].event.fromKeyboard);
+    EXPECT_EQ(alert.contextMenus[1].event.anchor, (ui::ScreenPoint{300, 200}));
     EXPECT_EQ(alert.clicks, (std::vector<std::string>{"Command1", "Command2"}));
 
     // A focused button is the one Enter clicks; with no cancel button Esc is the close box.

@@ -56,12 +56,20 @@ TEST_F(Modal, TheChosenMenuItemRunsBeforeTheMenuCloses) {
     EXPECT_GT(panel.ticks.size(), ticksBefore) << "the form's timer ticked while the menu was open";
 }
 
-TEST_F(Modal, ADismissedMenuOnlyCloses) {
+TEST_F(Modal, AMenuOpensAtItsAnchorAndADismissedOneOnlyClosesSayingSo) {
     panel.show();
     std::vector<std::string> order;
-    later([&] { press(findWindow(L"#32768", nullptr), VK_ESCAPE); });
-    panel.popupMenu(panel["mnuPopup"], ui::PopupButtons::LeftAndRight, [&] { order.push_back("closed"); });
-    EXPECT_EQ(order, std::vector<std::string>{"closed"});
+    RECT opened{};
+    later([&] {
+        HWND menu = findWindow(L"#32768", nullptr);
+        GetWindowRect(menu, &opened);
+        press(menu, VK_ESCAPE);
+    });
+    panel.popupMenu(panel["mnuPopup"], ui::PopupButtons::LeftAndRight, ui::ScreenPoint{200, 150},
+                    [&](bool chosen) { order.push_back(chosen ? "chosen" : "dismissed"); });
+    EXPECT_EQ(order, std::vector<std::string>{"dismissed"});
+    EXPECT_EQ(opened.left, 200);
+    EXPECT_EQ(opened.top, 150);
     EXPECT_TRUE(std::find(panel.clicks.begin(), panel.clicks.end(), "mnuFirst") == panel.clicks.end());
 }
 

@@ -82,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(FourMethods, SessionEndFlags,
                          ::testing::Values(MethodCase{SessionRequest::PowerOff, 1, true},    // EWX_SHUTDOWN
                                            MethodCase{SessionRequest::ForcedPowerOff, 5, true},  // | EWX_FORCE
                                            MethodCase{SessionRequest::Reboot, 2, true},     // EWX_REBOOT
-                                           MethodCase{SessionRequest::LogOff, 0, false}));   // EWX_LOGOFF
+                                           MethodCase{SessionRequest::LogOff, 0, false}),   // EWX_LOGOFF
+                         [](const auto& i) { return "ExitWindowsExFlags" + std::to_string(i.param.flags); });
 
 TEST(SessionEnd, SleepAndHibernationSuspendWithThePrivilegeAndLockLocksTheScreen) {
     struct Case {
@@ -176,7 +177,6 @@ struct TrayAction {
     const char* what;
     std::vector<unsigned> events;
     std::vector<TrayClick> clicks;
-    std::vector<TrayAnchor> anchors;
 };
 
 TEST_F(Tray, EachActionIsOneClickWhetherTheShellSpeaksVersion4OrNot) {

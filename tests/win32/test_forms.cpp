@@ -157,8 +157,11 @@ void RecordingForm::bind() {
     for (const auto& c : controls()) {
         ui::Control* control = c.get();
         control->onClick = [this, control] { clicks.push_back(control->name()); };
-        control->onMouseDown = [this, control](int button, int shift, double x, double y) {
-            mouseDowns.push_back({control->name(), button, shift, x, y});
+        control->onMouseDown = [this, control](const ui::MouseEvent& e) {
+            mouseDowns.push_back({control->name(), e.button, e.shift, e.x, e.y});
+        };
+        control->onContextMenu = [this, control](const ui::ContextMenuEvent& e) {
+            contextMenus.push_back({control->name(), e});
         };
         control->onTimer = [this, control] { ticks.push_back(control->name()); };
         control->onKeyDown = [this, control](ui::Key) { keys.push_back(control->name()); };

@@ -33,6 +33,11 @@ public:
         double x, y;
     };
     std::vector<MouseDown> mouseDowns;
+    struct ContextMenu {
+        std::string control;
+        ui::ContextMenuEvent event;
+    };
+    std::vector<ContextMenu> contextMenus;
     std::vector<std::string> ticks;
     std::vector<std::string> keys;  // the controls the Delete key was pressed on
     int closeRequests = 0;
