@@ -272,9 +272,9 @@ tray_menu_keys() {
     vd_wait 5 grep -q ' menu TraySmple.mnuPopup opened$' "$dir/trace" || fail "the tray opened no menu"
     sleep 0.3
     xdotool key "$@"
-    vd_wait 3 test "$(grep -c ' menu TraySmple.mnuPopup closed$' "$dir/trace")" -gt "$closed" && return 0
+    vd_wait 10 test "$(grep -c ' menu TraySmple.mnuPopup closed$' "$dir/trace")" -gt "$closed" && return 0
     xdotool key Escape
-    vd_wait 3 test "$(grep -c ' menu TraySmple.mnuPopup closed$' "$dir/trace")" -gt "$closed" ||
+    vd_wait 10 test "$(grep -c ' menu TraySmple.mnuPopup closed$' "$dir/trace")" -gt "$closed" ||
       fail "the tray menu neither took its keys nor closed"
   done
   fail "the tray menu did not take its keys ($*)"

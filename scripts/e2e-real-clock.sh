@@ -12,10 +12,10 @@
 # the root window's children), and three copies of it (hard links, the registry files copied),
 # each prefix with its own server and so its own single-instance mutex.
 #
-# Usage: scripts/e2e-real-clock.sh [--after PID]
-# With --after, the desktops, buses, prefixes and program folders are set up while process PID
-# (another end-to-end run, say) goes on, and the rounds start only once it has ended, so that the
-# idle round has the machine to itself.
+# Usage: scripts/e2e-real-clock.sh [--after PID[,PID...]]
+# With --after, the desktops, buses, prefixes and program folders are set up while those processes
+# (other end-to-end runs, say) go on, and the rounds start only once they have all ended, so that
+# the idle round has the machine to itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -95,8 +95,10 @@ done
 echo "Real clock: $linux_copies copies of dist/linux/quietus and $wine_copies of dist/win64/Quietus.exe" \
   "(Wine's $(qm_wine_loader_of dist/win64/Quietus.exe) loader) on $DISPLAY, set up in $((SECONDS - started)) s"
 if [ -n "$after" ]; then
-  while kill -0 "$after" 2>/dev/null; do sleep 0.5; done
-  echo "  the rounds start $((SECONDS - started)) s in, process $after having ended"
+  for pid in ${after//,/ }; do
+    while kill -0 "$pid" 2>/dev/null; do sleep 0.5; done
+  done
+  echo "  the rounds start $((SECONDS - started)) s in, processes $after having ended"
 fi
 
 # --- A round: every copy started with the entry due at $due; each warning mapped in its second ----

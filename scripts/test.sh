@@ -3,7 +3,7 @@
 # headless back end, Qt back end), a bounded fuzz run, both Windows builds under Wine, and the
 # end-to-end runs of the Windows and Linux programs (the last also on the real clock). Installs
 # what is missing first. Where the machine runs no 32-bit programs, the 32-bit package is built and
-# checked but not run, and the 64-bit one takes its place under Wine.
+# checked but not run (nor are its tests built), and the 64-bit one takes its place under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -35,7 +35,10 @@ scripts/fuzz.sh "${QM_FUZZ_SECONDS:-15}"
 source scripts/wine-env.sh
 for arch in win32 win64; do
   step "Windows build ($arch) and tests under Wine"
-  cmake --preset "$arch" >/dev/null
+  # Test binaries are built only where they run: the 32-bit ones need Wine's 32-bit loader.
+  tests=ON
+  [ "$arch" = win32 ] && ! qm_wine_32bit && tests=OFF
+  cmake --preset "$arch" -DQM_WITH_TESTS=$tests >/dev/null
   cmake --build --preset "$arch" -j "$jobs"
   cmake --install "build/$arch" --prefix "dist/$arch" >/dev/null
   scripts/check-pe.sh "dist/$arch" "$arch"
@@ -43,8 +46,8 @@ for arch in win32 win64; do
   cmake --build --preset "$arch" --target msi >/dev/null
   cp "build/$arch/package/QuietusMachine-"*"-$arch."{zip,msi} dist/
   if [ "$arch" = win32 ] && ! qm_wine_32bit; then
-    echo "!!! SKIPPED: the 32-bit Windows tests and end-to-end run: this machine cannot run 32-bit programs" \
-      "(Wine's 32-bit loader does not start). dist/win32 was built and checked; the 64-bit tests and" \
+    echo "!!! SKIPPED: the 32-bit Windows tests (not built) and end-to-end run: this machine cannot run 32-bit" \
+      "programs (Wine's 32-bit loader does not start). dist/win32 was built and checked; the 64-bit tests and" \
       "end-to-end run (dist/win64, Wine's 64-bit loader, a 64-bit prefix) stand in for them."
     continue
   fi
@@ -54,18 +57,50 @@ done
 step "The Windows installer under Wine: install, the user's schedule, upgrade, uninstall"
 scripts/msi-check.sh dist/QuietusMachine-*-win64.msi
 
-step "End to end: Quietus.exe under Wine"
+# The end-to-end runs side by side, each on displays, buses and prefixes of its own: the Windows
+# one and the real-clock one, which sets up meanwhile; the Linux one once the Windows one has its
+# prefix (each is busiest at its start). The real-clock rounds, the first on an idle machine, start
+# once the other two have ended. Each run's output is shown when it ends.
+e2e_pids=()
+e2e() {  # e2e NAME COMMAND...: starts a run in the background, its output in build/NAME.log
+  local name=$1; shift
+  "$@" >"$top/build/$name.log" 2>&1 &
+  e2e_pids+=($!)
+}
+e2e_finish() {  # e2e_finish NAME PID: waits for the run and shows its output; a failure stops all
+  local status=0
+  wait "$2" || status=$?
+  cat "$top/build/$1.log"
+  if [ $status -ne 0 ]; then
+    kill "${e2e_pids[@]}" 2>/dev/null || true
+    wait || true
+    exit 1
+  fi
+}
+after_windows_prefix() {  # after_windows_prefix COMMAND...: COMMAND once the Windows run has its prefix
+  until grep -q "fresh Wine prefix" "$top/build/e2e-win32.log" || ! kill -0 "$win_e2e" 2>/dev/null; do
+    sleep 0.5
+  done
+  exec "$@"
+}
+step "End to end, side by side: Quietus.exe under Wine, the Linux desktop program, the real clock"
 if qm_wine_32bit; then
-  scripts/e2e-win32.sh dist/win32 build/win32
+  e2e e2e-win32 scripts/e2e-win32.sh dist/win32 build/win32
 else
-  scripts/e2e-win32.sh dist/win64 build/win64
+  e2e e2e-win32 scripts/e2e-win32.sh dist/win64 build/win64
 fi
+win_e2e=${e2e_pids[-1]}
+e2e e2e-linux after_windows_prefix scripts/e2e-linux.sh
+linux_e2e=${e2e_pids[-1]}
+e2e e2e-real-clock scripts/e2e-real-clock.sh --after "$win_e2e,$linux_e2e"
+real_clock=${e2e_pids[-1]}
 
+step "End to end: Quietus.exe under Wine"
+e2e_finish e2e-win32 "$win_e2e"
 step "End to end: the Linux desktop program"
-scripts/e2e-linux.sh
-
+e2e_finish e2e-linux "$linux_e2e"
 step "End to end: every copy's warning within its due second on the real clock, idle and busy"
-scripts/e2e-real-clock.sh
+e2e_finish e2e-real-clock "$real_clock"
 
 step "Debian package: lintian and AppStream, installed, used by a user and removed again"
 (cd build/linux-run && cpack -G DEB >/dev/null)
