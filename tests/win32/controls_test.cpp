@@ -60,7 +60,8 @@ protected:
     RecordingForm tabs{h.runtime, tabsDefinition};
 };
 
-INSTANTIATE_TEST_SUITE_P(At96And144, Controls, ::testing::Values(96, 144));
+INSTANTIATE_TEST_SUITE_P(At96And144, Controls, ::testing::Values(96, 144),
+                         ::testing::PrintToStringParamName());
 
 TEST_P(Controls, ClientAreaIsTheDefinitionsSizeInPixels) {
     panel.load();

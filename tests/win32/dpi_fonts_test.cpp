@@ -27,7 +27,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TwipsCase{7, 96, 0}, TwipsCase{8, 96, 1},             // half a pixel is 7.5 twips
                       TwipsCase{3615, 96, 241}, TwipsCase{3615, 144, 362},  // 361.5
                       TwipsCase{-50000, 96, -3333}, TwipsCase{-50000, 144, -5000},  // far off-screen
-                      TwipsCase{-45, 144, -5}, TwipsCase{0, 144, 0}));              // mirrors around 0
+                      TwipsCase{-45, 144, -5}, TwipsCase{0, 144, 0}),               // mirrors around 0
+    [](const auto& i) {
+        const int t = i.param.twips;
+        return (t < 0 ? "Minus" : "") + std::to_string(std::abs(t)) + "TwipsAt" + std::to_string(i.param.dpi);
+    });
 
 TEST(TwipsRect, EdgesAreRoundedSoNeighboursStayFlush) {
     // Two buttons side by side in twips touch in pixels too, whatever the rounding of each width.
@@ -85,7 +89,12 @@ INSTANTIATE_TEST_SUITE_P(FormTableSizes, FontHeight,
                                            FontCase{9.75, 144, 20}, FontCase{8.25, 96, 11},
                                            FontCase{11.25, 96, 15}, FontCase{20.25, 96, 27},
                                            FontCase{48, 96, 64}, FontCase{48, 144, 96},
-                                           FontCase{14.25, 96, 19}));
+                                           FontCase{14.25, 96, 19}),
+                         [](const auto& i) {
+                             const int hundredths = static_cast<int>(i.param.points * 100);
+                             return std::to_string(hundredths / 100) + "_" + std::to_string(hundredths % 100) +
+                                    "PtAt" + std::to_string(i.param.dpi);
+                         });
 
 TEST(Fonts, CarryWeightAndCharacterSet) {
     const LOGFONTW bold =

@@ -76,7 +76,8 @@ protected:
     Harness h{GetParam()};
 };
 
-INSTANTIATE_TEST_SUITE_P(At96And144, FormsFit, ::testing::Values(96, 144));
+INSTANTIATE_TEST_SUITE_P(At96And144, FormsFit, ::testing::Values(96, 144),
+                         ::testing::PrintToStringParamName());
 
 TEST_P(FormsFit, NoCaptionOptionOrButtonTextIsCutInTheProgramsWindows) {
     for (ui::FormDef (*define)() : {&SettingsWindow::definition, &TimeOfDayDialog::definition,
