@@ -115,7 +115,8 @@ void QtBackend::created(ui::Form& form) {
 
 bool QtBackend::contextMenuAsked(FormView& v, const QContextMenuEvent& event) {
     const bool fromKeyboard = event.reason() == QContextMenuEvent::Keyboard;
-    QWidget* at = fromKeyboard ? v.window()->focusWidget() : v.window()->childAt(v.window()->mapFromGlobal(event.globalPos()));
+    QWidget* at = fromKeyboard ? v.window()->focusWidget()
+                               : v.window()->childAt(v.window()->mapFromGlobal(event.globalPos()));
     for (; at && at != v.window(); at = at->parentWidget()) {
         for (const auto& c : v.form().controls()) {
             const ControlView* cv = v.find(*c);

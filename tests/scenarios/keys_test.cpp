@@ -48,11 +48,13 @@ TEST_F(Keys, EachWindowGivesTheFocusFirstAndTabGoesRoundItsTabOrder) {
               (std::vector<std::string>{"Command1", "List1", "Command2", "SSTab1", "Calendar1", "Command1",
                                         "Calendar1", "SSTab1"}));
     app().switchTab("TimeDateSet", "SSTab1", 2);
-    EXPECT_EQ(focusWalk("TimeDateSet", {Tab, Tab}), (std::vector<std::string>{"SSTab1", "Command4", "Command5"}));
+    EXPECT_EQ(focusWalk("TimeDateSet", {Tab, Tab}),
+              (std::vector<std::string>{"SSTab1", "Command4", "Command5"}));
 
     openWarning();
     // An alert gives it to its default button, so that Enter answers it; labels are passed over.
-    EXPECT_EQ(focusWalk("EndMessege", {Tab, Tab}), (std::vector<std::string>{"Command1", "Command2", "Command1"}));
+    EXPECT_EQ(focusWalk("EndMessege", {Tab, Tab}),
+              (std::vector<std::string>{"Command1", "Command2", "Command1"}));
 }
 
 // Keys pressed in a window just opened, and what the user sees then.

@@ -196,9 +196,17 @@ TEST_F(FormWindows, TheUsersListSelectionReachesTheModel) {
     EXPECT_EQ(panel.clicks, std::vector<std::string>{"List1"});
 }
 
-TEST_F(FormWindows, ARightButtonOnAListReportsButtonShiftAndPlaceInTwips) {
+TEST_F(FormWindows, ARightButtonOnAListReportsButtonShiftAndPlaceInTwipsThenItsContextMenuAtTheMouse) {
     panel.load();
     SendMessageW(hwndOf(panel, "List1"), WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, MAKELPARAM(10, 4));
+    EXPECT_TRUE(panel.contextMenus.empty()) << "Windows asks for the menu on the release";
+    SendMessageW(hwndOf(panel, "List1"), WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(10, 4));
+    POINT mouse{10, 4};
+    ClientToScreen(hwndOf(panel, "List1"), &mouse);
+    ASSERT_EQ(panel.contextMenus.size(), 1u);
+    EXPECT_EQ(panel.contextMenus[0].control, "List1");
+    EXPECT_EQ(panel.contextMenus[0].event.anchor, (ui::ScreenPoint{mouse.x, mouse.y}));
+    EXPECT_FALSE(panel.contextMenus[0].event.fromKeyboard);
     ASSERT_EQ(panel.mouseDowns.size(), 1u);
     const auto& down = panel.mouseDowns[0];
     EXPECT_EQ(down.control, "List1");

@@ -208,7 +208,8 @@ TEST_F(Tray, AKeysClickCarriesTheIconsPlaceAndTheKeyboardGoesBackToTheIconOnRequ
     SendMessageW(hwnd, kTrayIconMessage, MAKEWPARAM(700, 580), WM_CONTEXTMENU);
     SendMessageW(hwnd, kTrayIconMessage, MAKEWPARAM(700, 580), WM_LBUTTONUP);
     const TrayAnchor icon = ui::ScreenPoint{700, 580};
-    EXPECT_EQ(anchors, (std::vector<TrayAnchor>{icon, icon, std::nullopt})) << "a mouse click opens its menu at the mouse";
+    EXPECT_EQ(anchors, (std::vector<TrayAnchor>{icon, icon, std::nullopt}))
+        << "a mouse click opens its menu at the mouse";
 
     shellCalls.clear();
     tray->focusIcon();
