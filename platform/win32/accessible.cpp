@@ -11,7 +11,7 @@
 
 #include <oleacc.h>
 
-include "platform/ui/form.h"
+#include "platform/ui/form.h"
 #include "platform/win32/module_function.h"
 #include "platform/win32/wide.h"
 
