@@ -3,7 +3,8 @@
 # spread over 1930-2029 (all the years the two-digit field names), one third every-day entries,
 # the four methods mixed. Nothing falls due near now: no every-day entry in the coming hours and no
 # dated entry within two days of now, so a run is never interrupted by a warning. Prints how many
-# lines "過去の日付だけ削除" keeps (every-day entries and dated ones still to come).
+# lines "過去の日付だけ削除" keeps (every-day entries and dated ones still to come, their two-digit
+# years read as the program reads them).
 #
 # Usage: bench/make-schedule.py LINES FILE [NOW_EPOCH_SECONDS]
 import datetime
@@ -12,6 +13,19 @@ import sys
 
 METHODS = ["ｼｬｯﾄﾀﾞｳﾝ", "強制終了", "再起動", "ログオフ"]
 QUIET_HOURS = 3  # no every-day entry from now to this many hours on
+
+
+def as_read(moment, now):
+    """The moment as the program reads its two-digit year: in the hundred years from 50 before
+    now to 49 after (in 2026, 30年 is 2030)."""
+    first = now.year - 50
+    year = first - first % 100 + moment.year % 100
+    if year < first:
+        year += 100
+    try:
+        return moment.replace(year=year)
+    except ValueError:  # 29 February in a year that has none: no such entry ever fires
+        return now - datetime.timedelta(days=365)
 
 
 def main():
@@ -32,10 +46,11 @@ def main():
             kept += 1
         else:
             moment = first + datetime.timedelta(minutes=rng.randrange(span_minutes))
-            if abs(moment - now) < datetime.timedelta(days=2):
+            meant = as_read(moment, now)
+            if abs(meant - now) < datetime.timedelta(days=2):
                 continue
             lines.append(moment.strftime(f"%y年%m月%d日 %H時%M分　{method}"))
-            kept += moment > now
+            kept += meant > now
     with open(path, "wb") as out:
         out.write("".join(line + "\r\n" for line in lines).encode("cp932"))
     print(kept)
