@@ -5,14 +5,16 @@
 # Xvfb with no window manager (a window is shown when it is mapped), trayer as the tray, private
 # D-Bus buses and python3-dbusmock's logind, so that no session end ever reaches the machine.
 # The settings window's controls are clicked at their places in its definition (twips / 15 at the
-# display's 96 dpi).
+# display's 96 dpi). QM_PROGRAM_DIR names another program folder to run instead of dist/linux (a
+# build to compare with).
 
 # shellcheck shell=bash disable=SC2034,SC2154,SC2016  # shares variables with the scripts that source it; awk programs in single quotes
-pf_name="dist/linux/quietus (Qt $(dpkg-query -W -f '${Version}' libqt6core6 2>/dev/null | cut -d+ -f1))"
+pf_dist=${QM_PROGRAM_DIR:-$top/dist/linux}
+pf_name="${QM_PROGRAM_DIR:-dist/linux}/quietus (Qt $(dpkg-query -W -f '${Version}' libqt6core6 2>/dev/null | cut -d+ -f1))"
 
 # pf_check: what the runs need is there.
 pf_check() {
-  [ -x "$top/dist/linux/quietus" ] || { echo "no dist/linux/quietus (scripts/run.sh or the linux preset builds it)" >&2; return 1; }
+  [ -x "$pf_dist/quietus" ] || { echo "no $pf_dist/quietus (scripts/run.sh or the linux preset builds it)" >&2; return 1; }
   local tool
   for tool in Xvfb trayer xdotool xev xwininfo xprop dbus-daemon; do
     command -v $tool >/dev/null || { echo "$tool is missing (scripts/deps.sh installs it)" >&2; return 1; }
@@ -36,7 +38,7 @@ pf_setup() {
 pf_install() {
   mkdir -p "$1/home/.config" "$1/run"
   chmod 700 "$1/run"
-  cp -a "$top/dist/linux/." "$1/"
+  cp -a "$pf_dist/." "$1/"
 }
 
 # pf_start DIR [VAR=VALUE...]: starts the program in DIR; its process id in pf_pid. Its trace

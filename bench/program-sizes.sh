@@ -21,6 +21,7 @@
 #   QUICK=1   leaves out the 1,000,000-line file
 #   REPS=N    runs per size (3)
 #   SIZES="1000 10000"   other sizes (the goals need 10,000, 100,000 and 1,000,000)
+#   QM_PROGRAM_DIR=DIR   runs the program folder DIR instead of dist/linux (linux only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -206,6 +207,10 @@ for k in menu settings save past idle; do
   m=$(median 1000000 $k)
   verdict "1,000,000 lines: $k within 5000 ms ($m)" "$m <= 5000"
 done
+# Start-up reads the file into the selection and the settings list in one pass each, so even a
+# million lines reach the menu within half a second.
+m=$(median 1000000 menu)
+verdict "1,000,000 lines: tray menu within 500 ms of start ($m)" "$m <= 500"
 # Growth is judged on times of 50 ms or more: below that a run's fixed costs and the clicks'
 # own few milliseconds are most of what is measured.
 for k in menu settings save past idle; do

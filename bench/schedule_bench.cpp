@@ -1,5 +1,6 @@
 // The next-due selection over large schedule files, beside the floor of merely reading and
-// decoding the same file; and the removal of past entries from a long list.
+// decoding the same file; start-up's selection with the settings list; and the removal of past
+// entries from a long list.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -85,6 +86,23 @@ void BM_Selection(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// What start-up does before the tray menu: the selection, and the settings list, which the
+// selection counts, made from the text it has just read.
+void BM_SelectionAndList(benchmark::State& state) {
+    auto& f = fixture();
+    const ScheduleFile file{*f.files, *f.codec, f.scheduleOf(static_cast<std::size_t>(state.range(0)))};
+    const test::FakeClock clock{kNow};
+    Schedule schedule{file, clock};
+    ScheduleList list{file};
+    schedule.setEntryCount([&](const ScheduleText& read) { return list.count(read); });
+    for (auto _ : state) {
+        list.discard();
+        schedule.selectNextDue();
+        benchmark::DoNotOptimize(list.size());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void BM_WithoutPastEntries(benchmark::State& state) {
     const auto lines = generateLines(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
@@ -111,6 +129,7 @@ void BM_Save(benchmark::State& state) {
 BENCHMARK(BM_Save)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndDecode)->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Selection)->Arg(1'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SelectionAndList)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WithoutPastEntries)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
