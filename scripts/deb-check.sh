@@ -7,7 +7,7 @@
 # was: the package, and any package that its install brought, is purged again, also when a
 # check fails half-way.
 #
-# Usage: scripts/deb-check.sh build/linux-run/package/quietusmachine_<version>_<arch>.deb
+# Usage: scripts/deb-check.sh build/linux/package/quietusmachine_<version>_<arch>.deb
 # Needs: lintian, appstream, desktop-file-utils (scripts/deps.sh), root or sudo.
 set -euo pipefail
 
