@@ -13,6 +13,9 @@ namespace {
 
 inline constexpr std::string_view kRunningTip = "QuietusMachineは動作中です";
 inline constexpr std::string_view kPausedTip = "QuietusMachineは停止中です";
+// The first item of the menu a tray host shows by itself: what the right button would do now.
+inline constexpr std::string_view kPauseItem = "一時停止";
+inline constexpr std::string_view kResumeItem = "再開";
 // Five minutes before an entry comes due: this, the method as its option is captioned, then
 // "します。".
 inline constexpr std::string_view kNoticePrefix = "５分後に";
@@ -90,6 +93,7 @@ void TrayWindow::loaded() {
     move(kResidentOffset, kResidentOffset);
     setIcon(runningImage_->props().icon);
     tray_.add(iconState());  // without a taskbar there is no icon; nothing to do
+    tray_.setHostMenu(hostMenu());
     // Whatever chooses anew (a save, an abort, a change on disk) may bring the next wake forward.
     schedule_.setSelected([this] { selectionChanged(); });
     schedule_.selectNextDue();
@@ -123,6 +127,22 @@ void TrayWindow::openMenu(TrayAnchor anchor) {
     });
 }
 
+std::vector<TrayMenuItem> TrayWindow::hostMenu() {
+    // Pausing or resuming, then the popup menu's own items, which do what they do there.
+    // Loading the window again makes the menu again.
+    std::vector<TrayMenuItem> items{{std::string(paused_ ? kResumeItem : kPauseItem),
+                                     [this] {
+                                         if (isLoaded()) togglePause();
+                                     }},
+                                    {"-", {}}};
+    for (ui::Control* item : childrenOf(menu_->name())) {
+        items.push_back({item->caption(), [this, item] {
+                             if (isLoaded()) runtime().click(*item);
+                         }});
+    }
+    return items;
+}
+
 void TrayWindow::togglePause() {
     if (!paused_) {
         dueTimer_->setEnabled(false);
@@ -139,6 +159,7 @@ void TrayWindow::togglePause() {
         tipText_ = kRunningTip;
     }
     tray_.modify(iconState());
+    tray_.setHostMenu(hostMenu());
 }
 
 void TrayWindow::armDueTimer(bool dueNow) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "forms/windows.h"
 #include "platform/clock.h"
@@ -21,7 +22,8 @@ public:
     static ui::FormDef definition();
 
     // A click on the icon, released over it: the primary button opens the menu (at `anchor`
-    // when a key clicked), the secondary one pauses or resumes.
+    // when a key clicked or the tray host named a point), the secondary one pauses or resumes.
+    // Tray hosts that show a menu by themselves get one that does both.
     void trayClicked(TrayClick click, TrayAnchor anchor = std::nullopt);
 
     bool paused() const { return paused_; }
@@ -40,6 +42,8 @@ private:
 
     void openMenu(TrayAnchor anchor);
     void togglePause();
+    // The menu a tray host shows by itself: pause or resume, then the popup menu's items.
+    std::vector<TrayMenuItem> hostMenu();
     TrayIconState iconState() const;
 
     TrayIcon& tray_;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/ui/definition.h"
 #include "platform/ui/form.h"
@@ -14,9 +15,17 @@ namespace qm {
 // A click on the icon, as the tray reports it once the button is released over the icon:
 // Primary is the left button (or the tray's activation), Secondary the right one.
 enum class TrayClick { Primary, Secondary };
-// Where a click made from the keyboard was: the icon's place on the screen, where a menu it opens
-// opens. A click of the mouse has none; its menu opens at the mouse.
+// Where a click made from the keyboard was, or the point a tray host named with its click: where
+// a menu it opens opens. A click of the mouse has none; its menu opens at the mouse.
 using TrayAnchor = std::optional<ui::ScreenPoint>;
+
+// One item of the menu a tray host shows by itself (a StatusNotifierItem host's D-Bus menu, which
+// some hosts show instead of passing on the right button): its caption ("-" a separator) and
+// what choosing it does.
+struct TrayMenuItem {
+    std::string caption;
+    std::function<void()> chosen;
+};
 
 // What the icon shows.
 struct TrayIconState {
@@ -38,6 +47,9 @@ public:
     // A menu opened from the keyboard was closed with nothing chosen: the keyboard goes back to
     // the icon, where the user was. Where the tray has no such thing, nothing happens.
     virtual void focusIcon() {}
+    // The menu a tray host shows by itself, now and whenever the icon is added again; its items
+    // are chosen from the event loop. Where no tray host shows menus, nothing happens.
+    virtual void setHostMenu(std::vector<TrayMenuItem> items) { (void)items; }
     // Clicks on the icon go to `handler`.
     void setClickHandler(std::function<void(TrayClick, TrayAnchor)> handler) { handler_ = std::move(handler); }
 

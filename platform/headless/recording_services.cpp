@@ -41,6 +41,23 @@ bool RecordingTrayIcon::click(TrayClick click, TrayAnchor anchor) const {
     return true;
 }
 
+std::vector<std::string> RecordingTrayIcon::hostMenuCaptions() const {
+    std::vector<std::string> captions;
+    for (const TrayMenuItem& item : hostMenu) captions.push_back(item.caption);
+    return captions;
+}
+
+bool RecordingTrayIcon::chooseHostMenuItem(std::string_view caption) const {
+    if (!shown_) return false;
+    for (const TrayMenuItem& item : hostMenu) {
+        if (item.caption != caption || !item.chosen) continue;
+        const std::function<void()> chosen = item.chosen;  // the choice may replace the menu
+        chosen();
+        return true;
+    }
+    return false;
+}
+
 bool RecordingShell::open(const std::string& document, const std::optional<std::string>& parameters) {
     opened.push_back({document, parameters});
     return true;

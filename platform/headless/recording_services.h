@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -59,6 +60,12 @@ public:
     void focusIcon() override { ++iconFocused; }
     // How often the keyboard was given back to the icon.
     int iconFocused = 0;
+    void setHostMenu(std::vector<TrayMenuItem> items) override { hostMenu = std::move(items); }
+    // The captions of the menu a tray host would show by itself, in order.
+    std::vector<std::string> hostMenuCaptions() const;
+    // The host's menu item of that caption chosen. False when the menu has none or there is no icon.
+    bool chooseHostMenuItem(std::string_view caption) const;
+    std::vector<TrayMenuItem> hostMenu;
 
     std::vector<Call> calls;
     // False: no taskbar is running, so adding fails and there is no icon.

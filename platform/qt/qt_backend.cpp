@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QThread>
+#include <QWindow>
 
 #include "platform/qt/qt_accessible.h"
 #include "platform/qt/qt_form_view.h"
@@ -242,12 +243,42 @@ void QtBackend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons bu
         if (closed) closed(false);
         return;
     }
+    QMenu* qmenu = menuView->menu;
+    if (qmenu->isVisible()) {
+        // Asked again while open (a tray host's second Activate): it closes, as a second click
+        // on the icon closes it on X11, rather than opening a second menu over the first.
+        qmenu->hide();
+        if (closed) closed(false);
+        return;
+    }
     LeftButtonOnly leftOnly;  // leaves the menu's filters when it goes
-    if (buttons == ui::PopupButtons::Left) menuView->menu->installEventFilter(&leftOnly);
+    if (buttons == ui::PopupButtons::Left) qmenu->installEventFilter(&leftOnly);
+    // A screen reader's press triggers the item, which leaves exec() waiting for the mouse or a
+    // key: the item is taken as chosen and the menu closed, as Enter does.
+    QPointer<QAction> pressed;
+    const QMetaObject::Connection press = QObject::connect(qmenu, &QMenu::triggered, qmenu, [&pressed, qmenu](QAction* a) {
+        pressed = a;
+        qmenu->hide();
+    });
+    // On Wayland the tray's menu is a window of its own with no grab: a click elsewhere only
+    // takes the focus from it, which closes it.
+    QMetaObject::Connection focusLost;
+    if (placement_ == WindowPlacement::Compositor) {
+        focusLost = QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, qmenu,
+                                     [qmenu, hadFocus = false](QWindow* focused) mutable {
+                                         if (focused && focused == qmenu->windowHandle())
+                                             hadFocus = true;
+                                         else if (hadFocus)
+                                             qmenu->hide();
+                                     });
+    }
     const QString name = qs(form.name() + "." + menu.name());
     trace(QStringLiteral("menu %1 opened").arg(name));
-    QAction* chosen = menuView->menu->exec(at ? QPoint(at->x, at->y) : menuPosition(*v));
+    QAction* chosen = qmenu->exec(at ? QPoint(at->x, at->y) : menuPosition(*v));
     trace(QStringLiteral("menu %1 closed").arg(name));
+    QObject::disconnect(press);
+    QObject::disconnect(focusLost);
+    if (!chosen) chosen = pressed;
     // The form may have gone, or the program ended, while the menu was open.
     bool picked = false;
     if (chosen && v && v->live() && !runtime_->ended()) {

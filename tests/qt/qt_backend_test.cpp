@@ -313,6 +313,25 @@ TEST_F(QtBackendTest, option_buttons_follow_the_model_and_a_click_selects_throug
     tabs["Option1"].setValue(true);
     EXPECT_TRUE(option1->isChecked());
     EXPECT_FALSE(option2->isChecked());
+
+    // Tab and Shift+Tab enter the group on its checked option, as on Windows, whichever had the focus.
+    tabs["SSTab1"].setCurrentTab(1);
+    QApplication::setActiveWindow(backend.window(tabs));
+    option1->setFocus();
+    tabs["Option2"].setValue(true);
+    auto* tabBar = widget<QTabWidget>(tabs, "SSTab1")->tabBar();
+    auto* list = widget<QListView>(tabs, "List1");
+    struct Step {
+        QWidget* from;
+        Qt::KeyboardModifiers modifiers;
+        QWidget* to;
+    };
+    for (const Step& step : {Step{tabBar, Qt::NoModifier, option2}, Step{option2, Qt::NoModifier, list},
+                             Step{list, Qt::ShiftModifier, option2}}) {
+        step.from->setFocus();
+        QTest::keyClick(step.from, Qt::Key_Tab, step.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), step.to) << step.from->metaObject()->className() << " " << step.modifiers;
+    }
 }
 
 TEST_F(QtBackendTest, a_click_on_a_calendar_day_sets_the_date_before_the_handler_runs) {
@@ -571,6 +590,31 @@ TEST_F(QtBackendTest, the_popup_menu_runs_the_chosen_item_then_reports_closed_an
     onNextModal([](QWidget* menu) { QTest::keyClick(menu, Qt::Key_Escape); });
     tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { closed = true; });
     EXPECT_TRUE(closed) << "dismissed without a choice";
+    EXPECT_EQ(tabs.events.size(), 1u);
+}
+
+TEST_F(QtBackendTest, a_screen_readers_press_runs_the_item_and_a_second_request_closes_the_open_menu) {
+    tabs.show();
+    bool closed = false;
+    onNextModal([](QWidget* menu) {
+        QTimer::singleShot(2000, menu, [menu] { menu->close(); });  // a menu left open fails, not hangs
+        QAccessibleInterface* item = accessible(menu)->child(1);
+        ASSERT_EQ(item->text(QAccessible::Name), QStringLiteral("全て削除"));
+        item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    });
+    tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { closed = true; });
+    EXPECT_EQ(tabs.events, (std::vector<std::string>{"mnu_AllDel_Click"}));
+    EXPECT_TRUE(closed);
+
+    bool secondClosed = false, stillOpen = true;
+    onNextModal([&](QWidget* menu) {
+        QTimer::singleShot(2000, menu, [menu] { menu->close(); });
+        tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { secondClosed = true; });
+        stillOpen = QApplication::activePopupWidget() != nullptr;
+    });
+    tabs.popupMenu(tabs["mnu_PopUp2"], ui::PopupButtons::LeftAndRight);
+    EXPECT_TRUE(secondClosed);
+    EXPECT_FALSE(stillOpen) << "the second request closed the menu instead of opening another";
     EXPECT_EQ(tabs.events.size(), 1u);
 }
 

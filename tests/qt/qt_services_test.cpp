@@ -258,7 +258,8 @@ TEST(TrayIcon, shows_the_tip_and_reports_the_left_click_as_primary_and_the_right
     ASSERT_TRUE(tray.add(running));
     EXPECT_FALSE(tray.add(running)) << "one icon per program";
     EXPECT_EQ(tray.icon()->toolTip(), QStringLiteral("QuietusMachineは動作中です"));
-    EXPECT_TRUE(tray.icon()->contextMenu() == nullptr);
+    tray.setHostMenu({{"一時停止", {}}, {"-", {}}, {"終了(&X)", {}}});
+    EXPECT_TRUE(tray.icon()->contextMenu() == nullptr) << "no tray host that shows menus: the right button pauses";
 
     emit tray.icon()->activated(QSystemTrayIcon::Trigger);
     emit tray.icon()->activated(QSystemTrayIcon::DoubleClick);
@@ -266,6 +267,18 @@ TEST(TrayIcon, shows_the_tip_and_reports_the_left_click_as_primary_and_the_right
     EXPECT_TRUE(clicks.empty()) << "delivered from the event loop, not from inside the icon";
     QCoreApplication::processEvents();
     EXPECT_EQ(clicks, (std::vector<TrayClick>{TrayClick::Primary, TrayClick::Secondary}));
+
+    // A StatusNotifierItem host's Activate(x, y): Qt logs the point just before it reports the
+    // activation, and the menu opens there; (0, 0) is no point.
+    std::vector<TrayAnchor> anchors;
+    tray.setClickHandler([&](TrayClick, TrayAnchor anchor) { anchors.push_back(anchor); });
+    for (const auto& [x, y] : {std::pair{640, 12}, std::pair{0, 0}}) {
+        QMessageLogger(nullptr, 0, nullptr, "qt.qpa.tray").debug() << x << y;
+        emit tray.icon()->activated(QSystemTrayIcon::Trigger);
+    }
+    emit tray.icon()->activated(QSystemTrayIcon::Trigger);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(anchors, (std::vector<TrayAnchor>{ui::ScreenPoint{640, 12}, std::nullopt, std::nullopt}));
 
     const TrayIconState paused{ui::Icon::Paused, "QuietusMachineは停止中です"};
     EXPECT_TRUE(tray.modify(paused));

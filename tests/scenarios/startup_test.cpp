@@ -315,6 +315,29 @@ TEST_F(Pause, RightClicksAlternateThePausedAndRunningIconsAndTips) {
     }
 }
 
+TEST_F(Pause, ATrayHostsOwnMenuPausesAndResumesAndDoesWhatTheTrayMenuDoes) {
+    HeadlessApp& app = startAt(kMorning);
+    const std::vector<std::string> rest{"-", "時刻の設定", "QTM About(&A)...", "-", "終了(&X)"};
+    auto menu = [&](const char* first) {
+        std::vector<std::string> items{first};
+        items.insert(items.end(), rest.begin(), rest.end());
+        return items;
+    };
+    EXPECT_EQ(app.tray.hostMenuCaptions(), menu("一時停止"));
+
+    ASSERT_TRUE(app.tray.chooseHostMenuItem("一時停止"));
+    EXPECT_TRUE(app.program.tray.paused());
+    EXPECT_EQ(app.tray.shown()->icon, ui::Icon::Paused);
+    EXPECT_EQ(app.tray.hostMenuCaptions(), menu("再開"));
+    ASSERT_TRUE(app.tray.chooseHostMenuItem("再開"));
+    EXPECT_FALSE(app.program.tray.paused());
+    EXPECT_EQ(app.tray.hostMenuCaptions(), menu("一時停止"));
+
+    ASSERT_TRUE(app.tray.chooseHostMenuItem("時刻の設定"));
+    EXPECT_TRUE(app.isVisible("TimeDateSet"));
+    EXPECT_FALSE(app.backend.openMenu());  // no popup menu of the program's own
+}
+
 TEST_F(Pause, AnEntryDueDuringThePauseIsPassedOverAtResume) {
     writeSchedule({"98年12月06日 09時01分　ｼｬｯﾄﾀﾞｳﾝ", "98年12月06日 09時03分　再起動"});
     HeadlessApp& app = startAt(kMorning);
