@@ -53,6 +53,8 @@ void setCaption(ControlView& view) {
             static_cast<QGroupBox*>(view.widget)->setTitle(text);
             break;
         case Kind::ComboBox:
+            // With a placeholder, a combo box does not choose its first item as items arrive.
+            static_cast<QComboBox*>(view.widget)->setPlaceholderText(text);
             static_cast<QComboBox*>(view.widget)->setEditText(text);
             break;
         case Kind::Menu:
@@ -171,10 +173,11 @@ void FormView::applyList(ui::Control& control, const ui::ListChange& change) {
     ++mirroring_;
     view->items->follow(change);
     if (auto* combo = qobject_cast<QComboBox*>(view->widget)) {
-        // A combo box selects its first item when it gets items; the program's combo boxes
-        // select nothing and keep the text of their edit field.
-        combo->setCurrentIndex(-1);
-        combo->setEditText(qs(control.caption()));
+        // The program's combo boxes select nothing and keep the text of their edit field. Only
+        // a real change is made: each is a handful of events to a screen reader, and a list
+        // filled item by item would flood it.
+        if (combo->currentIndex() != -1) combo->setCurrentIndex(-1);
+        if (const QString text = qs(control.caption()); combo->currentText() != text) combo->setEditText(text);
     } else {
         // Qt's selection has followed its row as the model's has; after a reset both are empty.
         showListIndex(*view);

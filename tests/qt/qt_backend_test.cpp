@@ -573,6 +573,26 @@ TEST_F(QtBackendTest, filling_a_combo_box_keeps_its_text_and_typing_goes_to_the_
     EXPECT_EQ(combo->currentText(), QStringLiteral("09時"));
 }
 
+// A screen reader drops every event of a deluge (Orca's limit is about a hundred queued), and each
+// change of a combo box's text or choice is several: a window that fills its lists as it loads, as
+// the time-of-day dialog fills 24 hours and 60 minutes, changes neither per item. (Qt's offscreen
+// platform sends no accessibility events; the Linux end-to-end run counts them.)
+TEST_F(QtBackendTest, filling_a_combo_box_as_its_window_loads_changes_neither_its_text_nor_its_choice) {
+    tabs.load();
+    tabs["Combo1"].setText("01時");
+    auto* combo = widget<QComboBox>(tabs, "Combo1");
+    int changes = 0;
+    QObject::connect(combo, &QComboBox::editTextChanged, [&] { ++changes; });
+    QObject::connect(combo, &QComboBox::currentIndexChanged, [&] { ++changes; });
+    for (int h = 0; h < 24; ++h)
+        tabs["Combo1"].addItem(QStringLiteral("%1時").arg(h, 2, 10, QLatin1Char('0')).toStdString());
+    tabs.show();
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(combo->count(), 24);
+    EXPECT_EQ(combo->currentIndex(), -1);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("01時"));
+}
+
 TEST_F(QtBackendTest, the_popup_menu_runs_the_chosen_item_then_reports_closed_and_skips_disabled_items) {
     tabs.show();
     tabs["mnu_Del"].setEnabled(false);
