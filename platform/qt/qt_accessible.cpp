@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTimer>
-#include <algorithm>
 
 #include "platform/qt/qt_form_view.h"
 #include "platform/qt/qt_link.h"
@@ -29,29 +28,11 @@ QAccessible::Role accessibleRole(ui::Role role) {
     return QAccessible::Dialog;
 }
 
-// What the labels of `window` say, one a line, top to bottom and left to right.
-QString labelLines(const QWidget& window) {
-    QList<QLabel*> labels = window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-    std::stable_sort(labels.begin(), labels.end(), [](const QLabel* a, const QLabel* b) {
-        return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
-    });
-    QStringList lines;
-    for (const QLabel* label : labels) {
-        if (label->isVisibleTo(&window) && !label->text().isEmpty()) lines << label->text();
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
 class FormAccessible final : public QAccessibleWidget {
 public:
+    // Named by its caption, as every top-level widget is, and with no description: a screen reader
+    // reads an alert's labels as it opens, and a description repeating them was read a second time.
     explicit FormAccessible(FormWindow* window) : QAccessibleWidget(window, accessibleRole(window->role())) {}
-
-    // The name is the caption, as for every top-level widget.
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Description && role() == QAccessible::AlertMessage)
-            return labelLines(*widget());
-        return QAccessibleWidget::text(t);
-    }
 };
 
 // A link, named by its text (the address, for the About window's), that a screen reader's press

@@ -1,7 +1,7 @@
 // What assistive technology (a screen reader, through AT-SPI) reads of the program's windows. A
 // form window says what it is, as its definition's role gives it: the tray's hidden window, a
-// dialog, or an alert, each named by its caption; an alert's description is what its labels say,
-// top to bottom. A link label reads as a link named by its text, a control the definition names
+// dialog, or an alert, each named by its caption (a screen reader reads an alert's labels itself).
+// A link label reads as a link named by its text, a control the definition names
 // (a list) by that name; the other controls read as Qt makes them.
 #pragma once
 

@@ -386,9 +386,8 @@ TEST_F(QtBackendTest,
         EXPECT_EQ(c.object->role(), c.role) << c.name.toStdString();
         EXPECT_EQ(c.object->text(QAccessible::Name), c.name);
     }
-    EXPECT_EQ(accessible(backend.window(alert))->text(QAccessible::Description),
-              QStringLiteral("設定時間が来ました\nXXXXXします\n30\nhttps://example.invalid/"))
-        << "an alert says what its labels say, top to bottom";
+    EXPECT_EQ(accessible(backend.window(alert))->text(QAccessible::Description), QString())
+        << "a reader reads an alert's labels: a description saying them again is read twice";
     EXPECT_TRUE(accessible(widget<QPushButton>(alert, "Command1"))->state().defaultButton);
     EXPECT_EQ(backend.window(alert)->focusWidget(), widget<QPushButton>(alert, "Command1"))
         << "an alert gives the focus to its default button";
