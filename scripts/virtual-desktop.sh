@@ -1,8 +1,8 @@
 # Virtual desktops for the Linux program, sourced by run-linux.sh, e2e-linux.sh and
 # bench/idle-footprint.sh: Xvfb with openbox (when installed) and trayer as the tray host, or
 # Weston's headless Wayland compositor; a StatusNotifierItem tray stand-in; private D-Bus buses,
-# python3-dbusmock's logind and notification daemon, and helpers to find, drive and photograph
-# windows.
+# the accessibility bus with Orca on it, python3-dbusmock's logind and notification daemon, and
+# helpers to find, drive and photograph windows.
 # Everything started here is remembered and ended by vd_stop_all, by process id.
 
 # shellcheck shell=bash
@@ -164,6 +164,21 @@ vd_start_a11y_listener() {
   AT_SPI_BUS_ADDRESS=$vd_a11y_address /usr/bin/python3 "$vd_here/a11y-reader.py" listen "$1" >"$1.err" 2>&1 &
   vd_pids+=($!)
   vd_wait 10 grep -q '^listening$' "$1" || vd_die "the screen reader did not start"
+}
+
+# vd_start_orca DIR: Orca, the screen reader, on that accessibility bus, with a home and settings
+# of its own under DIR/orca-home, writing what it says to DIR/orca-speech.log (orca-speech.py: no
+# speech-dispatcher or sound device, so nothing waits on one). Status 2 when Orca is not
+# installed, 1 when it did not start listening within 15 s (DIR/orca.log says why).
+vd_start_orca() {
+  local dir=$1 home=$1/orca-home
+  /usr/bin/python3 -c 'import orca.orca_platform' 2>/dev/null || return 2
+  mkdir -p "$home"
+  HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share XDG_CACHE_HOME=$home/.cache \
+    GSETTINGS_BACKEND=memory /usr/bin/python3 "$vd_here/orca-speech.py" "$home/.local/share/orca" \
+    "$dir/orca-speech.log" >"$dir/orca.log" 2>&1 &
+  vd_pids+=($!)
+  vd_wait 15 grep -q "^SPEECH OUTPUT: 'Screen reader on.'" "$dir/orca-speech.log"
 }
 
 # vd_start_logind LOG: python3-dbusmock's logind on the private system bus, logging every call;
