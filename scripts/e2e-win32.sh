@@ -240,12 +240,19 @@ beside lock lock_and_notice
 
 # --- Start-up: the icon in the tray ---------------------------------------------------------------
 
+# The user works in a window of their own (Notes) when the program starts; the keyboard stays there.
+"$qm_wine" "$driver" user-window 600 >"$work/user.log" 2>/dev/null &
+user_window=$!
+for _ in $(seq 100); do grep -q shown "$work/user.log" && break; sleep 0.1; done
 # The program's process log shows the session-end request as Wine carries it out (wineboot).
 (cd "$program" && WINEDEBUG=+process exec "$qm_wine" Quietus.exe >/dev/null 2>"$work/quietus.log") &
 tray_window=$(window "タスクトレイ常駐" 60)
 read -r _ tl tt _ _ <<<"$tray_window"
 ((tl < -1000 && tt < -1000)) || fail "the tray window is on the screen at $tl,$tt"
 note "TraySmple loaded, its window far off-screen ($tl,$tt)"
+focus=$(drive focus)
+[[ $focus == Notes* ]] || fail "after start a screen reader finds the focus on \"$focus\", not in the user's window"
+note "the focus stays in the user's window (a screen reader's view)"
 read -r il it ir ib <<<"$(drive tray || fail "no taskbar")"
 icon_shows '#00FF00' || fail "no running (green) icon in the tray"
 note "the tray icon appears, green lamp lit"
@@ -329,6 +336,9 @@ after=$(date -d "+1 hour" "+%y年%m月%d日 %H時%M分")
 shows_rows 3
 click_child "$hwnd" Button 設定
 drive wait-gone "QuietusMachine" 10 || fail "設定 did not close the settings window"
+focus=$(drive focus)
+[[ $focus == Notes* ]] || fail "after the settings window a screen reader finds the focus on \"$focus\", not back in the user's window"
+kill "$user_window" 2>/dev/null || true  # wd_stop ends it with the prefix if a check fails first
 saved=false
 for when in "$before" "$after"; do
   { cat "$work/original.wet"; line "$when　ｼｬｯﾄﾀﾞｳﾝ" | sjis; } >"$work/expected.wet"

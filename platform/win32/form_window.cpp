@@ -10,6 +10,7 @@
 #include <windowsx.h>
 
 #include <chrono>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/dpi.h"
@@ -39,6 +40,9 @@ DWORD styleOf(const ui::FormDef& def) {
 DWORD exStyleOf(const ui::FormDef& def) {
     DWORD ex = WS_EX_CONTROLPARENT;
     if (def.border == ui::Border::FixedDialog) ex |= WS_EX_DLGMODALFRAME;
+    // The tray's window is off the screen: it never takes the keyboard, nor does Windows hand it
+    // the activation when another window closes.
+    if (def.role == ui::Role::Window) ex |= WS_EX_NOACTIVATE;
     if (def.showInTaskbar) return ex | WS_EX_APPWINDOW;
     // A window without a caption has no taskbar button to hide, but would still show in Alt+Tab.
     if (def.border == ui::Border::None) ex |= WS_EX_TOOLWINDOW;
@@ -97,12 +101,20 @@ void FormWindow::destroy() {
     if (!hwnd_) return;
     dying_ = true;
     alarms_.clear();  // their threads end before the window they post to goes
+    const bool active = GetForegroundWindow() == hwnd_;
     DestroyWindow(hwnd_);  // its tooltip window, which it owns, goes with it
     hwnd_ = nullptr;
+    if (active) giveFocusBack();
 }
 
 void FormWindow::show() {
     const bool appearing = !IsWindowVisible(hwnd_);
+    if (form_.def().role == ui::Role::Window) {
+        backend_.userWindow();  // where the user is as the program starts
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        return;
+    }
+    if (appearing) returnTo_ = backend_.userWindow();
     if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -113,7 +125,15 @@ void FormWindow::show() {
 }
 
 void FormWindow::hide() {
+    const bool active = GetForegroundWindow() == hwnd_;
     ShowWindow(hwnd_, SW_HIDE);
+    if (active) giveFocusBack();
+}
+
+// Windows would activate whichever window comes next; the user goes back to where they were.
+void FormWindow::giveFocusBack() {
+    HWND back = std::exchange(returnTo_, nullptr);
+    if (back && IsWindow(back) && IsWindowVisible(back)) SetForegroundWindow(back);
 }
 
 void FormWindow::formChanged(ui::FormProp prop) {
@@ -267,6 +287,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             onActivate(LOWORD(wParam) != WA_INACTIVE);
             return 0;
+        case kGiveBackMessage:
+            // Activated when another window closed (Wine does so despite WS_EX_NOACTIVATE): the
+            // foreground goes back to the user's window unless a menu of ours needs it.
+            if (GetForegroundWindow() == hwnd_ && !backend_.menuOpen()) {
+                if (HWND back = backend_.userWindow()) SetForegroundWindow(back);
+            }
+            return 0;
         case WM_SETCURSOR:
             // A label that answers clicks is a link: the hand says so.
             if (ui::Control* c = controlOf(reinterpret_cast<HWND>(wParam));
@@ -348,6 +375,10 @@ LRESULT FormWindow::onNotify(const NMHDR& header) {
 }
 
 void FormWindow::onActivate(bool active) {
+    if (form_.def().role == ui::Role::Window) {
+        if (active && !backend_.menuOpen()) PostMessageW(hwnd_, kGiveBackMessage, 0, 0);
+        return;
+    }
     if (!active) {
         HWND focus = GetFocus();
         if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;

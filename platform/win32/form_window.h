@@ -62,6 +62,8 @@ private:
     LRESULT listKey(ui::Control& list, WORD key);
     bool contextMenuAsked(ui::Control& control, LPARAM place);
     void onActivate(bool active);
+    // Hands the foreground back to the window the user was in when this one appeared.
+    void giveFocusBack();
     // The clock was set, the time zone changed or the machine resumed: every timer set for a
     // moment ticks, and its handler reads the clock and sets it again.
     void clockChanged();
@@ -104,6 +106,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr;
+    HWND returnTo_ = nullptr;  // the user's window when this one appeared
     int dpi_ = 96;
     bool dying_ = false;
     FontCache fonts_;
@@ -116,6 +119,8 @@ private:
 inline constexpr int kFirstControlId = 1000;
 // A timer's alarm rang: wParam is the timer's id.
 inline constexpr UINT kAlarmMessage = WM_APP + 0x100;
+// The tray's window was activated: it hands the foreground back to the user's window.
+inline constexpr UINT kGiveBackMessage = WM_APP + 0x101;
 
 // Reports the mouse buttons pressed on a list or combo box to the runtime as `control`'s.
 void listenForMouseDowns(HWND hwnd, ui::Control& control);

@@ -90,6 +90,16 @@ HWND Win32Backend::hiddenOwner() {
     return owner_;
 }
 
+HWND Win32Backend::userWindow() {
+    HWND foreground = GetForegroundWindow();
+    bool tray = !foreground || foreground == owner_;
+    for (const auto& [form, fw] : windows_)
+        tray = tray || (fw->hwnd() == foreground && form->def().role == ui::Role::Window);
+    if (!tray) userWindow_ = foreground;
+    if (userWindow_ && !IsWindow(userWindow_)) userWindow_ = nullptr;
+    return userWindow_;
+}
+
 void Win32Backend::created(ui::Form& form) {
     auto fw = std::make_unique<FormWindow>(*this, form);
     FormWindow& made = *fw;
@@ -169,7 +179,10 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons
     HWND owner = fw ? fw->hwnd() : nullptr;
     // A menu opened from the tray belongs to a window that is shown but far off the screen. Without
     // the foreground the menu would not close when the user clicks elsewhere; the message after it
-    // lets the owner's queue move on, or the next menu would close as soon as it opened.
+    // lets the owner's queue move on, or the next menu would close as soon as it opened. The
+    // foreground goes back where it was unless a window the menu opened took it.
+    const HWND before = userWindow();
+    menuOpen_ = true;
     if (owner) SetForegroundWindow(owner);
     const UINT button = buttons == ui::PopupButtons::LeftAndRight ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON;
     const UINT chosen = static_cast<UINT>(
@@ -178,6 +191,8 @@ void Win32Backend::popupMenu(ui::Form& form, ui::Control& menu, ui::PopupButtons
     DestroyMenu(popup);
     const bool picked = chosen >= 1 && chosen <= items.size();
     if (picked) form.runtime().click(*items[chosen - 1]);
+    menuOpen_ = false;
+    if (owner && GetForegroundWindow() == owner && before && IsWindow(before)) SetForegroundWindow(before);
     if (closed) closed(picked);
 }
 

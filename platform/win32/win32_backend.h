@@ -67,6 +67,11 @@ public:
     int screenDpi() const;
     // The never-shown window that owns forms kept off the taskbar.
     HWND hiddenOwner();
+    // The window the user is in: the foreground window, or while the tray's window has the
+    // foreground (its menu is open), the one that had it before.
+    HWND userWindow();
+    // A popup menu is open, its owner in the foreground for it.
+    bool menuOpen() const { return menuOpen_; }
 
 private:
     FormWindow* windowOf(const ui::Form& form) const;
@@ -80,6 +85,8 @@ private:
     // unload may have come from inside their own window procedure.
     std::vector<std::unique_ptr<FormWindow>> retired_;
     HWND owner_ = nullptr;
+    HWND userWindow_ = nullptr;  // the last foreground window that was not the tray's
+    bool menuOpen_ = false;
 };
 
 // Registers the window classes and the common controls (month calendar, tab control, tooltips).

@@ -16,6 +16,9 @@
 //                                         and says what screen readers were told meanwhile
 //   read-aloud HWND                       the window and its visible parts as a screen reader reads them,
 //                                         then "focus" and the part that has the focus
+//   focus                                 the foreground window's title, then the role and name of the
+//                                         object that has the keyboard focus as a screen reader finds it
+//   user-window [SECONDS]                 a window of the user's own (an edit field in "Notes"), in front
 //   tray-key select|context               the shell's message for Enter or Shift+F10 on the program's icon
 //   press KEY...                          keys (Down, Return, …) into Wine's input, as its keyboard does
 //   hold SECONDS                          keeps Wine's desktop open, as a shell would, touching no window
@@ -430,6 +433,61 @@ int readAloud(int argc, char** argv) {
     return 0;
 }
 
+// What a screen reader's focus event names: the focused window's client object
+// (AccessibleObjectFromEvent with OBJID_CLIENT, CHILDID_SELF), said after its top-level window's title.
+int focus() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HWND foreground = GetForegroundWindow();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!foreground || !GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info)) {
+        say("none");
+        return 0;
+    }
+    HWND focused = info.hwndFocus ? info.hwndFocus : foreground;
+    std::string line = narrow(textOf(GetAncestor(focused, GA_ROOT)));
+    IAccessible* object = nullptr;
+    if (SUCCEEDED(AccessibleObjectFromWindow(focused, OBJID_CLIENT, __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&object)))) {
+        line += '\t';
+        line += readLine(*object, CHILDID_SELF);
+        object->Release();
+    }
+    say(line);
+    return 0;
+}
+
+// A window the user works in while the program runs: the place the focus must come back to. It
+// ends when closed, or after SECONDS.
+int userWindow(int argc, char** argv) {
+    const double seconds = argc > 2 ? std::atof(argv[2]) : 3600.0;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = L"QuietusE2EUser";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Notes", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  40, 40, 300, 120, nullptr, nullptr, instance, nullptr);
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10,
+                                260, 24, window, nullptr, instance, nullptr);
+    if (!window || !edit) return 1;
+    SetForegroundWindow(window);
+    SetFocus(edit);
+    say("shown");
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    MSG message;
+    while (IsWindow(window) && GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return 0;
+}
+
 // --- The tray icon from the keyboard ------------------------------------------------------------
 
 // What the shell sends the program when its icon, picked with Win+B and the arrows, takes Enter
@@ -507,6 +565,8 @@ int wmain(int argc, wchar_t** wideArgv) {
     if (command == "list") return list();
     if (command == "watch-warning") return watchWarning(argc, argv);
     if (command == "read-aloud") return readAloud(argc, argv);
+    if (command == "focus") return focus();
+    if (command == "user-window") return userWindow(argc, argv);
     if (command == "tray-key") return trayKey(argc, argv);
     if (command == "press") return press(argc, argv);
     if (command == "hold") return hold(argc, argv);
