@@ -21,7 +21,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
-if [ ! -x dist/linux/quietus ]; then
+# QM_LINUX_DIST: another installed build to run (default dist/linux, built when missing).
+dist=${QM_LINUX_DIST:-dist/linux}
+case $dist in /*) ;; *) dist=$top/$dist ;; esac
+if [ -z "${QM_LINUX_DIST:-}" ] && [ ! -x dist/linux/quietus ]; then
   cmake --preset linux >/dev/null
   cmake --build --preset linux --target quietus
   cmake --install build/linux --prefix dist/linux --component quietus >/dev/null
@@ -57,7 +60,7 @@ world() {
   }
   note() { echo "[$name] $*"; }
 
-  cp -a "$top/dist/linux/." "$dir/prog/"
+  cp -a "$dist/." "$dir/prog/"
   {
     case $name in
       # Monday's line at the same minute would win the tie if it fired on a Tuesday.
@@ -90,6 +93,8 @@ world() {
   fi
   if [ "$desktop" = xembed ]; then
     vd_start_tray "$dir" || fail "no tray"
+  elif [ "$desktop" = sni ]; then
+    debian_sni_host "$dir" || fail "no status-notifier-watcher and gtk-sni-tray-standalone"
   else
     vd_start_sni_host "$dir" || fail "no StatusNotifierItem host"
   fi
@@ -136,6 +141,7 @@ world() {
   else
     sni_tray
     seen="item, tip, pause, menu"
+    [ "$desktop" = sni ] && seen="item in gtk-sni-tray-standalone, tip, 一時停止 in its menu, pause, menu at the host's point"
   fi
   [ "$desktop" = wayland ] && seen="$seen, no window unasked"
 
@@ -280,6 +286,37 @@ tray_menu_keys() {
   fail "the tray menu did not take its keys ($*)"
 }
 
+# a11y_press_menu_item NAME: the tray menu opened with a click on the icon, Down onto its first
+# item NAME, and a screen reader's press action (AT-SPI) on the item it heard take the focus,
+# which runs it and closes the menu, as Enter does. (A menu is no child of the application on the
+# accessibility bus; readers meet its items through their events.)
+a11y_press_menu_item() {
+  local closed presser
+  closed=$(grep -c ' menu TraySmple.mnuPopup closed$' "$dir/trace" || true)
+  AT_SPI_BUS_ADDRESS=$vd_a11y_address timeout 15 /usr/bin/python3 - "$1" >"$dir/a11y-press.log" 2>&1 <<'PY' &
+import sys, pyatspi
+def heard(event):
+    item = event.source
+    if event.detail1 and item.getRole() == pyatspi.ROLE_MENU_ITEM and item.name == sys.argv[1]:
+        item.queryAction().doAction(0)
+        print("pressed", flush=True)
+        pyatspi.Registry.stop()
+pyatspi.Registry.registerEventListener(heard, "object:state-changed:focused")
+print("listening", flush=True)
+pyatspi.Registry.start()
+PY
+  presser=$!
+  vd_pids+=("$presser")
+  vd_wait 10 grep -q '^listening$' "$dir/a11y-press.log" || fail "the screen reader did not start"
+  vd_click "$icon" 10 10 1
+  vd_wait 5 grep -q ' menu TraySmple.mnuPopup opened$' "$dir/trace" || fail "the tray opened no menu"
+  sleep 0.3
+  xdotool key Down
+  vd_wait 10 grep -q '^pressed$' "$dir/a11y-press.log" || fail "the screen reader heard no menu item $1 to press"
+  vd_wait 5 test "$(grep -c ' menu TraySmple.mnuPopup closed$' "$dir/trace")" -gt "$closed" ||
+    fail "the menu stayed open after the screen reader's press"
+}
+
 a11y_tour() {
   local icon about settings timeset warning saved
   icon=$(vd_tray_icon)
@@ -295,8 +332,8 @@ a11y_tour() {
   vd_wait 5 grep -q ' unloaded About$' "$dir/trace" || fail "Esc did not close the About window"
   note "About: opened with its access key, read as a dialog, Tab on its link, closed with Esc"
 
-  tray_menu_keys Down Return
-  settings=$(vd_wait_window 10 QuietusMachine) || fail "the settings window did not open"
+  a11y_press_menu_item 時刻の設定
+  settings=$(vd_wait_window 10 QuietusMachine) || fail "the screen reader's press on 時刻の設定 opened no settings window"
   a11y_reads settings 'dialog "QuietusMachine"' \
     'push button "設定" description "このボタンを押さないと設定が有効に成りません" default focused' 'push button "キャンセル"' \
     'page tab "日付で設定"' 'list "予定一覧"' "list item \"$a11y_doomed　再起動\"" "list item \"$due_entry_time　$word\""
@@ -335,7 +372,7 @@ a11y_tour() {
   sleep 1
   ! grep -qE " (PowerOff|Reboot|Terminate|Suspend)( |$)" "$dir/logind.log" || fail "logind was asked to end the session"
   kill -0 "$qpid" || fail "the program ended"
-  echo "PASS $name: read as alert and dialogs by AT-SPI; About by its access key, Tab to its link and Esc, settings and time-of-day dialog by Tab, arrows, Space, Delete and Enter, the warning aborted with Esc" | tee "$dir/result"
+  echo "PASS $name: read as alert and dialogs by AT-SPI; About by its access key, Tab to its link and Esc, 時刻の設定 by the reader's press, settings and time-of-day dialog by Tab, arrows, Space, Delete and Enter, the warning aborted with Esc" | tee "$dir/result"
 }
 
 # list_rows N: the settings list has N rows now.
@@ -380,23 +417,83 @@ xembed_tray() {
   return 0
 }
 
-# The item in the StatusNotifierItem tray as its host reads it (STATUS|TIP|ICON NAME|LIGHT): the
-# secondary button (ContextMenu) pauses and resumes, the primary one (Activate) opens the menu,
-# left open for the warning to close (world's variables).
+# debian_sni_host DIR: Debian's StatusNotifierItem tray, status-notifier-watcher and
+# gtk-sni-tray-standalone's bar along the bottom of the display, which shows an item's D-Bus menu
+# on the right button and never calls ContextMenu. Qt looks for a host once, as the icon is made.
+debian_sni_host() {
+  status-notifier-watcher >"$1/sni-watcher.log" 2>&1 &
+  vd_pids+=($!)
+  vd_wait 10 vd_name_owned "$DBUS_SESSION_BUS_ADDRESS" org.kde.StatusNotifierWatcher || return 1
+  gtk-sni-tray-standalone --bottom --end --size 32 >"$1/sni-tray.log" 2>&1 &
+  vd_pids+=($!)
+  vd_wait 10 sni_host_registered
+}
+
+sni_host_registered() {
+  dbus-send --bus="$DBUS_SESSION_BUS_ADDRESS" --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered |
+    grep -q 'boolean true'
+}
+
+# The right button on the icon in Debian's bar (32 px along the bottom, the icon its only drawing)
+# shows the item's D-Bus menu; its first item, 一時停止, pauses (world's variables).
+host_menu_pauses() {
+  local w h x y menus
+  vd_wait 5 sni_icon_drawn || fail "gtk-sni-tray-standalone drew no icon"
+  IFS=x+ read -r w h x y <<<"$(convert "$dir/sni-bar.png" -format '%@' info:)"
+  menus=$(xdotool search --onlyvisible --class gtk-sni-tray-standalone | wc -l)
+  xdotool mousemove $((x + w / 2)) $((736 + y + h / 2)) click 3
+  vd_wait 5 test "$(xdotool search --onlyvisible --class gtk-sni-tray-standalone | wc -l)" -gt "$menus" ||
+    fail "the right button on the icon in gtk-sni-tray-standalone showed no menu"
+  sleep 0.3
+  xdotool key Down Return
+  vd_wait 5 sni_reads "$paused" || fail "一時停止 in the host's menu left the item at '$(vd_sni item)', not '$paused'"
+  note "gtk-sni-tray-standalone: the right button's menu, 一時停止: $paused"
+}
+
+sni_icon_drawn() {
+  vd_shot_area 0 736 1024 32 "$dir/sni-bar.png"
+  [ "$(convert "$dir/sni-bar.png" -format '%[fx:maxima>0]' info:)" = 1 ]
+}
+
+# sni_menus: how often the tray's menu has opened and closed.
+sni_menus() { echo "$(grep -c ' menu TraySmple.mnuPopup opened$' "$dir/trace") $(grep -c ' menu TraySmple.mnuPopup closed$' "$dir/trace")"; }
+
+# The item in the StatusNotifierItem tray as its host reads it (STATUS|TIP|ICON NAME|LIGHT): on
+# Debian's tray the host's menu pauses; the secondary button (ContextMenu) pauses and resumes, the
+# primary one (Activate) opens the menu, at the host's point on X11, and a second Activate closes
+# it; the menu opened by a third is left open for the warning to close (world's variables).
 sni_tray() {
   local running="Active|QuietusMachineは動作中です||green" paused="Active|QuietusMachineは停止中です||red"
-  vd_wait 15 grep -q '^registered ' "$dir/sni.log" || fail "no item registered with the StatusNotifierItem host"
-  vd_wait 5 sni_reads "$running" || fail "the item reads '$(vd_sni item)', not '$running'"
+  if [ "$desktop" = sni ]; then
+    vd_wait 15 sni_reads "$running" || fail "no item in gtk-sni-tray-standalone reads '$running'"
+  else
+    vd_wait 15 grep -q '^registered ' "$dir/sni.log" || fail "no item registered with the StatusNotifierItem host"
+    vd_wait 5 sni_reads "$running" || fail "the item reads '$(vd_sni item)', not '$running'"
+  fi
   note "item registered: $running"
   [ "$desktop" = wayland ] && wayland_idle_shot
+  if [ "$desktop" = sni ]; then
+    host_menu_pauses
+    vd_sni context-menu
+    vd_wait 5 sni_reads "$running" || fail "ContextMenu left the paused item at '$(vd_sni item)'"
+  fi
   vd_sni context-menu
   vd_wait 5 sni_reads "$paused" || fail "ContextMenu left the item at '$(vd_sni item)', not '$paused'"
   vd_sni context-menu
   vd_wait 5 sni_reads "$running" || fail "a second ContextMenu left the item at '$(vd_sni item)'"
   note "ContextMenu paused and resumed"
+  vd_sni activate 300 200
+  vd_wait 5 test "$(sni_menus)" = "1 0" || fail "Activate opened no menu"
+  if [ "$desktop" = sni ]; then
+    vd_wait 5 bash -c "xdotool search --onlyvisible --class quietus getwindowgeometry %@ | grep -q 'Position: 300,200 '" ||
+      fail "Activate(300, 200) opened the menu elsewhere: $(xdotool search --onlyvisible --class quietus getwindowgeometry %@ | grep Position | paste -sd' ' -)"
+  fi
+  vd_sni activate 300 200
+  vd_wait 5 test "$(sni_menus)" = "1 1" || fail "a second Activate left the menu open ($(sni_menus) opened, closed)"
   vd_sni activate
-  vd_wait 5 grep -q ' menu TraySmple.mnuPopup opened$' "$dir/trace" || fail "Activate opened no menu"
-  note "Activate opened the menu"
+  vd_wait 5 test "$(sni_menus)" = "2 1" || fail "a third Activate opened no menu"
+  note "Activate opened the menu, a second one closed it"
 }
 
 sni_reads() { [ "$(vd_sni item)" = "$1" ]; }
@@ -433,8 +530,12 @@ tour_windows() {
   read -r ax ay aw ah <<<"$(xwininfo -id "$(vd_tray_panel)" |
     awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print x-16, y-16, w+16, h+16}')"
   vd_shot_area "$ax" "$ay" "$aw" "$ah" "$shots/tray-running.png"
+  local shown
+  shown=$(xdotool search --onlyvisible --class quietus | wc -l)
   vd_click "$icon" 10 10 3
   sleep 0.5
+  # The item's D-Bus menu is for hosts that show menus; Qt's XEmbed icon must not pop it up.
+  [ "$(xdotool search --onlyvisible --class quietus | wc -l)" -eq "$shown" ] || fail "the right button opened a menu"
   vd_shot_area "$ax" "$ay" "$aw" "$ah" "$shots/tray-paused.png"
   vd_click "$icon" 10 10 3
   sleep 0.3
@@ -497,7 +598,7 @@ for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11
     case $name in
       shutdown) world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!) ;;
       # The other desktops: the StatusNotifierItem tray on X11, and Wayland.
-      sni) world sni "${words[restart]}" "${calls[restart]}" 15 quick sni & pids+=($!) ;;
+      sni) world sni "${words[restart]}" "${calls[restart]}" 20 quick sni & pids+=($!) ;;
       wayland) world wayland "${words[shutdown]}" "${calls[shutdown]}" 15 quick wayland & pids+=($!) ;;
       # The clock starts 8 s before the notice, five minutes before the entry.
       notice) world notice "${words[shutdown]}" "" 308 quick & pids+=($!) ;;

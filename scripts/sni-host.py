@@ -1,13 +1,16 @@
 #!/usr/bin/python3
 """A stand-in for a StatusNotifierItem tray (KDE Plasma, GNOME's AppIndicator extension, XFCE...)
-on the session bus, for the end-to-end runs.
+on the session bus, for the end-to-end runs; its client commands also read and click the item
+registered with another watcher (Debian's status-notifier-watcher).
 
   sni-host.py serve LOG     the watcher and a host: items register with it; each registration is
                             logged to LOG, a line each
   sni-host.py item          prints the registered item as a host reads it:
                             STATUS|TOOLTIP TITLE|ICON NAME|LIGHT, where LIGHT is the traffic light
                             its largest icon pixmap shows: green (running), red (paused) or none
-  sni-host.py activate      a click of the primary button on the item (Activate)
+  sni-host.py activate [X Y]
+                            a click of the primary button on the item (Activate) at the screen
+                            point X, Y (0, 0: none)
   sni-host.py context-menu  a click of the secondary button on the item (ContextMenu)
 """
 
@@ -91,8 +94,11 @@ def registered_item(bus):
     items = watcher.Get(WATCHER, "RegisteredStatusNotifierItems", dbus_interface=PROPERTIES)
     if not items:
         raise SystemExit("no item registered")
+    # A bus name and object path, or (as Debian's status-notifier-watcher keeps it) the name alone.
     entry = str(items[-1])
-    split = entry.index("/")
+    split = entry.find("/")
+    if split < 0:
+        return bus.get_object(entry, ITEM_PATH)
     return bus.get_object(entry[:split], entry[split:])
 
 
@@ -121,7 +127,7 @@ def main(argv):
     if len(argv) == 3 and argv[1] == "serve":
         serve(argv[2])
         return 0
-    if len(argv) != 2:
+    if len(argv) != 2 and not (len(argv) == 4 and argv[1] == "activate"):
         print(__doc__, file=sys.stderr)
         return 2
     bus = dbus.SessionBus()
@@ -132,7 +138,8 @@ def main(argv):
         print("|".join([str(props.get("Status", "")), str(tip[2]), str(props.get("IconName", "")),
                         light(props.get("IconPixmap", []))]))
     elif argv[1] == "activate":
-        item.Activate(dbus.Int32(0), dbus.Int32(0), dbus_interface=ITEM)
+        x, y = (int(argv[2]), int(argv[3])) if len(argv) == 4 else (0, 0)
+        item.Activate(dbus.Int32(x), dbus.Int32(y), dbus_interface=ITEM)
     elif argv[1] == "context-menu":
         item.ContextMenu(dbus.Int32(0), dbus.Int32(0), dbus_interface=ITEM)
     else:
