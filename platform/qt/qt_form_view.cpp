@@ -44,6 +44,20 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     if (!onKey || !onKey(*event)) QWidget::keyPressEvent(event);
 }
 
+// Tab and Shift+Tab enter a group of options on its checked one, as on Windows: Qt would enter on
+// the one that last had the focus, or on the first of a group never entered.
+bool FormWindow::focusNextPrevChild(bool next) {
+    for (auto* checked : findChildren<QRadioButton*>()) {
+        if (!checked->isChecked() || !checked->autoExclusive() || !checked->parentWidget()) continue;
+        for (auto* option :
+             checked->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+            if (option->autoExclusive())
+                option->setFocusPolicy(option == checked ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
 QObject* ControlView::object() const {
     if (action) return action;
     if (timer) return timer;

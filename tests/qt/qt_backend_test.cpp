@@ -314,7 +314,8 @@ TEST_F(QtBackendTest, option_buttons_follow_the_model_and_a_click_selects_throug
     EXPECT_TRUE(option1->isChecked());
     EXPECT_FALSE(option2->isChecked());
 
-    // Tab and Shift+Tab enter the group on its checked option, as on Windows, whichever had the focus.
+    // Tab and Shift+Tab enter the group on its checked option, as on Windows, whichever had the
+    // focus last.
     tabs["SSTab1"].setCurrentTab(1);
     QApplication::setActiveWindow(backend.window(tabs));
     option1->setFocus();
@@ -330,7 +331,8 @@ TEST_F(QtBackendTest, option_buttons_follow_the_model_and_a_click_selects_throug
                              Step{list, Qt::ShiftModifier, option2}}) {
         step.from->setFocus();
         QTest::keyClick(step.from, Qt::Key_Tab, step.modifiers);
-        EXPECT_EQ(QApplication::focusWidget(), step.to) << step.from->metaObject()->className() << " " << step.modifiers;
+        EXPECT_EQ(QApplication::focusWidget(), step.to)
+            << step.from->metaObject()->className() << " " << step.modifiers;
     }
 }
 
