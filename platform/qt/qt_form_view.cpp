@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -92,6 +93,19 @@ int buttonNumber(Qt::MouseButton button) {
             return 0;
     }
 }
+
+// A list's row is as high as its font's em, as a Windows list box's is the line of a Windows face,
+// which keeps no room above its characters: the taller line of the faces that stand in would cut
+// the last row of a list sized for whole rows (three of the timer's hours and minutes).
+class EmRows final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(QFontInfo(option.font).pixelSize());
+        return size;
+    }
+};
 
 int shiftState(Qt::KeyboardModifiers modifiers) {
     return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
@@ -187,6 +201,7 @@ void FormView::createObject(ControlView& view) {
             view.items = new ListModelAdapter(control, this);
             list->setModel(view.items);
             list->setUniformItemSizes(true);
+            list->setItemDelegate(new EmRows(list));
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             list->setEditTriggers(QAbstractItemView::NoEditTriggers);
             view.widget = list;

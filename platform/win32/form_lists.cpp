@@ -126,17 +126,32 @@ void FormWindow::applySelection(ui::Control& control) {
     }
 }
 
+namespace {
+
+// The font's em in pixels: the height it was asked for, its characters without the room above.
+int emOf(HFONT font) {
+    LOGFONTW lf{};
+    GetObjectW(font, sizeof(lf), &lf);
+    return lf.lfHeight < 0 ? static_cast<int>(-lf.lfHeight) : static_cast<int>(lf.lfHeight);
+}
+
+}  // namespace
+
+int lineLift(HDC dc, const RECT& row) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int excess = metrics.tmHeight - static_cast<int>(row.bottom - row.top);
+    return excess > 0 ? -(excess + 1) / 2 : 0;
+}
+
 void FormWindow::applyItemHeight(ui::Control& list) {
     HWND h = nativeOf(list);
     if (!h || list.kind() != ui::Kind::ListBox) return;
-    // A row is as high as the font's line, as in a list box that draws its own strings.
-    HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    SendMessageW(h, LB_SETITEMHEIGHT, 0, std::clamp<LPARAM>(metrics.tmHeight, 1, 255));
+    // A row is as high as the font's em: a Windows face's line, which keeps no room above its
+    // characters; a face that stands in with a taller line would cut the last row of a list sized
+    // for whole rows (three of the timer's hours and minutes).
+    const int em = emOf(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    SendMessageW(h, LB_SETITEMHEIGHT, 0, std::clamp<LPARAM>(em, 1, 255));
 }
 
 void FormWindow::drawListItem(ui::Control& list, const DRAWITEMSTRUCT& item) {
@@ -159,9 +174,9 @@ void FormWindow::drawListItem(ui::Control& list, const DRAWITEMSTRUCT& item) {
     // The whole row each time, the focus rectangle last: the row looks the same whatever the
     // action that asked for it.
     const std::wstring caption = row ? widen(model.item(item.itemID)) : std::wstring();
-    ExtTextOutW(dc, item.rcItem.left + MulDiv(kItemMargin, dpi_, kDefaultDpi), item.rcItem.top,
-                ETO_OPAQUE | ETO_CLIPPED, &item.rcItem, caption.c_str(), static_cast<UINT>(caption.size()),
-                nullptr);
+    ExtTextOutW(dc, item.rcItem.left + MulDiv(kItemMargin, dpi_, kDefaultDpi),
+                item.rcItem.top + lineLift(dc, item.rcItem), ETO_OPAQUE | ETO_CLIPPED, &item.rcItem,
+                caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &item.rcItem);
     SelectObject(dc, oldFont);
     SetTextColor(dc, oldText);

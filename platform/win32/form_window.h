@@ -129,6 +129,11 @@ void takeLinkKeys(HWND hwnd, ui::Control& link);
 // Answers screen readers' questions to a control with what its form says of it.
 void answerScreenReaders(HWND hwnd);
 
+// How far a list row's text sits below the row's top (negative: above it). A line taller than its
+// row, the font's em, is lifted by half the difference, rounded up: the room above its characters
+// goes, the descenders stay.
+int lineLift(HDC dc, const RECT& row);
+
 // Colours are 0x00BBGGRR; a set top bit names a system colour, as form designers write them.
 inline COLORREF colourRef(ui::Colour colour) {
     if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFFu));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QListView>
 #include <QTemporaryDir>
 #include <fstream>
 
@@ -71,6 +72,20 @@ TEST_F(WindowsFit, the_settings_window_shows_the_longest_entries_whole_beside_th
     program.showSettings();
     ASSERT_EQ(program.scheduleList.count(), kLongestEntries.size());
     expectWhole(program.settings);
+}
+
+TEST_F(WindowsFit, the_hour_and_minute_lists_show_three_whole_rows) {
+    program.start();
+    program.showSettings();
+    for (const char* name : {"List2", "List3"}) {
+        auto* list = dynamic_cast<QListView*>(backend.object(program.settings[name]));
+        ASSERT_NE(list, nullptr);
+        ASSERT_GE(list->model()->rowCount(), 3);
+        const QRect third = list->visualRect(list->model()->index(2, 0));
+        EXPECT_LE(third.bottom(), list->viewport()->rect().bottom())
+            << name << "'s third row ends at " << third.bottom() << " px, below its "
+            << list->viewport()->height() << " px at " << screenDpi() << " DPI";
+    }
 }
 
 TEST_F(WindowsFit, the_time_of_day_dialog_and_the_about_window_show_their_texts_whole) {

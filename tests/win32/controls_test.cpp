@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/win32/dpi.h"
@@ -263,7 +264,7 @@ Picture textAsAListShowsIt(HWND list, int dpi, const std::wstring& text, int bac
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
         SetBkColor(dc, GetSysColor(back));
         SetTextColor(dc, GetSysColor(ink));
-        ExtTextOutW(dc, MulDiv(1, dpi, 96), 0, ETO_OPAQUE | ETO_CLIPPED, &box, text.c_str(),
+        ExtTextOutW(dc, MulDiv(1, dpi, 96), lineLift(dc, box), ETO_OPAQUE | ETO_CLIPPED, &box, text.c_str(),
                     static_cast<UINT>(text.size()), nullptr);
     });
 }
@@ -300,16 +301,13 @@ TEST_P(Controls, ListRowsFollowAddsRemovalsAndClearsAndShowTheModelsText) {
     EXPECT_EQ(SendMessageW(hwnd, LB_GETCURSEL, 0, 0), LB_ERR);
 }
 
-TEST_P(Controls, AListRowIsAsHighAsItsFontsLineAndShowsSelectionFocusAndDisabling) {
+TEST_P(Controls, AListRowIsAsHighAsItsFontsEmAndShowsSelectionFocusAndDisabling) {
     panel.load();
     panel["List1"].addItem("毎日実行　　　　22時30分　再起動");
     HWND hwnd = hwndOf(panel, "List1");
-    RECT line{};  // one line of text in the list's font
-    paintInto(RECT{0, 0, 1, 1}, [&](HDC dc, const RECT&) {
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
-        DrawTextW(dc, L"毎日", -1, &line, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    });
-    EXPECT_EQ(SendMessageW(hwnd, LB_GETITEMHEIGHT, 0, 0), line.bottom);
+    // The em of a Windows face, whose line keeps no room above its characters.
+    const ui::Font font = panel["List1"].props().font.value_or(defaultControlFont());
+    EXPECT_EQ(SendMessageW(hwnd, LB_GETITEMHEIGHT, 0, 0), std::lround(font.points * dpi() / 72.0));
 
     const std::wstring text = L"毎日実行　　　　22時30分　再起動";
     EXPECT_EQ(rowAsDrawn(hwnd, 0, ODS_SELECTED),

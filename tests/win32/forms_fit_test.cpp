@@ -89,6 +89,19 @@ TEST_P(FormsFit, NoCaptionOptionOrButtonTextIsCutInTheProgramsWindows) {
     }
 }
 
+TEST_P(FormsFit, TheHourAndMinuteListsShowThreeWholeRows) {
+    BareForm settings{h.runtime, &SettingsWindow::definition};
+    settings.load();
+    for (const char* name : {"List2", "List3"}) {
+        HWND list = FormWindow::nativeOf(settings[name]);
+        RECT client{};
+        GetClientRect(list, &client);
+        const auto row = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+        EXPECT_GE(client.bottom, 3 * row)
+            << name << ": rows of " << row << " px in " << client.bottom << " px at " << GetParam() << " DPI";
+    }
+}
+
 TEST_P(FormsFit, TheWarningsCountdownLineFitsOnOneLine) {
     BareForm warning{h.runtime, &ExitWarning::definition};
     warning.load();
