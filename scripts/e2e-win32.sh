@@ -2,7 +2,9 @@
 # End to end: Quietus.exe from dist/win32 in a fresh Wine prefix on a virtual X display, driven as
 # a user would: xdotool clicks and keys on the tray icon and the windows, a small Win32 driver
 # (qm-e2e-driver.exe) to find windows and read their texts, also as a screen reader does. Checks the
-# tray icon, the second start, the settings window's save (exact Shift_JIS bytes), the same window
+# tray icon, that the keyboard stays in the user's own window at start and comes back to it after
+# the settings window closes (the focused object through MSAA), the second start, the settings
+# window's save (exact Shift_JIS bytes), the same window
 # by keys alone, the About window's home-page link by Tab and Enter, the warning's count and the session end it requests (Wine's session ends, never
 # the host's), what screen readers hear and read of it, an entry added to the file from outside
 # taking effect while the program runs, and saves a screenshot of every window
