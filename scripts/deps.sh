@@ -15,6 +15,8 @@ test_pkgs+=(ansible-core ansible ansible-lint)  # ansible: the Windows collectio
 test_pkgs+=(lintian appstream desktop-file-utils dpkg-dev man-db)
 # The Windows installers: wixl builds the MSIs, msitools reads and unpacks them (msi-check.sh).
 test_pkgs+=(wixl msitools)
+# Debian's own StatusNotifierItem host, a tray that shows only menus (the Linux end-to-end run).
+test_pkgs+=(haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils)
 
 want=("${test_pkgs[@]}")
 [ "${1:-}" = run ] && want=("${run_pkgs[@]}")
