@@ -12,7 +12,9 @@
 # only Tuesday's fires, logind is asked to suspend, and the program stays in the tray. Another,
 # with a notification daemon on its session bus, checks the notice five minutes ahead. The last
 # reads the program as a screen reader does, through AT-SPI on the desktop's accessibility bus,
-# and goes through every window by keyboard alone, down to the warning, which Esc aborts.
+# and goes through every window by keyboard alone, down to the warning, which Esc aborts; Orca
+# (where installed) reads that desktop too, and what it says is checked: the list after Tab in the
+# settings window, the time-of-day dialog and its first focus, the warning unprompted and once.
 # The first also walks the windows, registers the autostart entry, and saves a screenshot of every
 # window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux to refresh the
 # README's pictures). On the GNOME desktop a stand-in for GNOME's session manager owns its name on
@@ -109,6 +111,7 @@ world() {
     # A screen reader listens on the desktop's accessibility bus before the program starts.
     vd_start_a11y "$dir" || fail "no accessibility bus"
     vd_start_a11y_listener "$dir/a11y-events.log" || fail "no screen reader"
+    orca_start
     a11y=1
   fi
   run_quietus() {
@@ -337,8 +340,22 @@ a11y_tour() {
   a11y_reads settings 'dialog "QuietusMachine"' \
     'push button "設定" description "このボタンを押さないと設定が有効に成りません" default focused' 'push button "キャンセル"' \
     'page tab "日付で設定"' 'list "予定一覧"' "list item \"$a11y_doomed　再起動\"" "list item \"$due_entry_time　$word\""
-  vd_keys "$settings" Tab Tab Tab Tab Right Return
+  orca_mark
+  vd_keys "$settings" Tab
+  orca_says 5 "SPEECH OUTPUT: '予定一覧.'"
+  vd_keys "$settings" Tab Tab Tab Right
+  # The time-of-day dialog fills its lists (84 items) as it opens: a screen reader hears it and its
+  # first focus all the same. Its controls named and shown are some 55 events; each item changing
+  # the lists' text made it some 250, which Orca dropped as a deluge.
+  local events_from=$(( $(wc -l <"$dir/a11y-events.log") + 1 )) events
+  orca_mark
+  vd_keys "$settings" Return
   timeset=$(vd_wait_window 10 時刻の設定) || fail "Enter on a calendar day opened no time-of-day dialog"
+  orca_says 5 "SPEECH OUTPUT: '時刻の設定 dialog."
+  orca_says 5 "SPEECH OUTPUT: 'シャットダウン."
+  sleep 1
+  events=$(tail -n +"$events_from" "$dir/a11y-events.log" | wc -l)
+  [ "$events" -le 80 ] || fail "the time-of-day dialog sent $events accessibility events as it opened (a screen reader drops a deluge)"
   a11y_reads timeset 'dialog "時刻の設定"' 'push button "登録" default' 'radio button "シャットダウン"'
   vd_keys "$timeset" Return
   vd_wait 5 grep -q ' unloaded TimeSet$' "$dir/trace" || fail "Enter (登録) did not close the time-of-day dialog"
@@ -351,15 +368,22 @@ a11y_tour() {
   saved=$(iconv -f CP932 -t UTF-8 "$dir/prog/Dtddta.wet" | tr -d '\r' | paste -sd'|' -)
   [[ $saved =~ ^"$due_entry_time　$word|26年05月13日 13時0"[45]"分　ｼｬｯﾄﾀﾞｳﾝ"$ ]] ||
     fail "the saved schedule reads: $saved"
-  note "settings and time-of-day dialog: by keyboard, an entry added and one deleted, saved"
+  note "settings and time-of-day dialog: by keyboard, an entry added and one deleted, saved${orca:+; Orca read Tab and the dialog}"
+  orca_mark
 
   warning=$(vd_wait_window $((lead + 15)) "${word}確認") || fail "no warning titled ${word}確認"
   vd_wait 5 grep -q "^object:state-changed:showing 1 alert \"${word}確認\"$" "$dir/a11y-events.log" ||
     fail "the warning was not announced as an alert"
   vd_wait 5 grep -q ' text EndMessege.Label3 "27"$' "$dir/trace" || fail "the count did not reach 27"
-  a11y_reads warning \
-    "alert \"${word}確認\" description \"設定時間が来ました\\nこのまま何もしなければ３０秒後に\\n${word}します。\\n2" \
-    '  label "設定時間が来ました"' '  push button "OK" default focused' '  push button "中止"'
+  a11y_reads warning "alert \"${word}確認\"" '  label "設定時間が来ました"' '  push button "OK" default focused' \
+    '  push button "中止"'
+  ! grep -q '^alert .* description ' "$dir/a11y-warning.txt" || fail "the alert has a description, read after its labels a second time"
+  # Orca speaks the warning unprompted: its title, its lines once, and the button with the focus.
+  orca_says 5 "SPEECH OUTPUT: 'alert ${word}確認.'"
+  orca_says 5 "${word}します。"
+  orca_says 5 "SPEECH OUTPUT: 'OK push button.'"
+  [ -z "$orca" ] || [ "$(orca_said | grep -c '設定時間が来ました')" -eq 1 ] ||
+    fail "Orca read the warning's lines more than once: $(orca_said | paste -sd'|' -)"
   local shown names
   shown=$(grep -c "alert \"${word}確認\"$" "$dir/a11y-events.log" || true)
   names=$(grep -cE '^object:property-change:accessible-name 0 label "2[0-9]"$' "$dir/a11y-events.log" || true)
@@ -372,7 +396,29 @@ a11y_tour() {
   sleep 1
   ! grep -qE " (PowerOff|Reboot|Terminate|Suspend)( |$)" "$dir/logind.log" || fail "logind was asked to end the session"
   kill -0 "$qpid" || fail "the program ended"
-  echo "PASS $name: read as alert and dialogs by AT-SPI; About by its access key, Tab to its link and Esc, 時刻の設定 by the reader's press, settings and time-of-day dialog by Tab, arrows, Space, Delete and Enter, the warning aborted with Esc" | tee "$dir/result"
+  echo "PASS $name: read as alert and dialogs by AT-SPI; About by its access key, Tab to its link and Esc, 時刻の設定 by the reader's press, settings and time-of-day dialog by Tab, arrows, Space, Delete and Enter, the warning aborted with Esc${orca:+; Orca said the warning unprompted, once}" | tee "$dir/result"
+}
+
+# Orca on the screen reader's desktop (world's variables): orca_start starts it where it is
+# installed; where it is not, or cannot start, the AT-SPI checks run alone and the run says so.
+# orca_mark notes how much Orca has said; orca_says SECONDS TEXT waits for TEXT in what it has
+# said since (orca_said).
+orca_start() {
+  orca=
+  local status=0
+  vd_start_orca "$dir" || status=$?
+  case $status in
+    0) orca=1; note "Orca reads the desktop" ;;
+    2) note "Orca is not installed: what it says is not checked" ;;
+    *) echo "[$name] WARNING: Orca is installed but did not start (see $dir/orca.log): what it says is not checked" >&2 ;;
+  esac
+}
+orca_mark() { [ -z "$orca" ] || orca_from=$(( $(wc -l <"$dir/orca-speech.log") + 1 )); }
+orca_said() { tail -n +"$orca_from" "$dir/orca-speech.log"; }
+orca_says() {
+  [ -n "$orca" ] || return 0
+  vd_wait "$1" bash -c 'tail -n +"$1" "$2" | grep -qF -- "$3"' _ "$orca_from" "$dir/orca-speech.log" "$2" ||
+    fail "Orca did not say \"$2\"; it said: $(orca_said | paste -sd'|' -)"
 }
 
 # list_rows N: the settings list has N rows now.
