@@ -17,6 +17,8 @@ test_pkgs+=(lintian appstream desktop-file-utils dpkg-dev man-db)
 test_pkgs+=(wixl msitools)
 # Debian's own StatusNotifierItem host, a tray that shows only menus (the Linux end-to-end run).
 test_pkgs+=(haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils)
+# The screen reader the Linux end-to-end run listens to (scripts/orca-speech.py).
+test_pkgs+=(orca)
 
 want=("${test_pkgs[@]}")
 [ "${1:-}" = run ] && want=("${run_pkgs[@]}")
