@@ -440,6 +440,13 @@ xembed_tray() {
   local icon
   icon=$(vd_tray_icon)
   note "icon in the tray ($icon)"
+  # The tray's hidden window stays wholly off the screen: openbox leaves no patch of it in a corner.
+  local hidden
+  hidden=$(xdotool search --name '^タスクトレイ常駐$' 2>/dev/null | head -1)
+  [ -n "$hidden" ] || fail "the tray's hidden window is not there"
+  xwininfo -id "$hidden" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { exit !(x + w <= 0 && y + h <= 0) }' ||
+    fail "a part of the tray's hidden window shows on the screen: $(xwininfo -id "$hidden" | grep -E 'Absolute|Width|Height' | tr -s ' ' | tr '\n' ' ')"
 
   # A second copy says so and ends; the first runs on.
   run_quietus "$dir/trace2" >"$dir/quietus2.log" 2>&1 &

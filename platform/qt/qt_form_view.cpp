@@ -70,8 +70,10 @@ namespace {
 Qt::WindowFlags windowFlags(const ui::FormDef& def) {
     Qt::WindowFlags flags = def.showInTaskbar ? Qt::Window : Qt::Tool;
     // The tray's hidden window has nothing to type into: the window manager gives the focus back
-    // elsewhere when a window closes, and a screen reader does not announce it.
-    if (def.role == ui::Role::Window) flags |= Qt::WindowDoesNotAcceptFocus;
+    // elsewhere when a window closes, and a screen reader does not announce it. Nor does an X11
+    // window manager place it: one that keeps every window partly on screen would leave a patch of
+    // it in a corner all session, and list it among the windows.
+    if (def.role == ui::Role::Window) flags |= Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint;
     if (def.border == ui::Border::None) return flags | Qt::FramelessWindowHint;
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (def.controlBox) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
