@@ -265,7 +265,7 @@ added_from_outside() {
 # host opens the menu; 'a' (QTM About(&A)) opens the About window, where Tab reaches the home-page
 # link (read as a link; Enter on it would start a browser, so the Qt back end's test presses it),
 # and Esc closes it. The settings list is read by its name. In the settings window Tab reaches the
-# calendar, Right and Enter pick tomorrow and open the time-of-day
+# calendar, Right (Orca reads that day alone) and Enter pick tomorrow and open the time-of-day
 # dialog, whose Enter (登録) adds its entry; back in the list (Shift+Tab), Space and Delete take
 # out the first entry, and Enter (設定) saves. The warning opens as an alert, announced once, its
 # count read as it changes; Esc (中止) aborts it, and logind hears nothing. The tray's hidden
@@ -343,7 +343,15 @@ a11y_tour() {
   orca_mark
   vd_keys "$settings" Tab
   orca_says 5 "SPEECH OUTPUT: '予定一覧.'"
-  vd_keys "$settings" Tab Tab Tab Right
+  vd_keys "$settings" Tab Tab Tab
+  # Right on the calendar: Orca reads the day it lands on (tomorrow), not the whole week (read as
+  # a table's row, it said every day from Sunday to Saturday).
+  orca_mark
+  vd_keys "$settings" Right
+  orca_says 5 "SPEECH OUTPUT: '13."
+  sleep 0.3
+  [ -z "$orca" ] || ! orca_said | grep -vF "SPEECH OUTPUT: '13." | grep -qE "SPEECH OUTPUT: '1[0-6][.']" ||
+    fail "Orca read more than the chosen day on the calendar: $(orca_said | paste -sd'|' -)"
   # The time-of-day dialog fills its lists (84 items) as it opens: a screen reader hears it and its
   # first focus all the same. Its controls named and shown are some 55 events; each item changing
   # the lists' text made it some 250, which Orca dropped as a deluge.

@@ -349,6 +349,35 @@ TEST_F(QtBackendTest, a_click_on_a_calendar_day_sets_the_date_before_the_handler
     EXPECT_EQ(seen, year{1998} / December / 24);
 }
 
+// Read as a table, Orca spoke a whole week whenever an arrow entered a new row.
+TEST_F(QtBackendTest, a_screen_reader_reads_the_calendar_as_a_list_of_days_the_chosen_one_alone_focused) {
+    tabs.show();
+    tabs["Calendar1"].setDate(year{1998} / December / 6);
+    auto* grid = widget<QCalendarWidget>(tabs, "Calendar1")->findChild<QTableView*>();
+    QAccessibleInterface* days = accessible(grid);
+    ASSERT_EQ(days->role(), QAccessible::List);
+    const auto focused = [&] {
+        QStringList names;
+        if (days->state().focused) names << QStringLiteral("the list");
+        for (int i = 0; i < days->childCount(); ++i)
+            if (days->child(i)->state().focused) names << days->child(i)->text(QAccessible::Name);
+        return names;
+    };
+    EXPECT_EQ(focused(), QStringList()) << "no day has the focus while the grid has not";
+
+    QApplication::setActiveWindow(backend.window(tabs));
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Right);
+    EXPECT_EQ(focused(), QStringList{QStringLiteral("7")});
+    QAccessibleInterface* day = days->focusChild();
+    ASSERT_NE(day, nullptr);
+    EXPECT_EQ(day->role(), QAccessible::ListItem);
+    EXPECT_EQ(day->text(QAccessible::Name), QStringLiteral("7"));
+    // Qt numbers the cells of a table view in its focus events as if it showed both headers.
+    EXPECT_EQ(days->indexOfChild(day), (grid->currentIndex().row() + 1) * 8 + grid->currentIndex().column() + 1);
+    EXPECT_TRUE(day->state().selected);
+}
+
 TEST_F(QtBackendTest,
        a_screen_reader_reads_each_window_by_its_role_and_caption_and_each_control_by_its_text) {
     alert.show();
