@@ -5,7 +5,8 @@
 # the tray, a second copy's message, the warning opening on time with its title, the count, and
 # the logind call at zero. Two more desktops have no XEmbed tray: a StatusNotifierItem tray on
 # X11, and Weston's Wayland with that tray; each checks the item, its tip, pausing and the menu
-# from the tray, the warning and the logind call, and on Wayland that no window shows unasked.
+# from the tray, the warning and the logind call, and on Wayland that no window shows unasked and
+# that the warning's title shows whole in the frame Qt draws.
 # On the log-off desktop the due entry is not in the file at start: another program adds it two
 # seconds ahead while quietus runs, and the warning opens at its second all the same.
 # One more puts a weekly entry for another day before Tuesday's sleep entry at the same minute:
@@ -569,17 +570,40 @@ wayland_idle_shot() {
   case $box in 0x0+*) note "nothing in view beside the tray icon" ;; *) fail "a window is in view ($box, $dir/idle.png)" ;; esac
 }
 
-# With the warning open, the only window in view is the warning (213x165) in the frame Qt draws
-# around it on Wayland.
+# With the warning open, the only window in view is the warning (213x165, wider where its title
+# needs it) in the frame Qt draws around it on Wayland.
 wayland_warning_shot() {
   local box w h
   sleep 1
   vd_wayland_shot "$dir/warning.png" || fail "no screenshot"
   box=$(convert "$dir/warning.png" -alpha off -fill black +opaque '#EFEFEF' -format '%@' info: 2>/dev/null)
   IFS=x+ read -r w h _ <<<"$box"
-  [ "$w" -ge 213 ] && [ "$w" -le 240 ] && [ "$h" -ge 165 ] && [ "$h" -le 215 ] ||
+  [ "$w" -ge 213 ] && [ "$w" -le 260 ] && [ "$h" -ge 165 ] && [ "$h" -le 215 ] ||
     fail "the screen shows more than the warning ($box, $dir/warning.png)"
   note "only the warning in view ($box)"
+  # Qt's frame cuts the title 10 px before the ink of its minimise button: whole, the title's ink
+  # ends before that.
+  local gap
+  gap=$(frame_title_gap "$dir/warning.png" "$box") || fail "no title in the warning's frame ($dir/warning.png)"
+  [ "$gap" -ge 10 ] || fail "the warning's title is cut by its frame's buttons ($gap px apart, $dir/warning.png)"
+  note "the title whole in Qt's frame, $gap px from its buttons"
+  seen="$seen, title whole"
+}
+
+# frame_title_gap FILE BOX: the blank columns between the title's ink and the next drawn column
+# (the first button) in the title bar of the frame Qt draws around the window at BOX (WxH+X+Y); the
+# title is what is drawn, with gaps of at most 6 px, from the middle of the bar.
+frame_title_gap() {
+  local w x y
+  IFS=x+ read -r w _ x y <<<"$2"
+  convert "$1" -alpha off -crop "${w}x22+$x+$((y + 4))" +repage -colorspace gray -scale "${w}x1!" -depth 8 txt:- |
+    awk -F'[,:() ]+' -v w="$w" 'NR > 1 { v[$1] = $4 } END {
+      r = -1; gap = 0
+      for (i = int(w / 2); i < w && gap <= 6; i++) if (v[i] < 239) { r = i; gap = 0 } else gap++
+      if (r < 0) exit 1
+      for (i = r + 1; i < w && v[i] >= 239; i++) {}
+      if (i >= w) exit 1
+      print i - r - 1 }'
 }
 
 # The windows a user reaches from the tray, each photographed; the autostart entry registered.
