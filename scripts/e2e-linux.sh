@@ -341,9 +341,11 @@ a11y_tour() {
   a11y_reads settings 'dialog "QuietusMachine"' \
     'push button "設定" description "このボタンを押さないと設定が有効に成りません" default focused' 'push button "キャンセル"' \
     'page tab "日付で設定"' 'list "予定一覧"' "list item \"$a11y_doomed　再起動\"" "list item \"$due_entry_time　$word\""
+  a11y_focused_once settings 'push button "設定" '
   orca_mark
   vd_keys "$settings" Tab
   orca_says 5 "SPEECH OUTPUT: '予定一覧.'"
+  a11y_focused_once settings-list 'list "予定一覧"' 'list item "'
   vd_keys "$settings" Tab Tab Tab
   # Right on the calendar: Orca reads the day it lands on (tomorrow), not the whole week (read as
   # a table's row, it said every day from Sunday to Saturday).
@@ -441,6 +443,18 @@ a11y_reads() {
   for line in "$@"; do
     grep -qF -- "$line" "$tree" || fail "the screen reader did not read '$line' (see $tree)"
   done
+}
+
+# a11y_focused_once NAME START...: in the screen reader's tree of the program (kept as
+# a11y-NAME.txt), one object reads as focused (Qt said it of the current tab, the list's current
+# row and the calendar's current day as well), and its line, unindented, starts with a START.
+a11y_focused_once() {
+  local tree=$dir/a11y-$1.txt focused start; shift
+  vd_a11y tree >"$tree" 2>&1 || fail "the screen reader could not read the program: $(tail -1 "$tree")"
+  focused=$(grep ' focused$' "$tree" | sed 's/^ *//' || true)
+  [ "$(grep -c . <<<"$focused")" -eq 1 ] || fail "not one object reads as focused: $(paste -sd'|' - <<<"$focused")"
+  for start in "$@"; do [[ $focused == "$start"* ]] && return; done
+  fail "the focus reads on $focused (see $tree)"
 }
 
 # The icon in trayer's tray, and a second copy that says so and ends (world's variables).

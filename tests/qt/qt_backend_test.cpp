@@ -301,6 +301,41 @@ TEST_F(QtBackendTest, tab_strip_children_show_only_on_their_own_tab) {
     EXPECT_FALSE(button->isVisible());
 }
 
+// Qt said "focused" of the current tab, the list's current row and an editable combo box with its
+// line edit whether or not they had the keyboard: a screen reader met three to five focused objects
+// in the settings window. One says so: the control with the keyboard, or its current item.
+TEST_F(QtBackendTest, one_object_of_the_window_reads_as_focused_the_one_with_the_keyboard) {
+    tabs.show();
+    QApplication::setActiveWindow(backend.window(tabs));
+    for (const char* item : {"98年12月10日 09時00分　再起動", "毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ"})
+        tabs["List1"].addItem(item);
+    auto* list = widget<QListView>(tabs, "List1");
+    list->setCurrentIndex(row(list, 1));
+    const std::function<void(QAccessibleInterface*, QList<QAccessibleInterface*>&)> collect =
+        [&](QAccessibleInterface* object, QList<QAccessibleInterface*>& out) {
+            if (object->state().focused) out << object;
+            for (int i = 0; i < object->childCount(); ++i)
+                if (QAccessibleInterface* child = object->child(i)) collect(child, out);
+        };
+    struct Case {
+        QWidget* focus;
+        QAccessible::Role role;
+        QString name;
+    } cases[] = {
+        {list, QAccessible::ListItem, QStringLiteral("毎日実行　　　　21時30分　ｼｬｯﾄﾀﾞｳﾝ")},
+        {widget<QTabWidget>(tabs, "SSTab1")->tabBar(), QAccessible::PageTab, QStringLiteral("日付で設定")},
+        {widget<QComboBox>(tabs, "Combo1"), QAccessible::EditableText, QString()},
+    };
+    for (const Case& c : cases) {
+        c.focus->setFocus();
+        QList<QAccessibleInterface*> focused;
+        collect(accessible(backend.window(tabs)), focused);
+        ASSERT_EQ(focused.size(), 1) << "with the focus on " << c.focus->metaObject()->className();
+        EXPECT_EQ(focused.front()->role(), c.role);
+        EXPECT_EQ(focused.front()->text(QAccessible::Name), c.name);
+    }
+}
+
 TEST_F(QtBackendTest, option_buttons_follow_the_model_and_a_click_selects_through_it) {
     tabs.show();
     auto* option1 = widget<QRadioButton>(tabs, "Option1");
