@@ -1,6 +1,6 @@
 // The keyboard of a form's window: Enter, Esc, Space and Delete that no widget took go to the form
-// runtime with the control that has the focus, which decides what they mean. Tab order, arrows
-// and Space on Qt's own buttons are Qt's.
+// runtime with the control that has the focus, which decides what they mean, and Tab and
+// Shift+Tab follow its tab order. Arrows and Space on Qt's own buttons are Qt's.
 #include <QKeyEvent>
 
 #include "platform/qt/qt_form_view.h"
@@ -16,6 +16,15 @@ ControlView* FormView::viewOf(QWidget* widget) const {
         }
     }
     return nullptr;
+}
+
+bool FormView::tabPressed(bool forward) {
+    const ControlView* view = viewOf(window_->focusWidget());
+    ui::Control* next = form_.nextFocus(view ? view->control : nullptr, forward);
+    const ControlView* target = next ? find(*next) : nullptr;
+    if (!target || !target->widget) return false;
+    target->widget->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 bool FormView::keyPressed(const QKeyEvent& key) {

@@ -45,17 +45,11 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     if (!onKey || !onKey(*event)) QWidget::keyPressEvent(event);
 }
 
-// Tab and Shift+Tab enter a group of options on its checked one, as on Windows: Qt would enter on
-// the one that last had the focus, or on the first of a group never entered.
+// Tab and Shift+Tab go where the form's tab order says (a group of options entered on its checked
+// one, as on Windows, where Qt would enter on the one that last had the focus); Qt's own chain
+// only where the form names no control.
 bool FormWindow::focusNextPrevChild(bool next) {
-    for (auto* checked : findChildren<QRadioButton*>()) {
-        if (!checked->isChecked() || !checked->autoExclusive() || !checked->parentWidget()) continue;
-        for (auto* option :
-             checked->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
-            if (option->autoExclusive())
-                option->setFocusPolicy(option == checked ? Qt::StrongFocus : Qt::ClickFocus);
-        }
-    }
+    if (onTab && onTab(next)) return true;
     return QWidget::focusNextPrevChild(next);
 }
 
@@ -123,6 +117,7 @@ FormView::FormView(ui::Form& form, ui::Runtime& runtime, double dpi)
     window_->setFixedSize(twipsToPixels(def.clientWidth, dpi), twipsToPixels(def.clientHeight, dpi));
     window_->onCloseRequest = [this] { fromUser([this] { runtime_.closeRequested(form_); }); };
     window_->onKey = [this](const QKeyEvent& key) { return keyPressed(key); };
+    window_->onTab = [this](bool forward) { return tabPressed(forward); };
     applyForm(ui::FormProp::Caption);
     applyForm(ui::FormProp::Icon);
     applyForm(ui::FormProp::Position);

@@ -40,6 +40,8 @@ public:
     std::function<void()> onCloseRequest;
     // A key that no control of the window took; true when it did something.
     std::function<bool(const QKeyEvent&)> onKey;
+    // Tab (true) or Shift+Tab; true when it moved the focus.
+    std::function<bool(bool)> onTab;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,6 +107,7 @@ private:
     // Esc the cancel button, else the close box; the Delete key goes to the control that has the
     // focus.
     bool keyPressed(const QKeyEvent& key);
+    bool tabPressed(bool forward);
     // The control whose widget is `widget` or holds it.
     ControlView* viewOf(QWidget* widget) const;
     // The list box's selection as the model has it, unless the view shows that already.

@@ -66,8 +66,8 @@ void takeLinkKeys(HWND hwnd, ui::Control& link) {
 // focus, as in a dialog, where the focus carries the default along; elsewhere the form's default
 // button.
 LRESULT FormWindow::defaultButtonId() const {
-    const ui::Control* chosen = controlOf(GetFocus());
-    if (!chosen || chosen->kind() != ui::Kind::Button) chosen = form_.defaultButton();
+    const ui::Control* chosen = form_.enterTarget(controlOf(GetFocus()));
+    if (chosen && chosen->kind() != ui::Kind::Button) chosen = form_.defaultButton();  // a link
     if (!chosen || !nativeOf(*chosen)) return 0;
     return MAKELRESULT(GetDlgCtrlID(nativeOf(*chosen)), DC_HASDEFID);
 }
