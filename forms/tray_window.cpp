@@ -1,11 +1,13 @@
-// The tray resident window: its definition, the icon's clicks, pause and resume, the due check
-// and the popup menu's three commands.
+// The tray resident window: its definition, the icon's clicks, pause and resume, the due check,
+// the tip that says what comes next, and the popup menu's three commands.
 #include "forms/tray_window.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "forms/texts.h"
 #include "platform/ui/runtime.h"
+#include "schedule/utf8.h"
 
 namespace qm {
 
@@ -13,6 +15,14 @@ namespace {
 
 inline constexpr std::string_view kRunningTip = "QuietusMachineは動作中です";
 inline constexpr std::string_view kPausedTip = "QuietusMachineは停止中です";
+// The tip's second line while an entry is ahead: this, its date and time, its method, and the time
+// left in full-width parentheses.
+inline constexpr std::string_view kNextPrefix = "次回: ";
+inline constexpr std::string_view kLeftOpen = "（あと";
+inline constexpr std::string_view kLeftClose = "）";
+// A method word that names no method is shown as it stands, up to this many characters, so that
+// the time left still shows and the tip stays within what a Windows tip holds (127 UTF-16 units).
+inline constexpr std::size_t kWordShownAtMost = 16;
 // The first item of the menu a tray host shows by itself: what the right button would do now.
 inline constexpr std::string_view kPauseItem = "一時停止";
 inline constexpr std::string_view kResumeItem = "再開";
@@ -27,6 +37,43 @@ inline constexpr int kDueSecondInterval = 100;  // milliseconds
 
 // Far outside every screen.
 inline constexpr int kResidentOffset = -50000;
+
+using namespace std::chrono;
+
+std::string twoDigits(unsigned n) { return {char('0' + n / 10 % 10), char('0' + n % 10)}; }
+
+struct TimeLeft {
+    std::string text;
+    LocalTime changesAt;  // the first moment at which the text is another
+};
+
+// The time from `now` to `moment` (which is ahead), rounded up to the smallest unit shown, so that
+// it never says 0 while the entry is ahead: to the minute under a day ("2時間15分", "15分"), to the
+// hour from a day on ("3日4時間"). Entries fall on whole minutes, so the text changes on them.
+TimeLeft timeLeft(LocalTime moment, LocalTime now) {
+    const seconds left = moment - now;
+    const long minutesLeft = static_cast<long>(ceil<minutes>(left).count());
+    if (minutesLeft < 24 * 60) {
+        const long h = minutesLeft / 60, m = minutesLeft % 60;
+        std::string text = h ? std::to_string(h) + "時間" : std::string();
+        if (m || !h) text += std::to_string(m) + "分";
+        return {text, moment - minutes{minutesLeft - 1}};
+    }
+    const long hoursLeft = static_cast<long>(ceil<hours>(left).count());
+    std::string text = std::to_string(hoursLeft / 24) + "日";
+    if (hoursLeft % 24) text += std::to_string(hoursLeft % 24) + "時間";
+    // The next hour down, or a minute less than a day, where the minutes show again.
+    return {text, std::min(moment - hours{hoursLeft - 1}, moment - minutes{24 * 60 - 1})};
+}
+
+// The method as the notice names it, or a word that names none as it stands (cut short).
+std::string methodShown(const MethodWord& method) {
+    if (method.method) return std::string(optionCaptionOf(*method.method));
+    std::size_t end = 0;
+    for (std::size_t n = 0; end < method.word.size() && n < kWordShownAtMost; ++n)
+        end += utf8CharLength(method.word, end);
+    return method.word.substr(0, end);
+}
 
 }  // namespace
 
@@ -82,6 +129,35 @@ void TrayWindow::bind() {
 
 TrayIconState TrayWindow::iconState() const { return {.icon = icon(), .tip = tipText_}; }
 
+TrayWindow::Tip TrayWindow::tipAt(LocalTime now) const {
+    if (paused_) return {std::string(kPausedTip), std::nullopt};
+    // The entry the due check waits for: whatever changes the choice changes the tip.
+    const NextDue* next = schedule_.ahead(now);
+    if (!next) return {std::string(kRunningTip), std::nullopt};
+    const year_month_day date{next->date};
+    const hh_mm_ss time{next->time};
+    const TimeLeft left = timeLeft(schedule_.nextDueMoment(), now);
+    std::string text(kRunningTip);
+    text.append("\n").append(kNextPrefix);
+    text += twoDigits(static_cast<unsigned>(date.month())) + "月" +
+            twoDigits(static_cast<unsigned>(date.day())) + "日 " +
+            twoDigits(static_cast<unsigned>(time.hours().count())) + "時" +
+            twoDigits(static_cast<unsigned>(time.minutes().count())) + "分";
+    const std::string method = methodShown(next->method);
+    if (!method.empty()) text.append(" ").append(method);
+    text.append(kLeftOpen).append(left.text).append(kLeftClose);
+    return {text, left.changesAt};
+}
+
+void TrayWindow::showState() {
+    tipText_ = tipAt(clock_.now()).text;
+    // The same again is not told to the tray: a tip set anew can flicker or be read out again.
+    const TrayIconState state = iconState();
+    if (!inTray_ || state == shownState_) return;
+    shownState_ = state;
+    tray_.modify(state);
+}
+
 void TrayWindow::loaded() {
     // The start-up check normally catches a second copy before this window loads.
     if (instance_.anotherRunning()) {
@@ -89,20 +165,24 @@ void TrayWindow::loaded() {
         return;
     }
     paused_ = false;
-    tipText_ = kRunningTip;
     move(kResidentOffset, kResidentOffset);
     setIcon(runningImage_->props().icon);
-    tray_.add(iconState());  // without a taskbar there is no icon; nothing to do
-    tray_.setHostMenu(hostMenu());
-    // Whatever chooses anew (a save, an abort, a change on disk) may bring the next wake forward.
+    // Whatever chooses anew (a save, an abort, a change on disk) may bring the next wake forward,
+    // and changes the tip. The first choice comes before the icon, which starts with its tip.
     schedule_.setSelected([this] { selectionChanged(); });
     schedule_.selectNextDue();
+    showState();
+    inTray_ = true;
+    shownState_ = iconState();
+    tray_.add(shownState_);  // without a taskbar there is no icon; nothing to do
+    tray_.setHostMenu(hostMenu());
     if (const auto& reason = schedule_.unreadable())
         runtime().messageBox(*reason + "\n" + std::string(kUnreadableAtStart), std::string(texts::kProgramTitle));
 }
 
 void TrayWindow::unloading() {
     schedule_.setSelected({});
+    inTray_ = false;
     tray_.remove();
 }
 
@@ -147,40 +227,43 @@ void TrayWindow::togglePause() {
     if (!paused_) {
         dueTimer_->setEnabled(false);
         setIcon(pausedImage_->props().icon);
-        tipText_ = kPausedTip;
         paused_ = true;
     } else {
         paused_ = false;
         dueTimer_->setEnabled(true);
-        // Entries whose second passed during the pause are in the past now and never fire. The
-        // choice sets the timer for the next moment.
-        schedule_.selectNextDue();
         setIcon(runningImage_->props().icon);
-        tipText_ = kRunningTip;
+        // Entries whose second passed during the pause are in the past now and never fire. The
+        // choice sets the timer for the next moment and the tip.
+        schedule_.selectNextDue();
     }
-    tray_.modify(iconState());
+    showState();
     tray_.setHostMenu(hostMenu());
 }
 
 void TrayWindow::armDueTimer(bool dueNow) {
-    // Asleep until the next moment anything can happen, woken as that second starts; through the
-    // due second itself every 100 ms, as the warning hidden by OK within it comes back at the next
-    // check.
+    // Asleep until the next moment anything can happen (or the tip's time left changes), woken as
+    // that second starts; through the due second itself every 100 ms, as the warning hidden by OK
+    // within it comes back at the next check.
     if (dueNow) {
         dueTimer_->setInterval(kDueSecondInterval);
-    } else {
-        dueTimer_->tickAt(schedule_.nextWake(clock_.now()));
+        return;
     }
+    const LocalTime now = clock_.now();
+    LocalTime wake = schedule_.nextWake(now);
+    if (const std::optional<LocalTime> tipChanges = tipAt(now).changesAt) wake = std::min(wake, *tipChanges);
+    dueTimer_->tickAt(wake);
 }
 
 void TrayWindow::selectionChanged() {
     if (!isLoaded() || paused_) return;
     armDueTimer(schedule_.dueAt(clock_.now()));
+    showState();
 }
 
 void TrayWindow::dueCheckTick() {
     const bool due = schedule_.dueCheck();
     armDueTimer(due);
+    showState();
     if (due) windows_.showWarning();
     // Only in the very second five minutes ahead: an entry added later than that, a pause over
     // that second or a clock set past it gives no notice, and a clock change never a burst.

@@ -1,5 +1,6 @@
-// The tray resident window: never on screen, it owns the tray icon, the icon's popup menu, pause
-// and resume, and the due check that opens the exit warning, asleep until its next moment.
+// The tray resident window: never on screen, it owns the tray icon with a tip that says what comes
+// next, the icon's popup menu, pause and resume, and the due check that opens the exit warning,
+// asleep until its next moment.
 #pragma once
 
 #include <optional>
@@ -45,6 +46,14 @@ private:
     // The menu a tray host shows by itself: pause or resume, then the popup menu's items.
     std::vector<TrayMenuItem> hostMenu();
     TrayIconState iconState() const;
+    // The tip at `now`, and when its text changes next while nothing else happens.
+    struct Tip {
+        std::string text;
+        std::optional<LocalTime> changesAt;
+    };
+    Tip tipAt(LocalTime now) const;
+    // The icon and tip as they are now, to the tray if they changed since they were last told.
+    void showState();
 
     TrayIcon& tray_;
     SingleInstance& instance_;
@@ -59,6 +68,8 @@ private:
 
     bool paused_ = false;
     std::string tipText_;
+    bool inTray_ = false;         // added to the tray and not removed since
+    TrayIconState shownState_{};  // as the tray was last told
 };
 
 }  // namespace qm

@@ -93,6 +93,11 @@ public:
     // True when `now` is NextDue's second: on its date, at its time to the second. The initial and
     // empty states are never due.
     bool dueAt(LocalTime now) const { return now == nextDueMoment(); }
+    // NextDue when it names an entry still ahead of `now`: what comes next, as the tray's tip says.
+    // None before the first selection, with nothing scheduled, and from NextDue's second on.
+    const NextDue* ahead(LocalTime now) const {
+        return nextDue_.line != 0 && nextDueMoment() > now ? &nextDue_ : nullptr;
+    }
 
     const NextDue& nextDue() const { return nextDue_; }
     // Why the last selection could not read the file, if it could not.

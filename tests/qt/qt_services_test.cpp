@@ -283,6 +283,10 @@ TEST(TrayIcon, shows_the_tip_and_reports_the_left_click_as_primary_and_the_right
     const TrayIconState paused{ui::Icon::Paused, "QuietusMachineは停止中です"};
     EXPECT_TRUE(tray.modify(paused));
     EXPECT_EQ(tray.icon()->toolTip(), QStringLiteral("QuietusMachineは停止中です"));
+    // Both trays show the tip as it is set: the XEmbed tray's own and a StatusNotifierItem's.
+    const std::string next = "QuietusMachineは動作中です\n次回: 12月08日 22時30分 再起動（あと15分）";
+    EXPECT_TRUE(tray.modify({ui::Icon::Running, next}));
+    EXPECT_EQ(tray.icon()->toolTip(), QString::fromStdString(next));
     EXPECT_TRUE(tray.remove());
     EXPECT_EQ(tray.icon(), nullptr);
     EXPECT_FALSE(tray.modify(paused));

@@ -1,5 +1,6 @@
 // Start-up and the tray window: the single-instance check, the icon and its tips, the popup
 // menu, pause and resume, and the program's exit.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -104,13 +105,15 @@ TEST_F(StartUp, IdleItSleepsBetweenEventsAndSeesADueEntryAsItsSecondStarts) {
         std::vector<std::string> lines;
         std::function<void(HeadlessApp&)> meanwhile;  // right after start
         headless::VirtualTime firesAt;
-        long ticksAtMost;  // of every timer, from start to the warning
+        // Of every timer, from start to the warning: the moments something happens, and each minute
+        // at which the tip's time left turns.
+        long ticksAtMost;
     };
     const std::string entry = "98年12月06日 09時10分　再起動";
     for (const Case& c : std::initializer_list<Case>{
-             {"armed", {entry}, {}, due, 3},  // the notice at 09:05, the due second
+             {"armed", {entry}, {}, due, 10},  // 09:01 to 09:09 (the notice at 09:05), the due second
              {"the clock set back an hour", {entry},
-              [](HeadlessApp& app) { app.clock.set(at(1998y / December / 6, 8h + 1min)); }, due, 5},
+              [](HeadlessApp& app) { app.clock.set(at(1998y / December / 6, 8h + 1min)); }, due, 70},
              {"the clock set forward to just before it", {entry},
               [](HeadlessApp& app) { app.clock.set(at(1998y / December / 6, 9h + 9min + 59s) + 500ms); }, due, 4},
              {"an earlier entry written from outside", {"98年12月06日 12時00分　再起動"},
@@ -118,7 +121,7 @@ TEST_F(StartUp, IdleItSleepsBetweenEventsAndSeesADueEntryAsItsSecondStarts) {
                   writeSchedule({"98年12月06日 12時00分　再起動", entry});
                   app.watcher.changed();
               },
-              due, 4},
+              due, 10},
              {"an earlier entry written while paused", {},
               [&](HeadlessApp& app) {
                   app.trayClick(TrayClick::Secondary);
@@ -126,7 +129,7 @@ TEST_F(StartUp, IdleItSleepsBetweenEventsAndSeesADueEntryAsItsSecondStarts) {
                   app.watcher.changed();
                   app.trayClick(TrayClick::Secondary);
               },
-              due, 4},
+              due, 10},
              {"an every-day entry after midnight", {"毎日実行　　　　00時01分　再起動"}, {},
               at(day, 24h + 1min), 4},  // midnight chooses it; its notice was before
          }) {
@@ -313,6 +316,74 @@ TEST_F(Pause, RightClicksAlternateThePausedAndRunningIconsAndTips) {
         EXPECT_EQ(app.program.tray.paused(), steps[i].paused) << i;
         EXPECT_EQ(app.control("TraySmple", "Timer1").enabled(), !steps[i].paused) << i;
     }
+}
+
+class Tip : public Scenario {};
+
+TEST_F(Tip, UnderTheRunningTextItSaysTheNextEntryItsMethodAndTheTimeLeft) {
+    const std::string running = "QuietusMachineは動作中です\n次回: ";
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        bool paused;
+        std::string tip;  // from 09:00:10; the time left rounded up to the minute, from a day on to the hour
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"a dated entry days ahead", {"98年12月08日 22時30分　再起動"}, false,
+              running + "12月08日 22時30分 再起動（あと2日14時間）"},
+             {"every day, before a later dated one", {"98年12月08日 22時30分　再起動", "毎日実行　　　　22時30分　ｼｬｯﾄﾀﾞｳﾝ"},
+              false, running + "12月06日 22時30分 シャットダウン（あと13時間30分）"},
+             {"whole hours", {"毎日実行　　　　11時00分　スリープ"}, false, running + "12月06日 11時00分 スリープ（あと2時間）"},
+             {"weekly, within the hour", {"毎週日曜　　　　09時15分　ロック"}, false,
+              running + "12月06日 09時15分 ロック（あと15分）"},
+             {"a word that names no method", {"98年12月06日 09時30分　おやすみなさいませ、ごしゅじんさま"}, false,
+              running + "12月06日 09時30分 おやすみなさいませ、ごしゅじんさ（あと30分）"},
+             {"paused", {"毎日実行　　　　22時30分　ｼｬｯﾄﾀﾞｳﾝ"}, true, "QuietusMachineは停止中です"},
+             {"only past entries", {"98年12月05日 22時30分　再起動"}, false, "QuietusMachineは動作中です"},
+             {"an empty schedule", {}, false, "QuietusMachineは動作中です"},
+         }) {
+        writeSchedule(c.lines);
+        HeadlessApp& app = startAt(kMorning);
+        if (c.paused) app.trayClick(TrayClick::Secondary);
+        ASSERT_TRUE(app.tray.shown()) << c.what;
+        EXPECT_EQ(app.tray.shown()->tip, c.tip) << c.what;
+        EXPECT_EQ(app.tray.calls.size(), c.paused ? 2u : 1u) << c.what << ": the icon is added with its tip";
+    }
+}
+
+TEST_F(Tip, TheTimeLeftTurnsOnTheMinuteAndTheTrayIsToldOnlyOfAChange) {
+    writeSchedule({"毎週日曜　　　　09時15分　ロック", "98年12月06日 09時20分　スリープ"});
+    HeadlessApp& app = startAt(kMorning);
+    const auto day = 1998y / December / 6;
+    const auto left = [&] {
+        const std::string& tip = app.tray.shown()->tip;
+        const std::size_t from = tip.find("（あと");
+        return from == std::string::npos ? tip : tip.substr(from);
+    };
+    const auto modifies = [&] {
+        return std::count_if(app.tray.calls.begin(), app.tray.calls.end(),
+                             [](const auto& call) { return call.op == RecordingTrayIcon::Op::Modify; });
+    };
+    const long ticks = app.backend.ticks();
+    for (int minute = 1; minute <= 10; ++minute) {
+        advanceTo(at(day, 9h + minutes{minute} - 1s));
+        EXPECT_EQ(left(), "（あと" + std::to_string(16 - minute) + "分）") << minute;
+        advanceTo(at(day, 9h + minutes{minute}));
+        EXPECT_EQ(left(), "（あと" + std::to_string(15 - minute) + "分）") << minute;
+    }
+    EXPECT_EQ(modifies(), 10);
+    EXPECT_LE(app.backend.ticks() - ticks, 10);  // the notice at 09:10 wakes with the tip's turn
+
+    advanceTo(at(day, 9h + 14min + 59s));
+    EXPECT_EQ(left(), "（あと1分）");
+    // In the due second the entry is no longer ahead; the next one takes its place after it, and
+    // the ten checks within it tell the tray nothing new.
+    advanceTo(at(day, 9h + 15min) + 900ms);
+    EXPECT_TRUE(app.isVisible("EndMessege"));
+    EXPECT_EQ(app.tray.shown()->tip, "QuietusMachineは動作中です");
+    EXPECT_EQ(modifies(), 15);
+    advanceTo(at(day, 9h + 15min + 1s));
+    EXPECT_EQ(app.tray.shown()->tip, "QuietusMachineは動作中です\n次回: 12月06日 09時20分 スリープ（あと5分）");
 }
 
 TEST_F(Pause, ATrayHostsOwnMenuPausesAndResumesAndDoesWhatTheTrayMenuDoes) {

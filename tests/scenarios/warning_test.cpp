@@ -96,7 +96,7 @@ TEST_P(EachMethod, AnnouncesTheMethodCountsDownAndRequestsItAbout31SecondsAfterO
     EXPECT_TRUE(app.ended());
     // The program ended at once: the tray window's unload, which removes the icon, did not run.
     EXPECT_TRUE(app.tray.shown());
-    EXPECT_EQ(app.tray.calls.back().op, headless::RecordingTrayIcon::Op::Add);
+    EXPECT_NE(app.tray.calls.back().op, headless::RecordingTrayIcon::Op::Remove);
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, EachMethod,

@@ -270,6 +270,21 @@ TEST_F(Tray, TheShellGetsTheRecordWithAUnicodeTipAndTheIconsPicture) {
     EXPECT_EQ(shellCalls[2].record.hWnd, added.hWnd);
     EXPECT_NE(shellCalls[2].record.hIcon, added.hIcon) << "the paused picture";
     EXPECT_EQ(std::wstring(shellCalls[2].record.szTip), L"QuietusMachineは停止中です");
+
+    // The tip that says what comes next, as long as the tray window makes it (a word naming no
+    // method, cut to 16 characters, here each a surrogate pair): two lines, whole.
+    std::string word;
+    std::wstring wideWord;
+    for (int i = 0; i < 16; ++i) {
+        word += "\xF0\xA0\xAE\xB7";  // U+20BB7
+        wideWord += L"\xD842\xDFB7";
+    }
+    tray->modify(TrayIconState{ui::Icon::Running,
+                               "QuietusMachineは動作中です\n次回: 12月08日 22時30分 " + word + "（あと999日23時間）"});
+    ASSERT_EQ(shellCalls.size(), 4u);
+    const std::wstring tip(shellCalls[3].record.szTip);
+    EXPECT_EQ(tip, L"QuietusMachineは動作中です\n次回: 12月08日 22時30分 " + wideWord + L"（あと999日23時間）");
+    EXPECT_LE(tip.size(), 127u);
 }
 
 TEST_F(Tray, AnExplorerRestartBringsTheIconBackAsItLastWas) {
