@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
-#include <QFontMetrics>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -16,8 +15,8 @@
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
-#include <algorithm>
 
+#include "platform/linux/wayland_frames.h"
 #include "platform/qt/qt_accessible.h"
 #include "platform/qt/qt_form_view.h"
 #include "platform/qt/qt_icons.h"
@@ -41,39 +40,6 @@ void closeMenus() {
         QWidget* popup = QApplication::activePopupWidget();
         if (!popup || !popup->close()) return;
     }
-}
-
-// Where the compositor draws no frame (Weston, GNOME), Qt 6 draws its own: the title cut where
-// the minimise, maximise and close buttons begin (three 18 px buttons, 5 px apart and from the
-// title, 8 px from the right edge), and those buttons whatever the window's hints. The title is
-// centred over the whole width as laid out in the application's font, then drawn at 14 px, so
-// it may stand right of the centre by the difference. A fixed-size window too narrow for its
-// title in that frame is made as wide as the title needs, with 3 px to spare, so that the title
-// shows whole; its controls keep their places.
-constexpr int kQtFrameTitlePixels = 14;
-constexpr int kQtFrameButtonsPixels = 3 * 18 + 2 * 5 + 8 + 5;
-constexpr int kQtFrameTitleSpare = 3;
-
-void widenForFrameTitle(QWidget& window, const QString& formName) {
-    const QWindow* handle = window.windowHandle();
-    const QString title = window.windowTitle();
-    if (!handle || window.minimumSize() != window.maximumSize() || title.isEmpty()) return;
-    const QMargins frame = handle->frameMargins();
-    if (frame.top() <= 0) return;  // the compositor's frame, or none
-    QFont font = QGuiApplication::font();
-    const int laidOut = QFontMetrics(font).horizontalAdvance(title);
-    font.setPixelSize(kQtFrameTitlePixels);
-    const int drawn = QFontMetrics(font).horizontalAdvance(title);
-    // The title starts at (frame width - laid out) / 2 and ends `drawn` later, clear of the buttons.
-    const int frameWidth =
-        2 * (drawn + kQtFrameButtonsPixels + kQtFrameTitleSpare) - std::min(laidOut, drawn) + 1;
-    const int needed = frameWidth - frame.left() - frame.right();
-    if (window.width() >= needed) return;
-    trace(QStringLiteral("widened %1 from %2 to %3 px for its title in Qt's frame")
-              .arg(formName)
-              .arg(window.width())
-              .arg(needed));
-    window.setFixedWidth(needed);
 }
 
 }  // namespace
@@ -103,8 +69,19 @@ WindowPlacement platformPlacement() {
                                                                                  : WindowPlacement::Program;
 }
 
-QtBackend::QtBackend(WindowPlacement placement)
-    : placement_(placement), contextMenus_(std::make_unique<ContextMenuFilter>(*this)) {
+TitleBars platformTitleBars() {
+    // Qt's frame offers minimise and maximise buttons that a fixed-size window cannot use, and
+    // cuts a title that does not clear all three (the warning's). Nothing to replace where the
+    // compositor draws frames, or the user turned Qt's off or chose another kind of it.
+    if (platformPlacement() != WindowPlacement::Compositor ||
+        qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION") ||
+        qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION") || linux_desktop::compositorDrawsFrames())
+        return TitleBars::Frame;
+    return TitleBars::Window;
+}
+
+QtBackend::QtBackend(WindowPlacement placement, TitleBars titleBars)
+    : placement_(placement), titleBars_(titleBars), contextMenus_(std::make_unique<ContextMenuFilter>(*this)) {
     QApplication::setFont(defaultFont());
     installFormAccessibility();
 }
@@ -144,7 +121,7 @@ QObject* QtBackend::object(const ui::Control& control) const {
 }
 
 void QtBackend::created(ui::Form& form) {
-    auto* v = new FormView(form, *runtime_, screenDpi());
+    auto* v = new FormView(form, *runtime_, screenDpi(), titleBars_ == TitleBars::Window);
     views_[&form] = v;
     v->window()->installEventFilter(contextMenus_.get());
 }
@@ -196,7 +173,6 @@ void QtBackend::shown(ui::Form& form) {
     // The due check shows the warning again every 100 ms of its due second: it opens only once.
     const bool opening = !w->isVisible();
     w->show();
-    if (opening && placement_ == WindowPlacement::Compositor) widenForFrameTitle(*w, qs(form.name()));
     w->raise();
     w->activateWindow();
     v->focusFirst();

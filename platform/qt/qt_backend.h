@@ -25,10 +25,17 @@ enum class WindowPlacement { Program, Compositor };
 // The running platform's.
 WindowPlacement platformPlacement();
 
+// Who draws a window's title bar: the frame around it (the window manager's, the compositor's or
+// Qt's), or the window itself, where on Wayland Qt's frame would be the one.
+enum class TitleBars { Frame, Window };
+// The running platform's.
+TitleBars platformTitleBars();
+
 class QtBackend final : public ui::Backend {
 public:
     // Needs a QApplication. Controls without a font of their own use the Japanese Gothic.
-    explicit QtBackend(WindowPlacement placement = platformPlacement());
+    explicit QtBackend(WindowPlacement placement = platformPlacement(),
+                       TitleBars titleBars = platformTitleBars());
     ~QtBackend() override;
     QtBackend(const QtBackend&) = delete;
     QtBackend& operator=(const QtBackend&) = delete;
@@ -76,6 +83,7 @@ private:
     friend class ContextMenuFilter;
 
     WindowPlacement placement_;
+    TitleBars titleBars_;
     ui::Runtime* runtime_ = nullptr;
     std::map<const ui::Form*, QPointer<FormView>> views_;
     std::unique_ptr<QObject> contextMenus_;  // the filter on every form window

@@ -30,6 +30,7 @@
 #include "platform/qt/qt_line.h"
 #include "platform/qt/qt_link.h"
 #include "platform/qt/qt_list_model.h"
+#include "platform/qt/qt_title_bar.h"
 #include "platform/qt/qt_units.h"
 
 namespace qm::qt {
@@ -53,6 +54,11 @@ bool FormWindow::focusNextPrevChild(bool next) {
     return QWidget::focusNextPrevChild(next);
 }
 
+void FormWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (frameLine_) TitleBar::paintFrameLine(*this);
+}
+
 QObject* ControlView::object() const {
     if (action) return action;
     if (timer) return timer;
@@ -61,14 +67,16 @@ QObject* ControlView::object() const {
 
 namespace {
 
-Qt::WindowFlags windowFlags(const ui::FormDef& def) {
+Qt::WindowFlags windowFlags(const ui::FormDef& def, bool ownTitleBar) {
     Qt::WindowFlags flags = def.showInTaskbar ? Qt::Window : Qt::Tool;
     // The tray's hidden window has nothing to type into: the window manager gives the focus back
     // elsewhere when a window closes, and a screen reader does not announce it. Nor does an X11
     // window manager place it: one that keeps every window partly on screen would leave a patch of
     // it in a corner all session, and list it among the windows.
     if (def.role == ui::Role::Window) flags |= Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint;
-    if (def.border == ui::Border::None) return flags | Qt::FramelessWindowHint;
+    // A window with its own title bar asks for no frame, which any title or button hint would
+    // bring back.
+    if (def.border == ui::Border::None || ownTitleBar) return flags | Qt::FramelessWindowHint;
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (def.controlBox) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (def.minButton) flags |= Qt::WindowMinimizeButtonHint;
@@ -110,11 +118,23 @@ int shiftState(Qt::KeyboardModifiers modifiers) {
 
 }  // namespace
 
-FormView::FormView(ui::Form& form, ui::Runtime& runtime, double dpi)
-    : form_(form), runtime_(runtime), dpi_(dpi), window_(new FormWindow(form.def().role)) {
+FormView::FormView(ui::Form& form, ui::Runtime& runtime, double dpi, bool ownTitleBar)
+    : form_(form), runtime_(runtime), dpi_(dpi), window_(new FormWindow(form.def().role)), client_(window_) {
     const ui::FormDef& def = form.def();
-    window_->setWindowFlags(windowFlags(def));
-    window_->setFixedSize(twipsToPixels(def.clientWidth, dpi), twipsToPixels(def.clientHeight, dpi));
+    ownTitleBar = ownTitleBar && def.border != ui::Border::None;
+    window_->setWindowFlags(windowFlags(def, ownTitleBar));
+    const QSize client(twipsToPixels(def.clientWidth, dpi), twipsToPixels(def.clientHeight, dpi));
+    if (ownTitleBar) {
+        titleBar_ = new TitleBar(*window_, dpi);
+        titleBar_->setClosable(def.controlBox);
+        const QMargins frame = titleBar_->frameMargins();
+        client_ = new QWidget(window_);
+        client_->setGeometry(QRect(QPoint(frame.left(), frame.top()), client));
+        window_->setFrameLine(true);
+        window_->setFixedSize(client.grownBy(frame));
+    } else {
+        window_->setFixedSize(client);
+    }
     window_->onCloseRequest = [this] { fromUser([this] { runtime_.closeRequested(form_); }); };
     window_->onKey = [this](const QKeyEvent& key) { return keyPressed(key); };
     window_->onTab = [this](bool forward) { return tabPressed(forward); };
@@ -143,9 +163,9 @@ ui::Control* FormView::byName(const std::string& name) const {
 
 QWidget* FormView::containerOf(const ui::Control& control) {
     ui::Control* parent = byName(control.props().parent);
-    if (!parent) return window_;
+    if (!parent) return client_;
     ControlView& view = build(*parent);
-    return view.widget ? view.widget : window_;
+    return view.widget ? view.widget : client_;
 }
 
 ControlView& FormView::build(ui::Control& control) {
@@ -407,7 +427,8 @@ void FormView::focusFirst() {
 
 void FormView::disableClose() {
     const bool wasVisible = window_->isVisible();
-    window_->setWindowFlag(Qt::WindowCloseButtonHint, false);
+    if (titleBar_) titleBar_->setClosable(false);
+    else window_->setWindowFlag(Qt::WindowCloseButtonHint, false);
     if (wasVisible) window_->show();
 }
 

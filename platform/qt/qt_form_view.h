@@ -34,6 +34,8 @@ using linux_desktop::RealTimeAlarm;
 class FormWindow final : public QWidget {
 public:
     explicit FormWindow(ui::Role role) : role_(role) {}
+    // Draws the line round a window that draws its own title bar.
+    void setFrameLine(bool drawn) { frameLine_ = drawn; }
     // What the window is to assistive technology (see qt_accessible.h).
     ui::Role role() const { return role_; }
 
@@ -47,9 +49,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     ui::Role role_;
+    bool frameLine_ = false;
 };
 
 struct ControlView {
@@ -63,13 +67,18 @@ struct ControlView {
     QObject* object() const;
 };
 
+class TitleBar;
+
 class FormView final : public QObject {
 public:
-    FormView(ui::Form& form, ui::Runtime& runtime, double dpi);
+    // With `ownTitleBar`, a window with a border draws its title bar itself (qt_title_bar.h).
+    FormView(ui::Form& form, ui::Runtime& runtime, double dpi, bool ownTitleBar = false);
     ~FormView() override;
 
     ui::Form& form() const { return form_; }
     FormWindow* window() const { return window_; }
+    // Its own title bar; null where the frame has the title.
+    TitleBar* titleBar() const { return titleBar_; }
     double dpi() const { return dpi_; }
     bool live() const { return live_; }
 
@@ -123,6 +132,8 @@ private:
     ui::Runtime& runtime_;
     double dpi_;
     FormWindow* window_;
+    TitleBar* titleBar_ = nullptr;
+    QWidget* client_;  // the controls' parent: the window, or the area below its own title bar
     std::vector<std::unique_ptr<ControlView>> views_;
     std::unordered_map<QObject*, ControlView*> filtered_;  // labels and list viewports
     bool live_ = true;

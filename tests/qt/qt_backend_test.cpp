@@ -252,6 +252,32 @@ TEST_F(QtBackendTest, the_close_box_unloads_unless_the_close_command_is_disabled
     EXPECT_FALSE(tabs.isLoaded());
 }
 
+// On Wayland without the compositor's frames, Qt's own frame offered minimise and maximise
+// buttons on fixed-size windows and cut the warning's title.
+TEST_F(QtBackendTest, a_window_drawing_its_own_title_bar_offers_close_alone_and_keeps_its_controls_places) {
+    QtBackend own(WindowPlacement::Compositor, TitleBars::Window);
+    ui::Runtime ownRuntime(own);
+    own.attach(ownRuntime);
+    Probe warning(ownRuntime, probeDefinition), settings(ownRuntime, tabsDefinition);
+    warning.show();
+    QWidget* window = own.window(warning);
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window->size(), QSize(213 + 2, 165 + 30 + 1)) << "the bar above, a line round the rest";
+    auto* command = dynamic_cast<QWidget*>(own.object(warning.ctl("Command1")));
+    EXPECT_EQ(QRect(command->mapTo(window, QPoint()), command->size()), QRect(16 + 1, 136 + 30, 81, 25));
+    const auto buttons = [&](ui::Form& form) { return own.window(form)->findChildren<QToolButton*>(); };
+    ASSERT_EQ(buttons(warning).size(), 1) << "close, no minimise or maximise";
+    EXPECT_EQ(buttons(warning)[0]->accessibleName(), QStringLiteral("閉じる"));
+
+    warning.disableCloseCommand();
+    EXPECT_FALSE(buttons(warning)[0]->isVisible());
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    settings.show();
+    buttons(settings)[0]->click();
+    EXPECT_FALSE(settings.isLoaded());
+    EXPECT_TRUE(warning.isLoaded());
+}
+
 TEST_F(QtBackendTest, timers_tick_while_enabled_and_stop_when_disabled_or_unloaded) {
     probe.load();
     QTRY_VERIFY_WITH_TIMEOUT(probe.events.size() >= 2, 5000);
