@@ -535,12 +535,16 @@ sni_icon_drawn() {
 # sni_menus: how often the tray's menu has opened and closed.
 sni_menus() { echo "$(grep -c ' menu TraySmple.mnuPopup opened$' "$dir/trace") $(grep -c ' menu TraySmple.mnuPopup closed$' "$dir/trace")"; }
 
-# The item in the StatusNotifierItem tray as its host reads it (STATUS|TIP|ICON NAME|LIGHT): on
-# Debian's tray the host's menu pauses; the secondary button (ContextMenu) pauses and resumes, the
+# The item in the StatusNotifierItem tray as its host reads it (STATUS|TIP|ICON NAME|LIGHT), its
+# tip naming the entry a minute ahead while it runs: on Debian's tray the host's menu pauses; the secondary button (ContextMenu) pauses and resumes, the
 # primary one (Activate) opens the menu, at the host's point on X11, and a second Activate closes
 # it; the menu opened by a third is left open for the warning to close (world's variables).
 sni_tray() {
-  local running="Active|QuietusMachineは動作中です||green" paused="Active|QuietusMachineは停止中です||red"
+  local caption=$word
+  [ "$word" = ｼｬｯﾄﾀﾞｳﾝ ] && caption=シャットダウン  # as its option and the notice name it
+  local running="Active|QuietusMachineは動作中です
+次回: ${due_date:5:2}月${due_date:8:2}日 13時05分 $caption（あと1分）||green"
+  local paused="Active|QuietusMachineは停止中です||red"
   if [ "$desktop" = sni ]; then
     vd_wait 15 sni_reads "$running" || fail "no item in gtk-sni-tray-standalone reads '$running'"
   else
