@@ -763,6 +763,29 @@ TEST_F(QtBackendTest, where_the_compositor_places_windows_one_kept_off_screen_is
     EXPECT_TRUE(backend.window(probe)->isVisible()) << "where the program places windows, off the screen";
 }
 
+// On Wayland a menu has no grab: a click elsewhere only takes the focus from it.
+TEST_F(QtBackendTest, where_the_compositor_places_windows_a_menu_that_loses_the_focus_closes) {
+    QtBackend wayland(WindowPlacement::Compositor);
+    ui::Runtime waylandRuntime(wayland);
+    wayland.attach(waylandRuntime);
+    Probe settings(waylandRuntime, tabsDefinition);
+    settings.show();
+    bool closedByItself = false;
+    onNextModal([&](QWidget* menu) {
+        menu->windowHandle()->requestActivate();
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::focusWindow(), menu->windowHandle(), 2000);
+        wayland.window(settings)->windowHandle()->requestActivate();  // the click elsewhere
+        QTest::qWait(200);
+        closedByItself = !menu->isVisible();
+        menu->close();
+    });
+    bool closed = false;
+    settings.popupMenu(settings["mnu_PopUp2"], ui::PopupButtons::LeftAndRight, [&] { closed = true; });
+    EXPECT_TRUE(closedByItself);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(settings.events.empty()) << "no item chosen";
+}
+
 TEST_F(QtBackendTest, the_right_button_picks_an_item_only_of_a_menu_that_takes_both_buttons) {
     tabs.show();
     for (ui::PopupButtons buttons : {ui::PopupButtons::Left, ui::PopupButtons::LeftAndRight}) {
