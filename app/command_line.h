@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "platform/control_channel.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"
@@ -48,6 +49,9 @@ struct CommandLineNeeds {
     std::string_view backEndHelp = {};
     // The back end's own options; none when empty.
     std::span<const BackEndCommand> backEndCommands = {};
+    // The channel to the running program (--pause, --status and the like); none: no program is
+    // ever reached.
+    ControlChannel* control = nullptr;
 };
 
 // True when the first argument (after the program's own name) begins with "-": it is then the

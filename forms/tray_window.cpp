@@ -270,7 +270,8 @@ void TrayWindow::dueCheckTick() {
     if (const auto& notice = schedule_.noticeToTell()) {
         tray_.notify(std::string(texts::kProgramTitle), std::string(kNoticePrefix) +
                                                             std::string(optionCaptionOf(notice->method)) +
-                                                            std::string(kNoticeSuffix));
+                                                            std::string(kNoticeSuffix),
+                     {});
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/control_channel.h"
 #include "platform/file_system.h"
 #include "platform/folder_watcher.h"
 #include "platform/program_folder.h"
@@ -26,6 +27,7 @@ struct Services {
     StartupShortcut& shortcut;
     SingleInstance& instance;
     FolderWatcher& watcher;
+    ControlChannel& control;
 };
 
 }  // namespace qm

@@ -27,6 +27,13 @@ struct TrayMenuItem {
     std::function<void()> chosen;
 };
 
+// A choice offered with a notification (今回は中止, 10分延期): its caption and what choosing it
+// does, run from the event loop.
+struct NoticeAction {
+    std::string caption;
+    std::function<void()> chosen;
+};
+
 // What the icon shows.
 struct TrayIconState {
     ui::Icon icon = ui::Icon::Running;
@@ -42,8 +49,11 @@ public:
     virtual bool modify(const TrayIconState& state) = 0;
     virtual bool remove() = 0;
     // A desktop notification from the icon: the tray's balloon on Windows, the desktop's
-    // notification service on Linux. False when it could not be shown.
-    virtual bool notify(const std::string& title, const std::string& text) = 0;
+    // notification service on Linux. False when it could not be shown. Its `actions` are buttons
+    // on it where the desktop's notifications have buttons; elsewhere (the Windows balloon, the
+    // tray's own message) a click on the notification reports noticeClicked(), and the program
+    // offers the choices in a window of its own. A later notification replaces the actions.
+    virtual bool notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) = 0;
     // A menu opened from the keyboard was closed with nothing chosen: the keyboard goes back to
     // the icon, where the user was. Where the tray has no such thing, nothing happens.
     virtual void focusIcon() {}
@@ -52,14 +62,20 @@ public:
     virtual void setHostMenu(std::vector<TrayMenuItem> items) { (void)items; }
     // Clicks on the icon go to `handler`.
     void setClickHandler(std::function<void(TrayClick, TrayAnchor)> handler) { handler_ = std::move(handler); }
+    // A click on a notification that could not show its actions as buttons goes to `handler`.
+    void setNoticeClickHandler(std::function<void()> handler) { noticeHandler_ = std::move(handler); }
 
 protected:
     void clicked(TrayClick click, TrayAnchor anchor = std::nullopt) const {
         if (handler_) handler_(click, anchor);
     }
+    void noticeClicked() const {
+        if (noticeHandler_) noticeHandler_();
+    }
 
 private:
     std::function<void(TrayClick, TrayAnchor)> handler_;
+    std::function<void()> noticeHandler_;
 };
 
 }  // namespace qm

@@ -36,6 +36,7 @@ HeadlessApp::HeadlessApp(std::string programFolder, VirtualTime start, std::stri
           .shortcut = shortcut,
           .instance = instance,
           .watcher = watcher,
+          .control = channel,
       },
       program(runtime, services) {
     backend.attach(runtime);

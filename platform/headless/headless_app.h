@@ -117,6 +117,7 @@ public:
     RecordingStartupShortcut shortcut;
     SettableSingleInstance instance;
     ManualFolderWatcher watcher;
+    LoopbackControlChannel channel;
     HeadlessBackend backend;
     ui::Runtime runtime;
     Services services;

@@ -29,9 +29,26 @@ bool RecordingTrayIcon::remove() {
     return true;
 }
 
-bool RecordingTrayIcon::notify(const std::string& title, const std::string& text) {
+bool RecordingTrayIcon::notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) {
     if (!shown_) return false;
     notices.push_back({title, text});
+    noticeActions = std::move(actions);
+    return true;
+}
+
+bool RecordingTrayIcon::chooseNoticeAction(std::string_view caption) const {
+    for (const NoticeAction& action : noticeActions) {
+        if (action.caption != caption || !action.chosen) continue;
+        const std::function<void()> chosen = action.chosen;  // the choice may replace the actions
+        chosen();
+        return true;
+    }
+    return false;
+}
+
+bool RecordingTrayIcon::clickNotice() const {
+    if (notices.empty()) return false;
+    noticeClicked();
     return true;
 }
 

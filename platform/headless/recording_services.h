@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/control_channel.h"
 #include "platform/file_system.h"
 #include "platform/folder_watcher.h"
 #include "platform/session_end.h"
@@ -44,7 +45,7 @@ public:
     bool add(const TrayIconState& state) override;
     bool modify(const TrayIconState& state) override;
     bool remove() override;
-    bool notify(const std::string& title, const std::string& text) override;
+    bool notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) override;
 
     struct Notice {
         std::string title, text;
@@ -52,6 +53,12 @@ public:
     };
     // Every notification shown, in order.
     std::vector<Notice> notices;
+    // The last notification's actions, as a desktop with buttons on its notifications shows them.
+    std::vector<NoticeAction> noticeActions;
+    // The last notification's action of that caption chosen. False when it has none.
+    bool chooseNoticeAction(std::string_view caption) const;
+    // A click on the last notification, where it could not show its actions. False when none was shown.
+    bool clickNotice() const;
 
     // The icon in the tray, if any.
     const std::optional<TrayIconState>& shown() const { return shown_; }
@@ -73,6 +80,23 @@ public:
 
 private:
     std::optional<TrayIconState> shown_;
+};
+
+// The running program's channel and another process's, in one: what is sent goes straight to the
+// handler listening, as from another process of the same user.
+class LoopbackControlChannel final : public ControlChannel {
+public:
+    bool listen(Handler handler) override {
+        handler_ = std::move(handler);
+        return true;
+    }
+    std::optional<std::string> send(const std::string& request) override {
+        if (!handler_) return std::nullopt;
+        return handler_(request);
+    }
+
+private:
+    Handler handler_;
 };
 
 // Records every document opened.

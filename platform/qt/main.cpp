@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     qm::linux_desktop::XdgAutostart shortcut;
     qm::linux_desktop::LockFileInstance instance;
     qm::linux_desktop::InotifyFolderWatcher watcher;
-    qm::Services services{*clock, *codec, *files, folder, session, tray, shell, shortcut, instance, watcher};
+    qm::NoControlChannel control;
+    qm::Services services{*clock, *codec, *files, folder, session, tray, shell, shortcut, instance, watcher, control};
 
     qm::Program program(runtime, services);
     program.start();

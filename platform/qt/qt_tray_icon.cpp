@@ -114,7 +114,8 @@ bool QtTrayIcon::remove() {
     return true;
 }
 
-bool QtTrayIcon::notify(const std::string& title, const std::string& text) {
+bool QtTrayIcon::notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) {
+    (void)actions;
     if (!icon_) return false;
     if (linux_desktop::sendDesktopNotification(title, text)) return true;
     icon_->showMessage(qs(title), qs(text), QSystemTrayIcon::Information);

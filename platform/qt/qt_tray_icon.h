@@ -26,7 +26,7 @@ public:
     bool remove() override;
     // Through the desktop's notification service (org.freedesktop.Notifications) where one is on
     // the session bus, else as the tray's own message.
-    bool notify(const std::string& title, const std::string& text) override;
+    bool notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) override;
     // The item's D-Bus menu (com.canonical.dbusmenu) where the icon is a StatusNotifierItem; an
     // XEmbed tray gets none, as Qt would pop it up on the right button, which pauses there.
     void setHostMenu(std::vector<TrayMenuItem> items) override;

@@ -55,8 +55,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const auto shortcut = qm::win32::makeStartupShortcut();
     const auto instance = qm::win32::makeSingleInstance(qm::win32::kInstanceMutex);
     const auto watcher = qm::win32::makeFolderWatcher();
+    qm::NoControlChannel control;
     qm::Services services{*clock, *codec,    *files,    qm::runningProgramFolder(qm::kScheduleFileName), *session, *tray,
-                          *shell, *shortcut, *instance, *watcher};
+                          *shell, *shortcut, *instance, *watcher, control};
 
     qm::win32::Win32Backend backend;
     qm::ui::Runtime runtime(backend);

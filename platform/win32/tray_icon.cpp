@@ -65,7 +65,8 @@ public:
         return notify(NIM_DELETE, 0);  // the window and the id name the icon; nothing else
     }
 
-    bool notify(const std::string& title, const std::string& text) override {
+    bool notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) override {
+        (void)actions;
         // The icon's balloon (a toast on Windows 10 and later), with the program's own icon.
         if (!wanted_) return false;
         NOTIFYICONDATAW record{};

@@ -59,8 +59,9 @@ protected:
     headless::RecordingStartupShortcut shortcut;
     headless::SettableSingleInstance instance;
     headless::ManualFolderWatcher watcher;
+    NoControlChannel control;
     Services services{clock, *codec,   *files,  {folder.path().toStdString(), '/'}, session, tray,
-                      shell, shortcut, instance, watcher};
+                      shell, shortcut, instance, watcher, control};
     QtBackend backend;
     ui::Runtime runtime{backend};
     Program program{runtime, services};

@@ -242,9 +242,9 @@ TEST_F(Tray, AfterRemovalTheIconIsGoneAndHeardNoMore) {
 }
 
 TEST_F(Tray, ANoticeIsTheIconsBalloonWithTitleAndText) {
-    EXPECT_FALSE(tray->notify("QuietusMachine", "５分後にシャットダウンします。"));  // no icon, no balloon
+    EXPECT_FALSE(tray->notify("QuietusMachine", "５分後にシャットダウンします。", {}));  // no icon, no balloon
     tray->add(running);
-    EXPECT_TRUE(tray->notify("QuietusMachine", "５分後にシャットダウンします。"));
+    EXPECT_TRUE(tray->notify("QuietusMachine", "５分後にシャットダウンします。", {}));
     ASSERT_EQ(shellCalls.size(), 3u);
     const NOTIFYICONDATAW& balloon = shellCalls[2].record;
     EXPECT_EQ(shellCalls[2].action, static_cast<DWORD>(NIM_MODIFY));
