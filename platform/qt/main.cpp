@@ -1,8 +1,9 @@
 // quietus: the Linux desktop program. Builds the Qt application, the real services and the Qt back
 // end, starts the program and runs the event loop until the program ends. The command line's
-// options (app/command_line.h) answer on the terminal instead, as does --install-desktop-entry,
-// which adds the program to the desktop's application menu; neither needs a display. A first
-// argument with "-" that is none of them is refused, unless it is one of Qt's own options.
+// options (app/command_line.h) answer on the terminal instead, those that ask the running program
+// too (over the session bus), as does --install-desktop-entry, which adds the program to the
+// desktop's application menu; neither needs a display. A first argument with "-" that is none of
+// them is refused, unless it is one of Qt's own options.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
@@ -14,6 +15,7 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "platform/linux/dbus_control_channel.h"
 #include "platform/linux/dbus_session_end.h"
 #include "platform/linux/inotify_folder_watcher.h"
 #include "platform/linux/lock_file_instance.h"
@@ -73,8 +75,10 @@ int commandLine(int argc, char** argv, const std::vector<std::string>& args) {
         {"--install-desktop-entry",
          [&](const qm::CommandOutput& output) { return installDesktopEntry(argc, argv, output); }},
     };
-    const qm::CommandLineNeeds needs{*clock,    *codec,           *files, qm::runningProgramFolder(qm::kScheduleFileName),
-                                     "quietus", kDesktopEntryHelp, ownCommands};
+    // Reaches the session bus only when an option asks the running program.
+    qm::linux_desktop::DbusControlChannel control;
+    const qm::CommandLineNeeds needs{*clock,    *codec,           *files,      qm::runningProgramFolder(qm::kScheduleFileName),
+                                     "quietus", kDesktopEntryHelp, ownCommands, &control};
     const auto to = [](std::FILE* stream) {
         return [stream](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); };
     };
@@ -108,7 +112,7 @@ int main(int argc, char** argv) {
     qm::linux_desktop::XdgAutostart shortcut;
     qm::linux_desktop::LockFileInstance instance;
     qm::linux_desktop::InotifyFolderWatcher watcher;
-    qm::NoControlChannel control;
+    qm::linux_desktop::DbusControlChannel control;
     qm::Services services{*clock, *codec, *files, folder, session, tray, shell, shortcut, instance, watcher, control};
 
     qm::Program program(runtime, services);

@@ -93,6 +93,11 @@ bool QtTrayIcon::add(const TrayIconState& state) {
                              [this, click = *click, at] { clicked(click, click == TrayClick::Primary ? at : std::nullopt); },
                              Qt::QueuedConnection);
                      });
+    // The tray's own message, shown where the desktop's notifications show no buttons: a click on
+    // it is the user asking for the choices.
+    QObject::connect(icon_.get(), &QSystemTrayIcon::messageClicked, icon_.get(), [this] {
+        QMetaObject::invokeMethod(icon_.get(), [this] { noticeClicked(); }, Qt::QueuedConnection);
+    });
     update(state);
     updateHostMenu();
     icon_->show();
@@ -115,9 +120,17 @@ bool QtTrayIcon::remove() {
 }
 
 bool QtTrayIcon::notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) {
-    (void)actions;
     if (!icon_) return false;
-    if (linux_desktop::sendDesktopNotification(title, text)) return true;
+    noticeActions_ = std::move(actions);
+    std::vector<std::string> captions;
+    for (const NoticeAction& action : noticeActions_) captions.push_back(action.caption);
+    if (!notifications_) notifications_ = std::make_unique<linux_desktop::DesktopNotifications>();
+    const auto chosen = [this](std::size_t i) {
+        if (i >= noticeActions_.size() || !noticeActions_[i].chosen) return;
+        const std::function<void()> action = noticeActions_[i].chosen;  // the choice may replace the actions
+        action();
+    };
+    if (notifications_->send(title, text, captions, chosen)) return true;
     icon_->showMessage(qs(title), qs(text), QSystemTrayIcon::Information);
     return true;
 }

@@ -2,7 +2,7 @@
 // tray's activation (the left button) is the primary click and its context request (the right
 // button) the secondary one; Qt shows no menu of its own. A StatusNotifierItem host that shows
 // only menus gets the host menu as the item's D-Bus menu. Notices go to the desktop's
-// notification service.
+// notification service, their choices as its buttons.
 #pragma once
 
 #include <QObject>
@@ -13,6 +13,10 @@
 
 class QMenu;
 class QSystemTrayIcon;
+
+namespace qm::linux_desktop {
+class DesktopNotifications;
+}
 
 namespace qm::qt {
 
@@ -25,7 +29,8 @@ public:
     bool modify(const TrayIconState& state) override;
     bool remove() override;
     // Through the desktop's notification service (org.freedesktop.Notifications) where one is on
-    // the session bus, else as the tray's own message.
+    // the session bus and shows the actions as buttons, else as the tray's own message, a click on
+    // which is reported as noticeClicked().
     bool notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) override;
     // The item's D-Bus menu (com.canonical.dbusmenu) where the icon is a StatusNotifierItem; an
     // XEmbed tray gets none, as Qt would pop it up on the right button, which pauses there.
@@ -41,6 +46,8 @@ private:
     void updateHostMenu();
 
     std::vector<TrayMenuItem> hostItems_;
+    std::vector<NoticeAction> noticeActions_;
+    std::unique_ptr<linux_desktop::DesktopNotifications> notifications_;
     std::unique_ptr<QMenu> hostMenu_;  // outlives the icon, which points at it
     std::unique_ptr<QSystemTrayIcon> icon_;
 };

@@ -76,6 +76,15 @@ QProcess* PrivateBuses::startSessionMock(const QString& service, const QString& 
     return mock;
 }
 
+QProcess* PrivateBuses::startSessionTemplate(const QString& name, const QString& parameters,
+                                             const QString& service) {
+    QProcess* mock = startMock({QStringLiteral("--session"), QStringLiteral("--template"), name,
+                                QStringLiteral("--parameters"), parameters});
+    if (!waitForName(QDBusConnection::sessionBus(), service, true))
+        throw std::runtime_error("a session template did not appear");
+    return mock;
+}
+
 void PrivateBuses::stop(QProcess* mock, const QString& service) {
     mock->kill();
     mock->waitForFinished(3000);
@@ -107,7 +116,9 @@ QStringList PrivateBuses::calls(const QDBusConnection& bus, const QString& servi
         while (!list.atEnd()) {
             QDBusVariant arg;
             list >> arg;
-            call << arg.variant().toString();
+            const QVariant value = arg.variant();  // a list of strings as its items, with commas
+            call << (value.metaType().id() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
+                                                                      : value.toString());
         }
         list.endArray();
         list.endStructure();

@@ -22,6 +22,8 @@ public:
     void startLogind();
     // A mock of `service` at `path` with `interface` on the session bus; returns its process, to stop.
     QProcess* startSessionMock(const QString& service, const QString& path, const QString& interface);
+    // dbusmock's `name` template (with its JSON `parameters`) on the session bus, owning `service`.
+    QProcess* startSessionTemplate(const QString& name, const QString& parameters, const QString& service);
     void stop(QProcess* mock, const QString& service);
 
     // Calls a method of dbusmock's control interface (AddMethod, AddSession, GetCalls, ClearCalls).
