@@ -3,11 +3,13 @@
 #include "app/command_line.h"
 
 #include <array>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
+#include "app/control.h"
 #include "app/entry_request.h"
 #include "forms/about_window.h"
 #include "forms/texts.h"
@@ -22,7 +24,7 @@ namespace {
 
 using namespace std::chrono;
 
-enum class Command { List, Next, Add, DeletePast, Where, Help, Version };
+enum class Command { List, Next, Add, DeletePast, Where, Help, Version, Pause, Resume, SkipNext, Postpone, Status };
 
 struct CommandName {
     std::string_view option;
@@ -33,14 +35,18 @@ constexpr std::array kCommands{
     CommandName{"--add", Command::Add},     CommandName{"--delete-past", Command::DeletePast},
     CommandName{"--where", Command::Where}, CommandName{"--help", Command::Help},
     CommandName{"-h", Command::Help},       CommandName{"--version", Command::Version},
-    CommandName{"-V", Command::Version},
+    CommandName{"-V", Command::Version},    CommandName{"--pause", Command::Pause},
+    CommandName{"--resume", Command::Resume}, CommandName{"--skip-next", Command::SkipNext},
+    CommandName{"--postpone", Command::Postpone}, CommandName{"--status", Command::Status},
 };
+inline constexpr std::string_view kJsonOption = "--json";
+inline constexpr std::string_view kBadMinutes = "--postpone には1から1440までの分を指定して下さい: ";
+inline constexpr std::string_view kNoProgram = "動作中のQuietusMachineが見つかりません";
 
 // The line of --list that names the entry due next starts with the first marker, every other
 // line with the second, so the entries stay in one column.
 inline constexpr std::string_view kNextMarker = "* ";
 inline constexpr std::string_view kOtherMarker = "  ";
-inline constexpr std::string_view kNothingDue = "次に実行される予定はありません";
 inline constexpr std::string_view kAdded = "予定を追加しました: ";
 inline constexpr std::string_view kDeletedPastBefore = "過去の日付の予定を";
 inline constexpr std::string_view kDeletedPastAfter = "件削除しました";
@@ -73,10 +79,17 @@ inline constexpr std::string_view kHelp =
 inline constexpr std::string_view kHelpAfterMethods =
     "  --delete-past   過去の日付の予定を削除して保存します (「過去の日付だけ削除」と「設定」)。\n"
     "  --where         予定ファイルの場所を表示します。\n"
+    "  --pause         動作中のプログラムを一時停止します。--resume で再開します。\n"
+    "  --skip-next     動作中のプログラムの次回の予定を一回だけ中止します。\n"
+    "  --postpone 分   動作中のプログラムの次回の予定を一回だけ遅らせます (1〜1440分)。\n"
+    "                  中止と延期は動作中のプログラムだけが覚え、予定ファイルは変わりません。\n"
+    "  --status        動作中か停止中か、次回の予定と残り時間を表示します。\n"
+    "                  --status --json はプログラム向けの JSON で表示します。\n"
     "  -h, --help      この説明を表示します。\n"
     "  -V, --version   バージョンを表示します。\n";
 inline constexpr std::string_view kExitStatuses =
-    "\n終了コード: 0 成功、2 指定の誤り又は予定ファイルを読み書きできない時 (何も書き込みません)\n";
+    "\n終了コード: 0 成功、1 中止又は延期する予定がない時、2 指定の誤り又は予定ファイルを読み書きできない時\n"
+    "(何も書き込みません)、3 動作中のプログラムに届かない時\n";
 
 // "                  終了方法: shutdown (ｼｬｯﾄﾀﾞｳﾝ)、forced (強制終了)、restart (再起動)、\n" and the
 // rest four to a line.
@@ -124,18 +137,6 @@ bool named(std::string_view arg, std::span<const std::string_view> names) {
     return false;
 }
 
-// "2026-12-08 22:30": the date as --date takes it, the time as --at takes it.
-std::string momentText(LocalTime moment) {
-    const local_days date = floor<days>(moment);
-    const year_month_day ymd{date};
-    const hh_mm_ss time{floor<minutes>(moment - date)};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()));
-    return text;
-}
-
 struct Upcoming {
     std::size_t row = 0;
     LocalTime moment{};
@@ -177,6 +178,8 @@ public:
     int where();
     int help();
     int version();
+    // Sends `request` to the running program and shows its answer.
+    int control(const ControlRequest& request);
 
     // One line on standard error, whatever line ends the reason held.
     int refuse(std::string_view why) {
@@ -298,6 +301,21 @@ int Run::version() {
     return kCommandDone;
 }
 
+int Run::control(const ControlRequest& request) {
+    const std::optional<std::string> answered = needs_.control ? needs_.control->send(requestLine(request)) : std::nullopt;
+    const std::optional<ControlAnswer> answer = answered ? parseAnswer(*answered) : std::nullopt;
+    if (!answer) {
+        refuse(kNoProgram);
+        return kCommandNoProgram;
+    }
+    if (answer->status == kCommandDone) {
+        output_.out(answer->text);
+    } else {
+        refuse(answer->text.substr(0, answer->text.find('\n')));
+    }
+    return answer->status;
+}
+
 int Run::where() {
     output_.out(needs_.folder.schedulePath(kScheduleFileName) + "\n");
     return kCommandDone;
@@ -323,6 +341,20 @@ int runCommand(Run& run, std::span<const std::string> args, const CommandLineNee
     if (!command && !backEnd) return run.refuse(std::string(kUnknownOption).append(args.empty() ? "" : args[0]));
     const std::span<const std::string> rest = args.subspan(1);
     if (command == Command::Add) return run.add(rest);
+    // Checked before anything is sent: a bad value reaches no program.
+    if (command == Command::Postpone) {
+        if (rest.empty()) return run.refuse(std::string("--postpone").append(kNoValue));
+        int minutes = 0;
+        const std::string& value = rest[0];
+        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), minutes);
+        if (error != std::errc() || end != value.data() + value.size() || minutes < 1 || minutes > kPostponeAtMost)
+            return run.refuse(std::string(kBadMinutes).append(value));
+        if (rest.size() > 1)
+            return run.refuse(std::string(rest[1].starts_with("-") ? kUnknownOption : kExtraArgument) + rest[1]);
+        return run.control({.kind = ControlRequest::Kind::Postpone, .minutes = minutes});
+    }
+    if (command == Command::Status && !rest.empty() && rest[0] == kJsonOption && rest.size() == 1)
+        return run.control({.kind = ControlRequest::Kind::Status, .json = true});
     // The other commands take nothing after them.
     if (!rest.empty())
         return run.refuse(std::string(rest[0].starts_with("-") ? kUnknownOption : kExtraArgument) + rest[0]);
@@ -343,7 +375,16 @@ int runCommand(Run& run, std::span<const std::string> args, const CommandLineNee
             return run.help();
         case Command::Version:
             return run.version();
+        case Command::Pause:
+            return run.control({.kind = ControlRequest::Kind::Pause});
+        case Command::Resume:
+            return run.control({.kind = ControlRequest::Kind::Resume});
+        case Command::SkipNext:
+            return run.control({.kind = ControlRequest::Kind::SkipNext});
+        case Command::Status:
+            return run.control({.kind = ControlRequest::Kind::Status});
         case Command::Add:
+        case Command::Postpone:
             break;
     }
     return kCommandRefused;

@@ -1,6 +1,7 @@
 // The program's command line: it lists the schedule, names the next due entry, adds an entry and
-// deletes past ones, without the tray program and without any window. Each back end's main()
-// asks isCommandLine() before it builds anything of its user interface.
+// deletes past ones, without the tray program and without any window; and it asks the running
+// program to pause, resume, skip or postpone its next entry, or to say what it will do. Each back
+// end's main() asks isCommandLine() before it builds anything of its user interface.
 #pragma once
 
 #include <functional>
@@ -21,6 +22,11 @@ namespace qm {
 // standard output could not take the command's text.
 inline constexpr int kCommandDone = 0;
 inline constexpr int kCommandRefused = 2;
+// The options that reach the running program (--pause, --status and the like) also end with: no
+// entry ahead to skip or postpone (said on standard error, nothing changed), or no running
+// program of this user answered.
+inline constexpr int kCommandNothingAhead = 1;
+inline constexpr int kCommandNoProgram = 3;
 
 // Where the text goes: UTF-8, whole lines, each ended by "\n". A back end writes each piece as
 // it comes; the tests keep it. `outFailed`, when given, says after the command whether any of

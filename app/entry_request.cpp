@@ -18,7 +18,6 @@ inline constexpr std::string_view kUnknownMethodWord = "終了方法が正しく
 inline constexpr std::string_view kImpossibleTime = "有り得ない時刻です: ";
 inline constexpr std::string_view kImpossibleDate = "有り得ない日付です: ";
 inline constexpr std::string_view kNotAsWritten = "設定画面が書く形と違います: ";
-inline constexpr std::string_view kNoValue = " の値がありません";
 inline constexpr std::string_view kTwice = " が二度指定されています";
 inline constexpr std::string_view kBadTime = "時刻が正しくありません (HH:MM): ";
 inline constexpr std::string_view kBadDate = "日付が正しくありません (YYYY-MM-DD): ";

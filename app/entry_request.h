@@ -14,6 +14,8 @@ namespace qm {
 // What the command line says of an argument it does not take, before the argument.
 inline constexpr std::string_view kUnknownOption = "不明なオプションです: ";
 inline constexpr std::string_view kExtraArgument = "余分な引数です: ";
+// After an option that needs a value and has none.
+inline constexpr std::string_view kNoValue = " の値がありません";
 
 // The entry line, or why there is none: one line for the user.
 struct RequestedEntry {

@@ -35,6 +35,7 @@ Program::Program(ui::Runtime& runtime, Services& services)
                          .shortcut = services.shortcut,
                          .windows = *this}),
       warning(runtime, schedule, services.session, *this),
+      noticeChoices(runtime, schedule),
       tray(runtime, services.tray, services.instance, schedule, services.clock, *this) {
     // The settings list decides whether anything is scheduled; counting it makes it from the text
     // the selection has just read when it does not exist yet. No window loads for that.
@@ -42,6 +43,7 @@ Program::Program(ui::Runtime& runtime, Services& services)
     services.tray.setClickHandler([this](TrayClick click, TrayAnchor anchor) {
         ui.run([this, click, anchor] { tray.trayClicked(click, anchor); });
     });
+    services.tray.setNoticeClickHandler([this] { ui.run([this] { tray.noticeClicked(); }); });
 }
 
 void Program::start() {
@@ -60,6 +62,10 @@ void Program::start() {
     services.watcher.watch(scheduleFolder, std::string(kScheduleFileName),
                            [this] { ui.run([this] { scheduleChangedOnDisk(); }); });
     tray.show();
+    // Only the copy that owns the tray hears this user's requests; without the channel it runs on.
+    services.control.listen([this](const std::string& request) {
+        return answerLine(answerRequest(request, *this));
+    });
 }
 
 void Program::scheduleChangedOnDisk() {
@@ -110,6 +116,10 @@ void Program::showAbout(bool centred) {
 void Program::showWarning() { warning.show(); }
 
 void Program::showTimeOfDay(std::chrono::year_month_day day) { timeOfDay.openFor(day); }
+
+void Program::showNoticeChoices(const std::string& text, LocalTime occurrence) {
+    noticeChoices.openFor(text, occurrence);
+}
 
 void Program::endProgram() { ui.end(); }
 

@@ -1,11 +1,13 @@
-// The program as a whole: its services, the schedule engine and the five windows. Start-up,
+// The program as a whole: its services, the schedule engine and the six windows. Start-up,
 // ownership and program end live here; every back end's main() builds one and calls start().
 #pragma once
 
 #include <optional>
 
 #include "forms/about_window.h"
+#include "app/control.h"
 #include "forms/exit_warning.h"
+#include "forms/notice_dialog.h"
 #include "forms/settings_window.h"
 #include "forms/time_of_day_dialog.h"
 #include "forms/tray_window.h"
@@ -18,7 +20,7 @@
 
 namespace qm {
 
-class Program final : public Windows {
+class Program final : public Windows, private Controlled {
 public:
     Program(ui::Runtime& runtime, Services& services);
 
@@ -31,6 +33,7 @@ public:
     void showAbout(bool centred) override;
     void showWarning() override;
     void showTimeOfDay(std::chrono::year_month_day day) override;
+    void showNoticeChoices(const std::string& text, LocalTime occurrence) override;
     void endProgram() override;
 
     // The folder watcher saw the schedule file change: reselect, and let the list follow.
@@ -46,9 +49,16 @@ public:
     TimeOfDayDialog timeOfDay;
     SettingsWindow settings;
     ExitWarning warning;
+    NoticeDialog noticeChoices;
     TrayWindow tray;
 
 private:
+    // Controlled: what a request from outside reaches.
+    bool paused() const override { return tray.paused(); }
+    bool setPaused(bool paused) override { return tray.setPaused(paused); }
+    Schedule& selection() override { return schedule; }
+    LocalTime now() const override { return services.clock.now(); }
+
     // What the file held at the last change seen, until a second read agrees with it.
     std::optional<FileStamp> settling_;
 };

@@ -11,6 +11,12 @@ namespace qm::texts {
 // The program's name: the settings window's caption and the title of every message box.
 inline constexpr std::string_view kProgramTitle = "QuietusMachine";
 
+// The choices the notice five minutes ahead offers, as buttons on it or in the window a click on
+// it opens: the noticed occurrence does not fire, or fires this many minutes later.
+inline constexpr std::string_view kSkipChoice = "今回は中止";
+inline constexpr std::string_view kPostponeChoice = "10分延期";
+inline constexpr int kPostponeMinutes = 10;
+
 }  // namespace qm::texts
 
 namespace qm::fonts {

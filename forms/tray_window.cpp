@@ -5,24 +5,14 @@
 #include <algorithm>
 #include <string_view>
 
+#include "forms/next_text.h"
 #include "forms/texts.h"
 #include "platform/ui/runtime.h"
-#include "schedule/utf8.h"
 
 namespace qm {
 
 namespace {
 
-inline constexpr std::string_view kRunningTip = "QuietusMachineは動作中です";
-inline constexpr std::string_view kPausedTip = "QuietusMachineは停止中です";
-// The tip's second line while an entry is ahead: this, its date and time, its method, and the time
-// left in full-width parentheses.
-inline constexpr std::string_view kNextPrefix = "次回: ";
-inline constexpr std::string_view kLeftOpen = "（あと";
-inline constexpr std::string_view kLeftClose = "）";
-// A method word that names no method is shown as it stands, up to this many characters, so that
-// the time left still shows and the tip stays within what a Windows tip holds (127 UTF-16 units).
-inline constexpr std::size_t kWordShownAtMost = 16;
 // The first item of the menu a tray host shows by itself: what the right button would do now.
 inline constexpr std::string_view kPauseItem = "一時停止";
 inline constexpr std::string_view kResumeItem = "再開";
@@ -41,39 +31,6 @@ inline constexpr int kResidentOffset = -50000;
 using namespace std::chrono;
 
 std::string twoDigits(unsigned n) { return {char('0' + n / 10 % 10), char('0' + n % 10)}; }
-
-struct TimeLeft {
-    std::string text;
-    LocalTime changesAt;  // the first moment at which the text is another
-};
-
-// The time from `now` to `moment` (which is ahead), rounded up to the smallest unit shown, so that
-// it never says 0 while the entry is ahead: to the minute under a day ("2時間15分", "15分"), to the
-// hour from a day on ("3日4時間"). Entries fall on whole minutes, so the text changes on them.
-TimeLeft timeLeft(LocalTime moment, LocalTime now) {
-    const seconds left = moment - now;
-    const long minutesLeft = static_cast<long>(ceil<minutes>(left).count());
-    if (minutesLeft < 24 * 60) {
-        const long h = minutesLeft / 60, m = minutesLeft % 60;
-        std::string text = h ? std::to_string(h) + "時間" : std::string();
-        if (m || !h) text += std::to_string(m) + "分";
-        return {text, moment - minutes{minutesLeft - 1}};
-    }
-    const long hoursLeft = static_cast<long>(ceil<hours>(left).count());
-    std::string text = std::to_string(hoursLeft / 24) + "日";
-    if (hoursLeft % 24) text += std::to_string(hoursLeft % 24) + "時間";
-    // The next hour down, or a minute less than a day, where the minutes show again.
-    return {text, std::min(moment - hours{hoursLeft - 1}, moment - minutes{24 * 60 - 1})};
-}
-
-// The method as the notice names it, or a word that names none as it stands (cut short).
-std::string methodShown(const MethodWord& method) {
-    if (method.method) return std::string(optionCaptionOf(*method.method));
-    std::size_t end = 0;
-    for (std::size_t n = 0; end < method.word.size() && n < kWordShownAtMost; ++n)
-        end += utf8CharLength(method.word, end);
-    return method.word.substr(0, end);
-}
 
 }  // namespace
 
@@ -268,11 +225,30 @@ void TrayWindow::dueCheckTick() {
     // Only in the very second five minutes ahead: an entry added later than that, a pause over
     // that second or a clock set past it gives no notice, and a clock change never a burst.
     if (const auto& notice = schedule_.noticeToTell()) {
-        tray_.notify(std::string(texts::kProgramTitle), std::string(kNoticePrefix) +
-                                                            std::string(optionCaptionOf(notice->method)) +
-                                                            std::string(kNoticeSuffix),
-                     {});
+        const LocalTime occurrence = notice->moment;
+        lastNotice_ = Told{std::string(kNoticePrefix) + std::string(optionCaptionOf(notice->method)) +
+                               std::string(kNoticeSuffix),
+                           occurrence};
+        // Each choice is about the occurrence noticed; one made after it fired changes nothing.
+        tray_.notify(std::string(texts::kProgramTitle), lastNotice_->text,
+                     {{std::string(texts::kSkipChoice),
+                       [this, occurrence] {
+                           if (isLoaded()) schedule_.skip(occurrence);
+                       }},
+                      {std::string(texts::kPostponeChoice), [this, occurrence] {
+                           if (isLoaded()) schedule_.postpone(occurrence, minutes{texts::kPostponeMinutes});
+                       }}});
     }
+}
+
+void TrayWindow::noticeClicked() {
+    if (isLoaded() && lastNotice_) windows_.showNoticeChoices(lastNotice_->text, lastNotice_->occurrence);
+}
+
+bool TrayWindow::setPaused(bool paused) {
+    if (!isLoaded() || paused == paused_) return false;
+    togglePause();
+    return true;
 }
 
 void TrayWindow::settingsChosen() { windows_.showSettings(); }

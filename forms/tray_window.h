@@ -27,7 +27,13 @@ public:
     // Tray hosts that show a menu by themselves get one that does both.
     void trayClicked(TrayClick click, TrayAnchor anchor = std::nullopt);
 
+    // A click on the last notice where the desktop could not show its choices: they open in a
+    // window of their own.
+    void noticeClicked();
+
     bool paused() const { return paused_; }
+    // Pauses or resumes as the right button does; false when it already was so.
+    bool setPaused(bool paused);
     const std::string& tipText() const { return tipText_; }
 
 private:
@@ -67,6 +73,12 @@ private:
     ui::Control* menu_ = nullptr;
 
     bool paused_ = false;
+    // The last notice told, for a click on it.
+    struct Told {
+        std::string text;
+        LocalTime occurrence;
+    };
+    std::optional<Told> lastNotice_;
     std::string tipText_;
     bool inTray_ = false;         // added to the tray and not removed since
     TrayIconState shownState_{};  // as the tray was last told

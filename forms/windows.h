@@ -3,6 +3,9 @@
 #pragma once
 
 #include <chrono>
+#include <string>
+
+#include "platform/clock.h"
 
 namespace qm {
 
@@ -17,6 +20,9 @@ public:
     // The time-of-day dialog for a day picked on the calendar. An open dialog only comes to the
     // front: it keeps the day it opened with.
     virtual void showTimeOfDay(std::chrono::year_month_day day) = 0;
+    // The notice's choices in a window, for a notice the desktop showed without them: its text,
+    // about the occurrence due at `occurrence`.
+    virtual void showNoticeChoices(const std::string& text, LocalTime occurrence) = 0;
     // Ends the program at once; no window is unloaded.
     virtual void endProgram() = 0;
 };

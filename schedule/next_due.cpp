@@ -59,6 +59,8 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
     }
     unreadable_.reset();
     const std::string& text = read.text;
+    // Changes a day behind are of no use any more (a day: a clock set back a little still sees them).
+    std::erase_if(adjustments_, [&](const Adjustment& a) { return std::max(a.from, a.to.value_or(a.from)) < now - days{1}; });
 
     std::optional<LocalTime> best;
     std::string_view bestMethod, bestLine;  // point into `text`, copied once at the end
@@ -70,6 +72,12 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
             return;
         if (const auto method = methodFromWord(word)) notice = Notice{moment, *method};
     };
+    // Whether an occurrence at `moment` may still come due.
+    const auto candidate = [&](LocalTime moment) {
+        if (moment < now || (passing == Passing::UpToNow && moment == now)) return false;
+        // Came due already, and the clock has since been set back before it.
+        return !(moment > now && fired(moment));
+    };
     forEachLine(text, [&](std::string_view line) {
         ++lineCount;
         const auto fields = parseEntryFields(line);
@@ -77,16 +85,16 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
         // Most dated entries of a long schedule lie on earlier days: a comparison of the date
         // fields passes over them without working out their moment.
         if (fields->kind == EntryKind::Dated && entryDate(*fields, todayDate.year()) < todayDate) return;
-        const auto moment = entryMoment(*fields, today);
+        auto moment = entryMoment(*fields, today);
+        // Skipped or postponed by the running program: that occurrence is not the file's any more.
+        if (moment && movedAway(*moment)) moment.reset();
         if (moment) noticeFor(*moment, fields->method);
         // Tomorrow's turn of an entry of the every-day shape may have its notice before midnight.
         if (fields->kind != EntryKind::Dated) {
-            if (const auto tomorrow = entryMoment(*fields, today + days{1})) noticeFor(*tomorrow, fields->method);
+            if (const auto tomorrow = entryMoment(*fields, today + days{1}); tomorrow && !movedAway(*tomorrow))
+                noticeFor(*tomorrow, fields->method);
         }
-        if (!moment || *moment < now) return;
-        if (passing == Passing::UpToNow && *moment == now) return;
-        // Came due already, and the clock has since been set back before it.
-        if (*moment > now && fired(*moment)) return;
+        if (!moment || !candidate(*moment)) return;
         // Strictly earlier only: on a tie the line that came first keeps its method.
         if (!best || *moment < *best) {
             best = moment;
@@ -95,12 +103,25 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
             bestLineNumber = lineCount;
         }
     });
+    // Postponed occurrences, after the file's: on a tie the file's entry is chosen.
+    const Adjustment* bestPostponed = nullptr;
+    for (const Adjustment& a : adjustments_) {
+        if (!a.to) continue;
+        noticeFor(*a.to, a.method.word);
+        if (!candidate(*a.to) || (best && *a.to >= *best)) continue;
+        best = a.to;
+        bestMethod = a.method.word;
+        bestLine = a.entry;
+        bestLineNumber = a.line;
+        bestPostponed = &a;
+    }
 
     // With no candidate NextDue is cleared rather than kept, so an entry the user deleted (or
     // one that has passed) can never come due again.
     if (best) {
         const local_days date = floor<days>(*best);
         nextDue_ = NextDue{date, *best - date, MethodWord::parse(bestMethod), bestLineNumber, std::string(bestLine)};
+        if (bestPostponed) nextDue_.postponedFrom = bestPostponed->from;
     } else {
         nextDue_ = emptyNextDue();
     }
@@ -127,6 +148,51 @@ void Schedule::followChange(const ScheduleText& read) {
     else
         selectNextDueIn(read);
 }
+
+bool Schedule::movedAway(LocalTime moment) const {
+    return std::any_of(adjustments_.begin(), adjustments_.end(), [&](const Adjustment& a) { return a.from == moment; });
+}
+
+std::size_t Schedule::fileOccurrence(LocalTime moment, const ScheduleText& read, std::string_view* method,
+                                     std::string_view* entry) const {
+    if (read.state != ScheduleText::State::Read || movedAway(moment)) return 0;
+    const local_days day = floor<days>(moment);
+    std::size_t lineCount = 0, found = 0;
+    forEachLine(read.text, [&](std::string_view line) {
+        ++lineCount;
+        if (found) return;
+        const auto fields = parseEntryFields(line);
+        if (!fields || entryMoment(*fields, day) != moment) return;
+        found = lineCount;
+        *method = fields->method;
+        *entry = line;
+    });
+    return found;
+}
+
+bool Schedule::adjust(LocalTime moment, std::optional<LocalTime> to) {
+    const LocalTime now = clock_.now();
+    // One that fired or went by stays as it was: a choice made too late changes nothing.
+    if (moment <= now) return false;
+    bool changed = false;
+    for (Adjustment& a : adjustments_) {
+        if (a.to != moment) continue;
+        a.to = to;
+        changed = true;
+    }
+    const ScheduleText read = file_.read();
+    std::string_view method, entry;
+    if (const std::size_t line = fileOccurrence(moment, read, &method, &entry)) {
+        adjustments_.push_back({moment, to, MethodWord::parse(method), line, std::string(entry)});
+        changed = true;
+    }
+    if (changed) selectAt(now, Passing::BeforeNow, read);
+    return changed;
+}
+
+bool Schedule::skip(LocalTime moment) { return adjust(moment, std::nullopt); }
+
+bool Schedule::postpone(LocalTime moment, minutes by) { return adjust(moment, moment + by); }
 
 bool Schedule::dueCheck() {
     LocalTime now = clock_.now();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
@@ -22,6 +23,8 @@ struct NextDue {
     // 0 when nothing is scheduled) and its text. Not part of what is due.
     std::size_t line = 0;
     std::string entry{};
+    // Where the file had it, when the running program postponed it to this moment.
+    std::optional<LocalTime> postponedFrom{};
 
     bool operator==(const NextDue& o) const { return date == o.date && time == o.time && method == o.method; }
 };
@@ -100,6 +103,28 @@ public:
     }
 
     const NextDue& nextDue() const { return nextDue_; }
+
+    // One-time changes to single occurrences, held by the running program only and never written
+    // to the file: an occurrence skipped, or postponed to a later moment at which it fires once,
+    // with its own notice. The selection and the notice's choice both go over them after every
+    // read of the file, so they outlive changes of the file while they lie ahead. Anything else
+    // that fires once outside the file would be one more row here.
+    struct Adjustment {
+        LocalTime from;               // the occurrence the file gives; it no longer fires there
+        std::optional<LocalTime> to;  // postponed: where it fires instead; none: skipped
+        MethodWord method;            // the entry's, as it was when postponed
+        std::size_t line = 0;
+        std::string entry;
+    };
+    const std::vector<Adjustment>& adjustments() const { return adjustments_; }
+    // Skips what is due at `moment` (an occurrence the file gives, or one postponed to it): it does
+    // not fire and gets no notice, and the choice moves on. False, nothing changed, when nothing
+    // is due then or that moment is not ahead (it fired or passed).
+    bool skip(LocalTime moment);
+    // Postpones what is due at `moment` by `by`: it fires then, once, instead. Again on a
+    // postponed occurrence, it moves further. False, as for skip(), when nothing is there ahead.
+    bool postpone(LocalTime moment, std::chrono::minutes by);
+
     // Why the last selection could not read the file, if it could not.
     const std::optional<std::string>& unreadable() const { return unreadable_; }
 
@@ -108,6 +133,12 @@ private:
     void selectAt(LocalTime now, Passing passing, const ScheduleText& read);
     void choose(LocalTime now, Passing passing, const ScheduleText& read);
     bool fired(LocalTime moment) const;
+    bool movedAway(LocalTime moment) const;
+    // The first line of `read` that gives an occurrence at `moment`, not moved away; none, 0.
+    std::size_t fileOccurrence(LocalTime moment, const ScheduleText& read, std::string_view* method,
+                               std::string_view* entry) const;
+    // Changes what is due at `moment` to fire at `to` (none: skipped).
+    bool adjust(LocalTime moment, std::optional<LocalTime> to);
 
     const ScheduleFile& file_;
     const Clock& clock_;
@@ -121,6 +152,7 @@ private:
     std::optional<LocalTime> told_;  // the moment whose notice was told last
     FileStamp lastRead_{};
     std::vector<LocalTime> fired_;  // the moments that came due, the latest last
+    std::vector<Adjustment> adjustments_;
     std::function<void()> selected_;
 };
 

@@ -125,6 +125,19 @@ const Case kCases[] = {
     {"another writer keeps the lock", {"--add", "毎日実行　　　　10時00分　再起動"}, kMixed, 2, "",
      "設定を保存できませんでした: 「/prog/Dtddta.wet」は他のプログラムが保存中です", std::nullopt, Fault::Lock},
     {"nor tidies while it keeps it", {"--delete-past"}, kMixed, 2, "", "保存中です", std::nullopt, Fault::Lock},
+
+    // The running program's options: checked here, refused before anything is sent (status 2); with
+    // no program to reach (no channel here), status 3.
+    {"status with no running program", {"--status", "--json"}, kMixed, 3, "", "動作中のQuietusMachineが見つかりません"},
+    {"postpone with no running program", {"--postpone=1440"}, kMixed, 3, "", "見つかりません"},
+    {"postpone without minutes", {"--postpone"}, kMixed, 2, "", "--postpone の値がありません"},
+    {"postpone by nothing", {"--postpone", "0"}, kMixed, 2, "", "1から1440までの分を指定して下さい: 0"},
+    {"postpone past a day", {"--postpone", "1441"}, kMixed, 2, "", "1から1440まで"},
+    {"postpone by a word", {"--postpone", "10分"}, kMixed, 2, "", "1から1440まで"},
+    {"postpone backwards", {"--postpone=-5"}, kMixed, 2, "", "1から1440まで"},
+    {"postpone twice", {"--postpone", "10", "20"}, kMixed, 2, "", "余分な引数です: 20"},
+    {"status in another form", {"--status", "--xml"}, kMixed, 2, "", "不明なオプションです: --xml"},
+    {"skip something named", {"--skip-next", "all"}, kMixed, 2, "", "余分な引数です: all"},
 };
 
 class CommandLine : public ::testing::TestWithParam<Case> {
@@ -223,6 +236,7 @@ TEST_F(CommandLine, TheHelpListsEveryOptionAndTheBackEndsOwn) {
     EXPECT_EQ(run({"--help"}, "  --install-desktop-entry\n"), kCommandDone);
     for (const char* option : {"--list", "--next", "--add", "--at", "--date", "--every-day", "--weekdays", "--weekend",
                                "--weekly", "--method", "--delete-past", "--where", "--help", "--version", "--install-desktop-entry",
+                               "--pause", "--resume", "--skip-next", "--postpone", "--status", "--json",
                                "hibernate", "「*」"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
     EXPECT_TRUE(out.starts_with("使い方: quietus [オプション]\n"));
