@@ -16,6 +16,7 @@
 #include "platform/os_services.h"
 #include "platform/program_folder_lookup.h"
 #include "platform/win32/console.h"
+#include "platform/win32/control_channel.h"
 #include "platform/win32/services.h"
 #include "platform/win32/win32_backend.h"
 #include "schedule/schedule_file.h"
@@ -31,7 +32,10 @@ int commandLine(const std::vector<std::string>& args) {
     const auto clock = qm::makeSystemClock();
     const auto codec = qm::makeShiftJisCodec();
     const auto files = qm::makeFileSystem();
-    const qm::CommandLineNeeds needs{*clock, *codec, *files, qm::runningProgramFolder(qm::kScheduleFileName), "Quietus.exe", kWaitHelp, {}};
+    // Its answer comes back to a message-only window of its own, made for each request.
+    const auto control = qm::win32::makeControlChannel();
+    const qm::CommandLineNeeds needs{*clock,        *codec,    *files, qm::runningProgramFolder(qm::kScheduleFileName),
+                                     "Quietus.exe", kWaitHelp, {},     control.get()};
     return qm::runCommandLine(args, needs,
                               {[&](std::string_view text) { console.out(text); },
                                [&](std::string_view text) { console.err(text); },
@@ -55,9 +59,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const auto shortcut = qm::win32::makeStartupShortcut();
     const auto instance = qm::win32::makeSingleInstance(qm::win32::kInstanceMutex);
     const auto watcher = qm::win32::makeFolderWatcher();
-    qm::NoControlChannel control;
+    const auto control = qm::win32::makeControlChannel();
     qm::Services services{*clock, *codec,    *files,    qm::runningProgramFolder(qm::kScheduleFileName), *session, *tray,
-                          *shell, *shortcut, *instance, *watcher, control};
+                          *shell, *shortcut, *instance, *watcher,                                        *control};
 
     qm::win32::Win32Backend backend;
     qm::ui::Runtime runtime(backend);

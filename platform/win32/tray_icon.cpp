@@ -4,8 +4,9 @@
 // the program never runs unreachable. Releasing the left button over the icon is the primary
 // click, releasing the right one the secondary; from the keyboard (the icon picked with Win+B
 // and the arrows), Enter or Space is the primary click and Shift+F10 or the menu key the
-// secondary, and the focus goes back to the icons after a menu so opened is dismissed. The shell
-// speaks NOTIFYICON_VERSION_4 to the icon, which says so.
+// secondary, and the focus goes back to the icons after a menu so opened is dismissed. A click on
+// the icon's balloon is reported as such. The shell speaks NOTIFYICON_VERSION_4 to the icon, which
+// says so.
 // clang-format off
 #include <windows.h>  // first: the other Windows headers need its types
 // clang-format on
@@ -66,8 +67,9 @@ public:
     }
 
     bool notify(const std::string& title, const std::string& text, std::vector<NoticeAction> actions) override {
+        // The icon's balloon (a toast on Windows 10 and later), with the program's own icon. It has
+        // no buttons: a click on it is reported, and the program offers the actions itself.
         (void)actions;
-        // The icon's balloon (a toast on Windows 10 and later), with the program's own icon.
         if (!wanted_) return false;
         NOTIFYICONDATAW record{};
         record.cbSize = sizeof(record);
@@ -157,6 +159,9 @@ private:
             case WM_CONTEXTMENU:
                 released_ = 0;
                 if (released != WM_RBUTTONUP) keyClicked(TrayClick::Secondary, anchor);
+                break;
+            case NIN_BALLOONUSERCLICK:
+                noticeClicked();
                 break;
             default:
                 break;

@@ -1,5 +1,5 @@
 // The other Windows services: the single-instance mutex, session end, the shell, the tray icon's
-// records and clicks, and the folder watcher.
+// records and clicks, the control channel and the folder watcher.
 #include "platform/win32/services.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
+#include <optional>
 
+#include "platform/win32/control_channel.h"
 #include "platform/win32/wide.h"
 #include "tests/support/folder_changes.h"
 
@@ -241,16 +244,21 @@ TEST_F(Tray, AfterRemovalTheIconIsGoneAndHeardNoMore) {
     EXPECT_TRUE(clicks.empty());
 }
 
-TEST_F(Tray, ANoticeIsTheIconsBalloonWithTitleAndText) {
+TEST_F(Tray, ANoticeIsTheIconsBalloonWithTitleAndTextAndAClickOnItIsReportedAsSuch) {
+    int noticeClicks = 0;
+    tray->setNoticeClickHandler([&] { ++noticeClicks; });
     EXPECT_FALSE(tray->notify("QuietusMachine", "５分後にシャットダウンします。", {}));  // no icon, no balloon
     tray->add(running);
-    EXPECT_TRUE(tray->notify("QuietusMachine", "５分後にシャットダウンします。", {}));
+    EXPECT_TRUE(tray->notify("QuietusMachine", "５分後にシャットダウンします。", {{"今回は中止", [] {}}}));
     ASSERT_EQ(shellCalls.size(), 3u);
     const NOTIFYICONDATAW& balloon = shellCalls[2].record;
     EXPECT_EQ(shellCalls[2].action, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
     EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"QuietusMachine");
     EXPECT_EQ(std::wstring(balloon.szInfo), L"５分後にシャットダウンします。");
+    shellCallsBack(NIN_BALLOONUSERCLICK);
+    EXPECT_EQ(noticeClicks, 1);
+    EXPECT_TRUE(clicks.empty()) << "not a click on the icon";
 }
 
 TEST_F(Tray, TheShellGetsTheRecordWithAUnicodeTipAndTheIconsPicture) {
@@ -345,6 +353,40 @@ int handleCount() {
     return static_cast<int>(std::count_if(handles, handles + buffer[0], [](const Handle& handle) {
         return handle.process == GetCurrentProcessId();
     }));
+}
+
+// What `channel` is answered, asked from another thread while this one takes its messages, as the
+// running program's message loop does.
+std::optional<std::string> askFromElsewhere(ControlChannel& channel, const std::string& request) {
+    auto answer = std::async(std::launch::async, [&] { return channel.send(request); });
+    while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    return answer.get();
+}
+
+TEST(ControlChannel, ARequestIsAnsweredByTheProgramListeningAndByNothingWhenNoneListens) {
+    const auto asker = makeControlChannel();
+    EXPECT_EQ(askFromElsewhere(*asker, "status"), std::nullopt);
+    auto program = makeControlChannel();
+    std::vector<std::string> heard;
+    ASSERT_TRUE(program->listen([&](const std::string& request) {
+        heard.push_back(request);
+        return "次回: " + request;
+    }));
+    EXPECT_EQ(askFromElsewhere(*asker, "再起動"), "次回: 再起動");
+    EXPECT_EQ(heard, std::vector<std::string>{"再起動"});
+
+    // Data from no window, or of another kind, is refused unheard.
+    const HWND window = FindWindowExW(HWND_MESSAGE, nullptr, kControlWindowClass, nullptr);
+    wchar_t text[] = L"status";
+    COPYDATASTRUCT data{0, sizeof(text), text};
+    EXPECT_EQ(SendMessageW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
+    EXPECT_EQ(heard.size(), 1u);
+
+    program.reset();
+    EXPECT_EQ(askFromElsewhere(*asker, "status"), std::nullopt) << "the program ended";
 }
 
 TEST(FolderWatcher, ChangesToTheScheduleAreReportedOnThisThreadWithinASecondAndOthersNot) {
