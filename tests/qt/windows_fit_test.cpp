@@ -89,12 +89,15 @@ TEST_F(WindowsFit, the_hour_and_minute_lists_show_three_whole_rows) {
     }
 }
 
-TEST_F(WindowsFit, the_time_of_day_dialog_and_the_about_window_show_their_texts_whole) {
+TEST_F(WindowsFit, the_time_of_day_dialog_the_about_window_and_the_notices_choices_show_their_texts_whole) {
     program.start();
     program.showTimeOfDay(year{2026} / December / 28);
     expectWhole(program.timeOfDay);
     program.showAbout(true);
     expectWhole(program.about);
+    // The longest notice: シャットダウン is the longest method's caption.
+    program.showNoticeChoices("５分後にシャットダウンします。", clock.now() + minutes{5});
+    expectWhole(program.noticeChoices);
 }
 
 TEST_F(WindowsFit, the_warning_shows_its_lines_whole_for_every_method) {

@@ -30,6 +30,14 @@ protected:
         advanceTo(kMorning);
         return app;
     }
+    // The window of the notice's choices, opened by a click on the notice of an entry due at 09:05.
+    HeadlessApp& openNoticeChoices() {
+        writeSchedule({"98年12月01日 09時05分　再起動"});
+        HeadlessApp& app = startAt(kMorning - 1s);
+        advanceTo(kMorning);
+        app.tray.clickNotice();
+        return app;
+    }
     // The focus after each key, starting with the one the window gave first.
     std::vector<std::string> focusWalk(std::string_view window, const std::vector<Keystroke>& keys) {
         std::vector<std::string> seen{app().focused(window)};
@@ -55,6 +63,11 @@ TEST_F(Keys, EachWindowGivesTheFocusFirstAndTabGoesRoundItsTabOrder) {
     // An alert gives it to its default button, so that Enter answers it; labels are passed over.
     EXPECT_EQ(focusWalk("EndMessege", {Tab, Tab}),
               (std::vector<std::string>{"Command1", "Command2", "Command1"}));
+
+    // The notice's choices start on キャンセル, so that a stray Enter changes nothing.
+    openNoticeChoices();
+    EXPECT_EQ(focusWalk("NoticeChoice", {Tab, Tab, Tab}),
+              (std::vector<std::string>{"Command3", "Command1", "Command2", "Command3"}));
 }
 
 // Keys pressed in a window just opened, and what the user sees then.
@@ -89,6 +102,17 @@ TEST_F(Keys, EnterClicksTheFocusedOrDefaultButtonAndEscTheCancelButton) {
         for (Keystroke key : c.keys) app.press("TimeDateSet", key);
         EXPECT_FALSE(app.isVisible("TimeDateSet")) << c.what;
         EXPECT_EQ(scheduleBytes().empty(), c.goesAhead) << c.what;
+    }
+
+    // The notice's choices: the entry comes due at 09:05 unless 今回は中止 or 10分延期 is pressed.
+    for (const KeyCase& c : {KeyCase{"Enter: キャンセル", {Enter}, true}, KeyCase{"Esc", {Escape}, true},
+                             KeyCase{"Tab, Enter: 今回は中止", {Tab, Enter}, false},
+                             KeyCase{"Tab, Tab, Space: 10分延期", {Tab, Tab, Space}, false}}) {
+        HeadlessApp& app = openNoticeChoices();
+        for (Keystroke key : c.keys) app.press("NoticeChoice", key);
+        EXPECT_FALSE(app.isLoaded("NoticeChoice")) << c.what;
+        advanceTo(kMorning + 5min);
+        EXPECT_EQ(app.isVisible("EndMessege"), c.goesAhead) << c.what;
     }
 }
 

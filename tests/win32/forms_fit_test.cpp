@@ -11,6 +11,7 @@
 
 #include "forms/about_window.h"
 #include "forms/exit_warning.h"
+#include "forms/notice_dialog.h"
 #include "forms/settings_window.h"
 #include "forms/time_of_day_dialog.h"
 #include "platform/win32/form_window.h"
@@ -81,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(At96And144, FormsFit, ::testing::Values(96, 144),
 
 TEST_P(FormsFit, NoCaptionOptionOrButtonTextIsCutInTheProgramsWindows) {
     for (ui::FormDef (*define)() : {&SettingsWindow::definition, &TimeOfDayDialog::definition,
-                                    &ExitWarning::definition, &AboutWindow::definition}) {
+                                    &ExitWarning::definition, &AboutWindow::definition,
+                                    &NoticeDialog::definition}) {
         BareForm form{h.runtime, define};
         form.load();
         EXPECT_EQ(clippedTexts(form), std::vector<std::string>{}) << form.name() << " at " << GetParam() << " DPI";
