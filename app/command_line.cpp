@@ -24,6 +24,7 @@ namespace {
 
 using namespace std::chrono;
 
+// The last five reach the running program.
 enum class Command { List, Next, Add, DeletePast, Where, Help, Version, Pause, Resume, SkipNext, Postpone, Status };
 
 struct CommandName {

@@ -21,9 +21,11 @@ struct RequestName {
     std::string_view word;
     Kind kind;
 };
-constexpr std::array kRequests{RequestName{"pause", Kind::Pause}, RequestName{"resume", Kind::Resume},
-                               RequestName{"skip-next", Kind::SkipNext}, RequestName{"postpone", Kind::Postpone},
-                               RequestName{"status", Kind::Status}};
+constexpr std::array kRequests{
+    RequestName{"pause", Kind::Pause},        RequestName{"resume", Kind::Resume},
+    RequestName{"skip-next", Kind::SkipNext}, RequestName{"postpone", Kind::Postpone},
+    RequestName{"status", Kind::Status},
+};
 inline constexpr std::string_view kJson = "json";
 
 inline constexpr std::string_view kPaused = "一時停止しました";
@@ -34,8 +36,9 @@ inline constexpr std::string_view kSkipped = "次回の予定を中止しまし�
 // The minutes between these, then the new moment and the entry.
 inline constexpr std::string_view kPostponedBefore = "次回の予定を";
 inline constexpr std::string_view kPostponedAfter = "分延期しました: ";
-// In the status's parentheses after the time left: "、" the moment the file gives, then this.
-inline constexpr std::string_view kPostponedFrom = "から延期";
+// In the status's parentheses after the time left: the first, the moment the file gives, the second.
+inline constexpr std::string_view kPostponedFromBefore = "、";
+inline constexpr std::string_view kPostponedFromAfter = "から延期";
 inline constexpr std::string_view kUnknownRequest = "分からない要求です: ";
 
 std::string_view firstWord(std::string_view& rest) {
@@ -45,7 +48,7 @@ std::string_view firstWord(std::string_view& rest) {
     return word;
 }
 
-// The time to `moment` in seconds, and a JSON string or null.
+// `text` as a JSON string: quotes, backslashes and control characters escaped, the rest as it is.
 std::string jsonString(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
@@ -63,16 +66,22 @@ std::string jsonString(std::string_view text) {
 }
 
 // The next entry as --next shows it: its moment, then the entry.
-std::string nextText(LocalTime moment, const NextDue& next) { return momentText(moment) + " " + next.entry; }
+std::string nextText(LocalTime moment, const NextDue& next) {
+    return momentText(moment) + " " + next.entry;
+}
 
 std::string statusText(bool paused, const NextDue* next, LocalTime moment, LocalTime now) {
     std::string text(paused ? kPausedTip : kRunningTip);
     text += "\n";
     if (!next) return text.append(kNothingDue).append("\n");
     text.append(kNextPrefix).append(momentText(moment));
-    if (const std::string method = methodShown(next->method); !method.empty()) text.append(" ").append(method);
+    if (const std::string method = methodShown(next->method); !method.empty())
+        text.append(" ").append(method);
     text.append(kLeftOpen).append(timeLeft(moment, now).text);
-    if (next->postponedFrom) text.append("、").append(momentText(*next->postponedFrom)).append(kPostponedFrom);
+    if (next->postponedFrom)
+        text.append(kPostponedFromBefore)
+            .append(momentText(*next->postponedFrom))
+            .append(kPostponedFromAfter);
     return text.append(kLeftClose).append("\n");
 }
 
@@ -83,13 +92,14 @@ std::string statusJson(bool paused, const NextDue* next, LocalTime moment, Local
     std::string text = std::string("{\"state\": \"") + (paused ? "paused" : "running") + "\", \"next\": ";
     if (!next) return text + "null}\n";
     const std::string at = momentText(moment);
-    text += "{\"date\": " + jsonString(at.substr(0, 10)) + ", \"time\": " + jsonString(at.substr(11)) +
-            ", \"method\": " +
-            (next->method.method ? jsonString(infoOf(*next->method.method).commandName) : std::string("null")) +
-            ", \"word\": " + jsonString(next->method.word) + ", \"entry\": " + jsonString(next->entry) +
-            ", \"seconds_left\": " + std::to_string((moment - now).count()) +
-            ", \"postponed\": " + (next->postponedFrom ? "true" : "false") + ", \"postponed_from\": " +
-            (next->postponedFrom ? jsonString(momentText(*next->postponedFrom)) : std::string("null")) + "}}\n";
+    text +=
+        "{\"date\": " + jsonString(at.substr(0, 10)) + ", \"time\": " + jsonString(at.substr(11)) +
+        ", \"method\": " +
+        (next->method.method ? jsonString(infoOf(*next->method.method).commandName) : std::string("null")) +
+        ", \"word\": " + jsonString(next->method.word) + ", \"entry\": " + jsonString(next->entry) +
+        ", \"seconds_left\": " + std::to_string((moment - now).count()) +
+        ", \"postponed\": " + (next->postponedFrom ? "true" : "false") + ", \"postponed_from\": " +
+        (next->postponedFrom ? jsonString(momentText(*next->postponedFrom)) : std::string("null")) + "}}\n";
     return text;
 }
 
@@ -123,7 +133,8 @@ std::optional<ControlRequest> parseRequest(std::string_view line) {
         if (r.word != word) continue;
         ControlRequest request{.kind = r.kind};
         if (r.kind == Kind::Postpone) {
-            const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), request.minutes);
+            const auto [end, error] =
+                std::from_chars(line.data(), line.data() + line.size(), request.minutes);
             if (error != std::errc() || end != line.data() + line.size() || request.minutes < 1 ||
                 request.minutes > kPostponeAtMost)
                 return std::nullopt;
@@ -136,7 +147,9 @@ std::optional<ControlRequest> parseRequest(std::string_view line) {
     return std::nullopt;
 }
 
-std::string answerLine(const ControlAnswer& answer) { return std::to_string(answer.status) + "\n" + answer.text; }
+std::string answerLine(const ControlAnswer& answer) {
+    return std::to_string(answer.status) + "\n" + answer.text;
+}
 
 std::optional<ControlAnswer> parseAnswer(std::string_view line) {
     const std::size_t feed = line.find('\n');
@@ -153,7 +166,8 @@ ControlAnswer answerRequest(std::string_view line, Controlled& program) {
     if (!request) return {kCommandRefused, std::string(kUnknownRequest).append(line).append("\n")};
     Schedule& schedule = program.selection();
     // Paused, the due check sleeps and its choice may lie behind: what would come next is chosen now.
-    if (program.paused() && request->kind != Kind::Pause && request->kind != Kind::Resume) schedule.selectNextDue();
+    if (program.paused() && request->kind != Kind::Pause && request->kind != Kind::Resume)
+        schedule.selectNextDue();
     const LocalTime now = program.now();
     const NextDue* next = schedule.ahead(now);
     const LocalTime moment = schedule.nextDueMoment();
@@ -164,7 +178,7 @@ ControlAnswer answerRequest(std::string_view line, Controlled& program) {
             return {kCommandDone, std::string(program.setPaused(false) ? kResumed : kAlreadyRunning) + "\n"};
         case Kind::Status:
             return {kCommandDone, request->json ? statusJson(program.paused(), next, moment, now)
-                                     : statusText(program.paused(), next, moment, now)};
+                                                : statusText(program.paused(), next, moment, now)};
         case Kind::SkipNext:
         case Kind::Postpone:
             break;
@@ -177,8 +191,9 @@ ControlAnswer answerRequest(std::string_view line, Controlled& program) {
     }
     if (!schedule.postpone(moment, minutes{request->minutes}))
         return {kCommandNothingAhead, std::string(kNothingDue) + "\n"};
-    return {kCommandDone, std::string(kPostponedBefore) + std::to_string(request->minutes) + std::string(kPostponedAfter) +
-                   nextText(moment + minutes{request->minutes}, occurrence) + "\n"};
+    return {kCommandDone, std::string(kPostponedBefore) + std::to_string(request->minutes) +
+                              std::string(kPostponedAfter) +
+                              nextText(moment + minutes{request->minutes}, occurrence) + "\n"};
 }
 
 }  // namespace qm

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "forms/about_window.h"
 #include "app/control.h"
+#include "forms/about_window.h"
 #include "forms/exit_warning.h"
 #include "forms/notice_dialog.h"
 #include "forms/settings_window.h"

@@ -93,7 +93,11 @@ TEST_F(Notice, ItsChoicesSkipOrPostponeTheOccurrenceNoticedAndTheFileStaysAsItWa
          {t(kDay, 21h + 25min), t(kDay, 21h + 35min)}, {t(kDay, 21h + 40min)}},
         {"postponed twice, each time with its own notice",
          {at2130}, t(kDay, 21h + 20min), t(kDay, 21h + 55min),
-         {{t(kDay, 21h + 25min + 1s), choose("10分延期")}, {t(kDay, 21h + 35min + 1s), choose("10分延期")}},
+         {{t(kDay, 21h + 25min + 1s), choose("10分延期")},
+          {t(kDay, 21h + 35min + 1s), choose("10分延期")},
+          {t(kDay, 21h + 36min), [](HeadlessApp& app) {  // the tip follows
+               EXPECT_EQ(app.tray.shown()->tip, "QuietusMachineは動作中です\n次回: 12月01日 21時50分 再起動（あと14分）");
+           }}},
          {t(kDay, 21h + 25min), t(kDay, 21h + 35min), t(kDay, 21h + 45min)}, {t(kDay, 21h + 50min)}},
         {"postponed past midnight",
          {"98年12月01日 23時55分　再起動"}, t(kDay, 23h + 45min), t(kNextDay, 10min),
