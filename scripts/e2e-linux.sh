@@ -11,7 +11,9 @@
 # seconds ahead while quietus runs, and the warning opens at its second all the same.
 # One more puts a weekly entry for another day before Tuesday's sleep entry at the same minute:
 # only Tuesday's fires, logind is asked to suspend, and the program stays in the tray. Another,
-# with a notification daemon on its session bus, checks the notice five minutes ahead. The last
+# with a notification daemon on its session bus, controls the running program from outside
+# (--status, then --skip-next skips the next entry, whose warning does not open) and checks the
+# notice five minutes ahead and its 今回は中止, pressed on the daemon: nothing is due after. The last
 # reads the program as a screen reader does, through AT-SPI on the desktop's accessibility bus,
 # and goes through every window by keyboard alone, down to the warning, which Esc aborts; Orca
 # (where installed) reads that desktop too, and what it says is checked: the list after Tab in the
@@ -70,6 +72,8 @@ world() {
       weekday) printf '毎週月曜　　　　13時05分　ｼｬｯﾄﾀﾞｳﾝ\r\n毎週火曜　　　　13時05分　%s\r\n' "$word" ;;
       # The next entry at start is tonight's; the due one comes from outside (added_from_outside).
       logoff) printf '毎日実行　　　　23時59分　%s\r\n' "$word" ;;
+      # The first entry is skipped from the command line before it falls due.
+      notice) printf '26年05月12日 13時00分　再起動\r\n%s　%s\r\n' "$due_entry_time" "$word" ;;
       # The first line is there to be deleted by keyboard.
       a11y) printf '%s　再起動\r\n%s　%s\r\n' "$a11y_doomed" "$due_entry_time" "$word" ;;
       *) printf '%s　%s\r\n' "$due_entry_time" "$word" ;;
@@ -106,7 +110,13 @@ world() {
   local clock
   clock=$(printf '%+d' $(( $(date -d "$due_date 13:05:00 $lead seconds ago" +%s) - $(date +%s) )))
   faked() { env LD_PRELOAD="$faketime_lib" FAKETIME="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@"; }
-  [ "$name" = notice ] && { vd_start_notifications "$dir/notify.log" faked || fail "no notification daemon"; }
+  if [ "$name" = notice ]; then
+    vd_start_notifications "$dir/notify.log" faked || fail "no notification daemon"
+    # A daemon that shows actions as buttons.
+    dbus-send --bus="$DBUS_SESSION_BUS_ADDRESS" --print-reply --dest=org.freedesktop.Notifications \
+      /org/freedesktop/Notifications org.freedesktop.DBus.Mock.AddMethod string:org.freedesktop.Notifications \
+      string:GetCapabilities string: string:as "string:ret = ['body', 'actions']" >/dev/null || fail "no actions"
+  fi
   local a11y=
   if [ "$name" = a11y ]; then
     # A screen reader listens on the desktop's accessibility bus before the program starts.
@@ -120,6 +130,11 @@ world() {
       LANG=C.UTF-8 QM_UI_TRACE="$1" ${platform:+QT_QPA_PLATFORM=$platform} \
       ${a11y:+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1} "$dir/prog/quietus"
   }
+  # The command line that asks the running program, on the same desktop and clock.
+  control() {
+    faked HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/run" LANG=C.UTF-8 \
+      "$dir/prog/quietus" "$@" 2>&1
+  }
   run_quietus "$dir/trace" >"$dir/quietus.log" 2>&1 &
   local qpid=$!
   vd_pids+=("$qpid")
@@ -129,7 +144,9 @@ world() {
   fi
   if [ "$name" = notice ]; then
     vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
+    skip_next
     notice_sent
+    notice_cancelled
     return 0
   fi
   if [ "$name" = a11y ]; then
@@ -238,7 +255,39 @@ notice_sent() {
   grep -qE "^[0-9.]+ $want" <<<"$notices" || fail "the notice reads: $notices"
   at=$(date -d "@${notices%% *}" +%T)
   [ "$at" = 13:00:00 ] || fail "the notice came at $at, not 13:00:00"
-  echo "PASS $name: icon, Notify \"QuietusMachine\" \"５分後にシャットダウンします。\" at $at" | tee "$dir/result"
+  ! grep -q ' shown EndMessege ' "$dir/trace" || fail "the skipped entry's warning opened"
+  note "Notify at $at, no warning for the skipped 13:00"
+}
+
+# --status names the next entry, 13:00's restart; --skip-next skips it, after which --status names
+# 13:05's shut-down (world's variables). Its warning not opening is checked with the notice.
+skip_next() {
+  local status
+  status=$(control --status --json) || fail "--status: $status"
+  grep -q '"time": "13:00", .*"word": "再起動"' <<<"$status" || fail "--status said: $status"
+  status=$(control --skip-next) || fail "--skip-next: $status"
+  status=$(control --status --json) || fail "--status: $status"
+  grep -q '"time": "13:05", .*"word": "ｼｬｯﾄﾀﾞｳﾝ"' <<<"$status" || fail "after --skip-next --status said: $status"
+  note "--status named 13:00 再起動, then after --skip-next 13:05 ｼｬｯﾄﾀﾞｳﾝ"
+}
+
+# The daemon reports the notice's 今回は中止 pressed (ActionInvoked with its key): the occurrence
+# will not fire, and --status says nothing is due (world's variables).
+notice_cancelled() {
+  local notice key status
+  notice=$(grep ' Notify ' "$dir/notify.log")
+  key=$(grep -oP '"\K[^"]*(?=", "今回は中止")' <<<"$notice") || fail "the notice has no 今回は中止: $notice"
+  grep -q '"10分延期"' <<<"$notice" || fail "the notice has no 10分延期: $notice"
+  /usr/bin/python3 -c 'import dbus, sys
+bus = dbus.bus.BusConnection(sys.argv[1])
+bus.get_object("org.freedesktop.Notifications", "/org/freedesktop/Notifications").EmitSignal(
+    "org.freedesktop.Notifications", "ActionInvoked", "us", [dbus.UInt32(1), sys.argv[2]],
+    dbus_interface="org.freedesktop.DBus.Mock")' "$DBUS_SESSION_BUS_ADDRESS" "$key" || fail "no ActionInvoked"
+  nothing_due() { control --status --json | grep -q '"next": null'; }
+  vd_wait 5 nothing_due || fail "after 今回は中止 --status said: $(control --status)"
+  echo "PASS $name: icon, --status, --skip-next (no warning at 13:00:00), Notify \"QuietusMachine\"" \
+    "\"５分後にシャットダウンします。\" with 今回は中止 and 10分延期 at 13:00:00, 今回は中止 pressed: nothing due" |
+    tee "$dir/result"
 }
 
 # add_entry FOLDER ENTRY: the program's own command line adds a line to the schedule in FOLDER
@@ -709,8 +758,8 @@ for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11
       # The other desktops: the StatusNotifierItem tray on X11, and Wayland.
       sni) world sni "${words[restart]}" "${calls[restart]}" 20 quick sni & pids+=($!) ;;
       wayland) world wayland "${words[shutdown]}" "${calls[shutdown]}" 15 quick wayland & pids+=($!) ;;
-      # The clock starts 8 s before the notice, five minutes before the entry.
-      notice) world notice "${words[shutdown]}" "" 308 quick & pids+=($!) ;;
+      # The clock starts 20 s before the notice, five minutes before the entry.
+      notice) world notice "${words[shutdown]}" "" 320 quick & pids+=($!) ;;
       # A screen reader's view and the keyboard alone; the warning is aborted.
       a11y) world a11y "${words[shutdown]}" "" 60 quick & pids+=($!) ;;
       # A GNOME session manager on the session bus: the shut-down is asked of it, not of logind.

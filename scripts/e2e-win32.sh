@@ -9,8 +9,9 @@
 # the host's), what screen readers hear and read of it, an entry added to the file from outside
 # taking effect while the program runs, and saves a screenshot of every window
 # (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots to refresh the README's pictures).
-# The checks that wait for whole minutes of the real clock of their own (the lock and the notice
-# after it; the entry added from outside) run side by side with the rest, each on a display, buses
+# The checks that wait for whole minutes of the real clock of their own (the lock, then --status
+# and --skip-next asking the running program, and the notice, whose balloon clicked opens its
+# choices; the entry added from outside) run side by side with the rest, each on a display, buses
 # and a copy of the fresh prefix of its own, so that their waits overlap.
 #
 # Usage: scripts/e2e-win32.sh [DIST_DIR] [BUILD_DIR]   (defaults: dist/win32, build/win32; where
@@ -197,7 +198,12 @@ outside_change() {
   note "an entry added from outside 2 s ahead: 再起動確認 on time" "($(date -d "@$opened_at" +%T))"
 }
 
-# ロック, which Wine refuses, then the notice five minutes ahead of the next entry.
+# The command line asking the running program (of this prefix), its answer on standard output.
+control() { "$qm_wine" "$program/Quietus.exe" "$@" 2>&1 | tr -d '\r'; }
+
+# ロック, which Wine refuses; --status, --skip-next of the restart a minute later, whose warning
+# then does not open; the notice five minutes ahead of the shut-down after it, whose balloon clicked
+# opens the choices, of which 今回は中止 leaves nothing due.
 lock_and_notice() {
   # Wine's LockWorkStation is a stub that fails: the program says so and stays. An entry due five
   # minutes after the next one gives its notice, the tray's balloon, a minute after the lock.
@@ -205,6 +211,7 @@ lock_and_notice() {
   due=$((($(date +%s) / 60 + 1) * 60))
   ((due - $(date +%s) < 25)) && due=$((due + 60))
   { line "$(date -d "@$due" "+%y年%m月%d日 %H時%M分")　ロック"
+    line "$(date -d "@$((due + 60))" "+%y年%m月%d日 %H時%M分")　再起動"
     line "$(date -d "@$((due + 360))" "+%y年%m月%d日 %H時%M分")　ｼｬｯﾄﾀﾞｳﾝ"; } | sjis >"$schedule"
   (cd "$program" && exec "$qm_wine" Quietus.exe >/dev/null 2>&1) &
   window "タスクトレイ常駐" 60 >/dev/null
@@ -219,7 +226,17 @@ lock_and_notice() {
   click_child "${refusal%% *}" Button OK
   drive wait-window "タスクトレイ常駐" 2 >/dev/null || fail "the program did not stay after the refused lock"
   note "Wine refuses the lock; the program says so and stays" "($reason)"
+  status=$(control --status --json) || fail "--status: $status"
+  grep -q "\"time\": \"$(date -d "@$((due + 60))" +%H:%M)\", .*\"word\": \"再起動\"" <<<"$status" ||
+    fail "--status said: $status"
+  skipped=$(control --skip-next) || fail "--skip-next: $skipped"
+  status=$(control --status --json) || fail "--status: $status"
+  grep -q "\"time\": \"$(date -d "@$((due + 360))" +%H:%M)\", .*\"word\": \"ｼｬｯﾄﾀﾞｳﾝ\"" <<<"$status" ||
+    fail "after --skip-next --status said: $status"
+  note "--status names the restart; after --skip-next the shut-down"
   until (($(date +%s) >= due + 60)); do sleep 0.2; done
+  ! drive wait-window "再起動確認" 3 QuietusForm >/dev/null || fail "the skipped restart's warning opened"
+  note "no warning for the skipped restart" "($(date +%T))"
   # Wine's taskbar shows a balloon two seconds after it is asked, for ten seconds, but not every
   # time: what it showed is noted, and the record the program sends is checked by services_test.
   balloon=""
@@ -235,6 +252,16 @@ lock_and_notice() {
   else
     note "the notice: Wine's taskbar showed no balloon this time" "(not failed: see above)"
   fi
+  # A click on the balloon, as the shell reports it, opens the choices; 今回は中止 skips the shut-down.
+  drive tray-key balloon >/dev/null || fail "no icon to click the balloon of"
+  choices=$(window "QuietusMachine" 10 QuietusForm)
+  drive texts "${choices%% *}" | grep -q "10分延期" || fail "the window after the balloon click is not the choices"
+  shot_window notice-choices "$choices"
+  click_child "${choices%% *}" Button 今回は中止
+  drive wait-gone "QuietusMachine" 10 || fail "今回は中止 did not close the choices"
+  status=$(control --status --json) || fail "--status: $status"
+  grep -q '"next": null' <<<"$status" || fail "after 今回は中止 --status said: $status"
+  note "the balloon clicked: 今回は中止 leaves nothing due"
 }
 
 beside outside outside_change

@@ -19,7 +19,8 @@
 //   focus                                 the foreground window's title, then the role and name of the
 //                                         object that has the keyboard focus as a screen reader finds it
 //   user-window [SECONDS]                 a window of the user's own (an edit field in "Notes"), in front
-//   tray-key select|context               the shell's message for Enter or Shift+F10 on the program's icon
+//   tray-key select|context|balloon       the shell's message for Enter or Shift+F10 on the program's icon,
+//                                         or for a click on its balloon
 //   press KEY...                          keys (Down, Return, …) into Wine's input, as its keyboard does
 //   hold SECONDS                          keeps Wine's desktop open, as a shell would, touching no window
 // clang-format off
@@ -491,19 +492,19 @@ int userWindow(int argc, char** argv) {
 // --- The tray icon from the keyboard ------------------------------------------------------------
 
 // What the shell sends the program when its icon, picked with Win+B and the arrows, takes Enter
-// (select) or Shift+F10 (context): the event in the low word of lParam, the icon's centre in
-// wParam (NOTIFYICON_VERSION_4). Says the centre.
+// (select) or Shift+F10 (context), or when its balloon is clicked (balloon): the event in the low
+// word of lParam, the icon's centre in wParam (NOTIFYICON_VERSION_4). Says the centre.
 int trayKey(int argc, char** argv) {
     if (argc < 3) return 2;
     const std::string key = argv[2];
     HWND service = FindWindowW(L"QuietusTrayIcon", nullptr);
     HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-    if (!service || !taskbar || (key != "select" && key != "context")) return 1;
+    if (!service || !taskbar || (key != "select" && key != "context" && key != "balloon")) return 1;
     RECT r{};
     GetWindowRect(taskbar, &r);
     const int size = GetSystemMetrics(SM_CXSMICON) + 4;
     const POINT centre{r.right - size / 2, (r.top + r.bottom) / 2};
-    const UINT event = key == "select" ? NIN_KEYSELECT : WM_CONTEXTMENU;
+    const UINT event = key == "select" ? NIN_KEYSELECT : key == "context" ? WM_CONTEXTMENU : NIN_BALLOONUSERCLICK;
     constexpr UINT kTrayIconMessage = 0x8000 + 0x200;  // the program's callback message (WM_APP + 0x200)
     PostMessageW(service, kTrayIconMessage, MAKEWPARAM(centre.x, centre.y), MAKELPARAM(event, 1));
     say(std::to_string(centre.x) + " " + std::to_string(centre.y));
