@@ -6,6 +6,8 @@
 #include "platform/control_channel.h"
 #include "platform/file_system.h"
 #include "platform/folder_watcher.h"
+#include "platform/idle_source.h"
+#include "platform/process_watch.h"
 #include "platform/program_folder.h"
 #include "platform/session_end.h"
 #include "platform/shell.h"
@@ -28,6 +30,8 @@ struct Services {
     SingleInstance& instance;
     FolderWatcher& watcher;
     ControlChannel& control;
+    IdleSource& idle;
+    ProcessWatch& processes;
 };
 
 }  // namespace qm

@@ -37,6 +37,8 @@ HeadlessApp::HeadlessApp(std::string programFolder, VirtualTime start, std::stri
           .instance = instance,
           .watcher = watcher,
           .control = channel,
+          .idle = idle,
+          .processes = processes,
       },
       program(runtime, services) {
     backend.attach(runtime);

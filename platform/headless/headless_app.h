@@ -118,6 +118,8 @@ public:
     SettableSingleInstance instance;
     ManualFolderWatcher watcher;
     LoopbackControlChannel channel;
+    VirtualIdleSource idle{clock};
+    ManualProcessWatch processes;
     HeadlessBackend backend;
     ui::Runtime runtime;
     Services services;

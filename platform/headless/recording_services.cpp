@@ -1,6 +1,8 @@
 // The recording fakes: remember the call, answer as a willing OS would.
 #include "platform/headless/recording_services.h"
 
+#include <algorithm>
+
 namespace qm::headless {
 
 Status RecordingSessionEnd::end(SessionRequest request) {
@@ -50,6 +52,21 @@ bool RecordingTrayIcon::clickNotice() const {
     if (notices.empty()) return false;
     noticeClicked();
     return true;
+}
+
+bool ManualProcessWatch::watch(const std::string& target, std::function<void()> ended) {
+    if (std::find(running.begin(), running.end(), target) == running.end()) return false;
+    watched_ = target;
+    ended_ = std::move(ended);
+    return true;
+}
+
+void ManualProcessWatch::end(const std::string& target) {
+    std::erase(running, target);
+    if (watched_ != target) return;
+    watched_.reset();
+    const std::function<void()> ended = std::move(ended_);
+    if (ended) ended();
 }
 
 bool RecordingTrayIcon::click(TrayClick click, TrayAnchor anchor) const {

@@ -10,9 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/control_channel.h"
 #include "platform/file_system.h"
 #include "platform/folder_watcher.h"
+#include "platform/idle_source.h"
+#include "platform/process_watch.h"
 #include "platform/session_end.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
@@ -97,6 +100,43 @@ public:
 
 private:
     Handler handler_;
+};
+
+// The user's input on the virtual clock: idle since the last input() (from the start until the
+// first), or no source at all when `available` is false.
+class VirtualIdleSource final : public IdleSource {
+public:
+    explicit VirtualIdleSource(const Clock& clock) : clock_(clock), lastInput_(clock.now()) {}
+    std::optional<std::chrono::seconds> idleTime() override {
+        if (!available) return std::nullopt;
+        ++reads;
+        return clock_.now() - lastInput_;
+    }
+    // The user touched the keyboard or the mouse now.
+    void input() { lastInput_ = clock_.now(); }
+    bool available = true;
+    int reads = 0;  // how often the program asked
+
+private:
+    const Clock& clock_;
+    LocalTime lastInput_;
+};
+
+// Processes a test starts and ends by hand: `running` holds the ids and names that run.
+class ManualProcessWatch final : public ProcessWatch {
+public:
+    bool watch(const std::string& target, std::function<void()> ended) override;
+    void cancel() override { watched_.reset(); }
+    // Every process of that id or name ended: a watch on it reports, once.
+    void end(const std::string& target);
+    // What runs: each entry an id or a name, as many times as processes of it run.
+    std::vector<std::string> running;
+    // The target watched now, if any.
+    const std::optional<std::string>& watched() const { return watched_; }
+
+private:
+    std::optional<std::string> watched_;
+    std::function<void()> ended_;
 };
 
 // Records every document opened.

@@ -113,7 +113,10 @@ int main(int argc, char** argv) {
     qm::linux_desktop::LockFileInstance instance;
     qm::linux_desktop::InotifyFolderWatcher watcher;
     qm::linux_desktop::DbusControlChannel control;
-    qm::Services services{*clock, *codec, *files, folder, session, tray, shell, shortcut, instance, watcher, control};
+    qm::NoIdleSource idle;
+    qm::NoProcessWatch processes;
+    qm::Services services{*clock, *codec,   *files,   folder, session, tray,     shell,
+                          shortcut, instance, watcher, control, idle,   processes};
 
     qm::Program program(runtime, services);
     program.start();

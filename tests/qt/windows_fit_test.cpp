@@ -60,8 +60,10 @@ protected:
     headless::SettableSingleInstance instance;
     headless::ManualFolderWatcher watcher;
     NoControlChannel control;
+    NoIdleSource idle;
+    NoProcessWatch processes;
     Services services{clock, *codec,   *files,  {folder.path().toStdString(), '/'}, session, tray,
-                      shell, shortcut, instance, watcher, control};
+                      shell, shortcut, instance, watcher, control, idle, processes};
     QtBackend backend;
     ui::Runtime runtime{backend};
     Program program{runtime, services};
