@@ -4,6 +4,7 @@
 set -euo pipefail
 
 run_pkgs=(cmake ninja-build g++ pkg-config python3 qt6-base-dev qt6-base-dev-tools libgl-dev qt6-wayland libwayland-dev
+          libxss-dev wayland-protocols
           fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk
           xvfb trayer x11-utils xdotool imagemagick dbus dbus-x11 openbox)
 test_pkgs=("${run_pkgs[@]}" git googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev

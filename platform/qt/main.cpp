@@ -19,12 +19,15 @@
 #include "platform/linux/dbus_session_end.h"
 #include "platform/linux/inotify_folder_watcher.h"
 #include "platform/linux/lock_file_instance.h"
+#include "platform/linux/proc_process_watch.h"
+#include "platform/linux/session_idle.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/linux/xdg_menu_entry.h"
 #include "platform/os_services.h"
 #include "platform/program_folder_lookup.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_trace.h"
 #include "platform/qt/qt_tray_icon.h"
 #include "schedule/schedule_file.h"
 
@@ -113,8 +116,10 @@ int main(int argc, char** argv) {
     qm::linux_desktop::LockFileInstance instance;
     qm::linux_desktop::InotifyFolderWatcher watcher;
     qm::linux_desktop::DbusControlChannel control;
-    qm::NoIdleSource idle;
-    qm::NoProcessWatch processes;
+    qm::linux_desktop::SessionIdleSource idle([](std::string_view source) {
+        qm::qt::trace(QStringLiteral("idle source %1").arg(QLatin1StringView(source)));
+    });
+    qm::linux_desktop::ProcProcessWatch processes;
     qm::Services services{*clock, *codec,   *files,   folder, session, tray,     shell,
                           shortcut, instance, watcher, control, idle,   processes};
 

@@ -1,7 +1,9 @@
 // Ending the session over D-Bus, against python3-dbusmock's logind on a private system bus and
 // stand-ins for each desktop's session manager on a private session bus: the right call for each
-// method, and a refusal coming back with its reason.
+// method, and a refusal coming back with its reason. And the idle time from logind's idle hint.
 #include "platform/linux/dbus_session_end.h"
+
+#include <time.h>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/linux/session_idle.h"
 #include "tests/qt/private_buses.h"
 #include "tests/qt/qt_test_app.h"
 
@@ -124,6 +127,33 @@ TEST_F(DbusSessionEndTest, log_off_outside_any_session_fails_with_loginds_reason
     const Status status = session.end(SessionRequest::LogOff);
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.message, "PID does not belong to any known session");
+}
+
+// A desktop that never set the hint leaves it false at time zero: the next source is tried. Once
+// set, a true hint counts from its time and a false one is input just now.
+TEST_F(DbusSessionEndTest, the_idle_time_is_the_sessions_idle_hint_once_the_desktop_has_set_it) {
+    using namespace std::chrono_literals;
+    const QString own = addSession(QStringLiteral("c5"));
+    sessionByPid(own);
+    const auto idle = makeLogindIdle();
+    ASSERT_NE(idle, nullptr);
+    EXPECT_EQ(idle->idleTime(), std::nullopt);
+    const auto hint = [&](bool idle, std::chrono::seconds ago) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        const auto since = static_cast<qulonglong>(now.tv_sec - ago.count()) * 1000000 + now.tv_nsec / 1000;
+        mock(QStringLiteral("UpdateProperties"),
+             {QStringLiteral("org.freedesktop.login1.Session"),
+              QVariantMap{{QStringLiteral("IdleHint"), idle}, {QStringLiteral("IdleSinceHintMonotonic"), since}}},
+             own);
+    };
+    hint(true, 90s);
+    EXPECT_EQ(idle->idleTime(), 90s);
+    std::string chosen;
+    EXPECT_EQ(SessionIdleSource([&](std::string_view name) { chosen = name; }).idleTime(), 90s);
+    EXPECT_EQ(chosen, "logind");
+    hint(false, 5s);
+    EXPECT_EQ(idle->idleTime(), 0s);
 }
 
 TEST_F(DbusSessionEndTest, a_refused_shut_down_comes_back_with_the_reason) {

@@ -1,5 +1,6 @@
 // The Linux desktop services that need no bus: the autostart entry, the single-instance lock,
-// the documents handed to the desktop, which call ends the session, and the folder watcher.
+// the documents handed to the desktop, which call ends the session, the folder watcher, the X
+// server's idle time and the process watch.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +22,8 @@
 
 #include "platform/linux/inotify_folder_watcher.h"
 #include "platform/linux/lock_file_instance.h"
+#include "platform/linux/proc_process_watch.h"
+#include "platform/linux/session_idle.h"
 #include "platform/linux/xdg_autostart.h"
 #include "platform/qt/qt_icons.h"
 #include "platform/qt/qt_shell.h"
@@ -378,6 +381,91 @@ TEST(FolderWatcher, a_folder_whose_name_is_not_utf8_is_watched) {
 TEST(FolderWatcher, a_folder_that_is_not_there_cannot_be_watched) {
     test::app();
     EXPECT_FALSE(InotifyFolderWatcher().watch("/no/such/folder", qm::test::kWatchedName, [] {}));
+}
+
+// The X server's count since the last input grows while nothing happens and starts again at a
+// pointer move (xdotool's, through XTEST, as a device's would). Not on a Wayland session.
+TEST(IdleSources, the_x_servers_idle_time_grows_and_drops_at_input) {
+    using namespace std::chrono_literals;
+    if (std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "no Xvfb or xdotool";
+    test::app();
+    const QString display = QStringLiteral(":%1").arg(200 + getpid() % 500);
+    QProcess server;
+    server.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    const QByteArray oldDisplay = qgetenv("DISPLAY"), oldWayland = qgetenv("WAYLAND_DISPLAY");
+    qputenv("DISPLAY", display.toLatin1());
+    qunsetenv("WAYLAND_DISPLAY");
+    std::unique_ptr<IdleSource> idle;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (idle = makeX11Idle()) != nullptr; }, 5000));
+    QTest::qWait(2100);
+    EXPECT_GE(idle->idleTime().value_or(0s), 2s);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("20"), QStringLiteral("30")});
+    EXPECT_EQ(idle->idleTime(), 0s);
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    EXPECT_EQ(makeX11Idle(), nullptr);
+    idle.reset();
+    qputenv("DISPLAY", oldDisplay);
+    qputenv("WAYLAND_DISPLAY", oldWayland);
+    server.terminate();
+    server.waitForFinished();
+}
+
+// A copy of sleep under a name longer than the 15 bytes the kernel keeps of it.
+struct Sleeper {
+    qm::test::TempFolder folder;
+    std::filesystem::path program = folder.folder() / "quietus-test-sleeper";
+    Sleeper() { std::filesystem::copy_file("/bin/sleep", program); }
+    std::unique_ptr<QProcess> start(const char* seconds) const {
+        auto process = std::make_unique<QProcess>();
+        process->start(QString::fromStdString(program.string()), {QString::fromLatin1(seconds)});
+        EXPECT_TRUE(process->waitForStarted());
+        return process;
+    }
+};
+
+TEST(ProcessWatch, ends_once_when_no_process_of_the_id_or_the_name_is_left) {
+    test::app();
+    const Sleeper sleeper;
+    const struct {
+        const char* what;
+        bool pidfds;
+        bool byName;  // two processes of the name, ending a second apart
+    } cases[] = {
+        {"by id", true, false},
+        {"by id, without pidfds", false, false},
+        {"by name", true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto first = sleeper.start("1");
+        const auto second = c.byName ? sleeper.start("2") : nullptr;
+        ProcProcessWatch watch(c.pidfds);
+        int calls = 0;
+        ASSERT_TRUE(watch.watch(c.byName ? "quietus-test-sleeper" : std::to_string(first->processId()), [&] { ++calls; }));
+        if (c.byName) {
+            ASSERT_TRUE(first->waitForFinished());
+            QTest::qWait(300);
+            EXPECT_EQ(calls, 0);
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 4000));
+        QTest::qWait(300);
+        EXPECT_EQ(calls, 1);
+    }
+}
+
+TEST(ProcessWatch, nothing_running_is_refused_and_a_cancelled_watch_never_calls) {
+    test::app();
+    const Sleeper sleeper;
+    ProcProcessWatch watch;
+    int calls = 0;
+    EXPECT_FALSE(watch.watch("quietus-test-sleeper", [&] { ++calls; }));
+    EXPECT_FALSE(watch.watch("2147483647", [&] { ++calls; }));
+    const auto process = sleeper.start("1");
+    ASSERT_TRUE(watch.watch("quietus-test-sleeper", [&] { ++calls; }));
+    watch.cancel();
+    EXPECT_TRUE(process->waitForFinished());
+    QTest::qWait(300);
+    EXPECT_EQ(calls, 0);
 }
 
 }  // namespace
