@@ -36,7 +36,7 @@ Program::Program(ui::Runtime& runtime, Services& services)
                          .windows = *this}),
       warning(runtime, schedule, services.session, *this),
       noticeChoices(runtime, schedule),
-      tray(runtime, services.tray, services.instance, schedule, services.clock, *this) {
+      tray(runtime, services.tray, services.instance, schedule, services.clock, services.idle, *this) {
     // The settings list decides whether anything is scheduled; counting it makes it from the text
     // the selection has just read when it does not exist yet. No window loads for that.
     schedule.setEntryCount([this](const ScheduleText& read) { return scheduleList.count(read); });
@@ -114,6 +114,8 @@ void Program::showAbout(bool centred) {
 }
 
 void Program::showWarning() { warning.show(); }
+
+void Program::showWarningFor(WarningCause cause) { warning.warnFor(std::move(cause)); }
 
 void Program::showTimeOfDay(std::chrono::year_month_day day) { timeOfDay.openFor(day); }
 

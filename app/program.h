@@ -32,6 +32,8 @@ public:
     void showSettings() override;
     void showAbout(bool centred) override;
     void showWarning() override;
+    void showWarningFor(WarningCause cause) override;
+    bool warningOpen() const override { return warning.isLoaded(); }
     void showTimeOfDay(std::chrono::year_month_day day) override;
     void showNoticeChoices(const std::string& text, LocalTime occurrence) override;
     void endProgram() override;

@@ -107,9 +107,19 @@ void ExitWarning::bind() {
 void ExitWarning::loaded() {
     // The method is kept: a selection made during the countdown must not change what happens at
     // zero from what the window announces.
-    method_ = schedule_.nextDue().method;
-    line_ = schedule_.nextDue().line;
-    entry_ = schedule_.nextDue().entry;
+    forNextDue_ = !pending_;
+    if (pending_) {
+        method_ = std::move(pending_->method);
+        line_ = pending_->line;
+        entry_ = std::move(pending_->entry);
+        userReturned_ = std::move(pending_->userReturned);
+        pending_.reset();
+    } else {
+        method_ = schedule_.nextDue().method;
+        line_ = schedule_.nextDue().line;
+        entry_ = schedule_.nextDue().entry;
+        userReturned_ = {};
+    }
     remaining_ = kCountFrom;
     // A method the table knows is announced in its own words; any other word as it stands.
     if (method_.method) {
@@ -125,7 +135,17 @@ void ExitWarning::loaded() {
     disableCloseCommand();
 }
 
+void ExitWarning::warnFor(WarningCause cause) {
+    if (isLoaded()) return;
+    pending_ = std::move(cause);
+    show();
+}
+
 void ExitWarning::countdownTick() {
+    if (userReturned_ && userReturned_()) {
+        abortClicked();
+        return;
+    }
     if (remaining_ == 0) {
         requestSessionEnd();
         return;
@@ -171,8 +191,9 @@ void ExitWarning::okClicked() {
 }
 
 void ExitWarning::abortClicked() {
-    // An abort within the due second must not find the same entry again.
-    schedule_.selectNextDue(Schedule::Passing::UpToNow);
+    // An abort within the due second must not find the same entry again. The choice after it
+    // also lets the tray look again for what waited while the warning was open.
+    schedule_.selectNextDue(forNextDue_ ? Schedule::Passing::UpToNow : Schedule::Passing::BeforeNow);
     unload();
 }
 

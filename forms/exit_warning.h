@@ -2,6 +2,9 @@
 // the OS to end the session. "OK" hides it, "中止" aborts; nothing else closes it.
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "forms/windows.h"
 #include "platform/session_end.h"
 #include "platform/ui/form.h"
@@ -13,6 +16,9 @@ class ExitWarning final : public ui::Form {
 public:
     ExitWarning(ui::Runtime& runtime, Schedule& schedule, SessionEnd& session, Windows& windows);
     static ui::FormDef definition();
+
+    // Opens the warning for `cause` instead of the schedule's next entry; nothing when it is open.
+    void warnFor(WarningCause cause);
 
     // The method read at load: the one the texts announce and the request at zero uses.
     const MethodWord& method() const { return method_; }
@@ -37,6 +43,9 @@ private:
     ui::Control* methodLine_ = nullptr;
     ui::Control* counter_ = nullptr;
 
+    std::optional<WarningCause> pending_;  // for the next load
+    std::function<bool()> userReturned_;   // of the cause it opened for, if any
+    bool forNextDue_ = true;
     MethodWord method_;
     std::size_t line_ = 0;
     std::string entry_;

@@ -17,6 +17,11 @@ inline constexpr std::string_view kSkipChoice = "今回は中止";
 inline constexpr std::string_view kPostponeChoice = "10分延期";
 inline constexpr int kPostponeMinutes = 10;
 
+// After the line number and the inactivity entry, once a run where the desktop tells nothing of
+// the user's input.
+inline constexpr std::string_view kNoIdleSourceSuffix =
+    "は、この環境では操作のない時間が分からないため、実行されません。";
+
 }  // namespace qm::texts
 
 namespace qm::fonts {

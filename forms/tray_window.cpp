@@ -35,13 +35,14 @@ std::string twoDigits(unsigned n) { return {char('0' + n / 10 % 10), char('0' + 
 }  // namespace
 
 TrayWindow::TrayWindow(ui::Runtime& runtime, TrayIcon& tray, SingleInstance& instance, Schedule& schedule,
-                       const Clock& clock, Windows& windows)
+                       const Clock& clock, IdleSource& idle, Windows& windows)
     : ui::Form(runtime, &TrayWindow::definition),
       tray_(tray),
       instance_(instance),
       schedule_(schedule),
       clock_(clock),
-      windows_(windows) {}
+      windows_(windows),
+      idle_(idle) {}
 
 ui::FormDef TrayWindow::definition() {
     using ui::Kind;
@@ -208,17 +209,23 @@ void TrayWindow::armDueTimer(bool dueNow) {
     const LocalTime now = clock_.now();
     LocalTime wake = schedule_.nextWake(now);
     if (const std::optional<LocalTime> tipChanges = tipAt(now).changesAt) wake = std::min(wake, *tipChanges);
+    if (idleWake_) wake = std::min(wake, *idleWake_);
     dueTimer_->tickAt(wake);
 }
 
 void TrayWindow::selectionChanged() {
     if (!isLoaded() || paused_) return;
+    // The inactivity entries may have changed, or a warning closed: the idle time is read at the
+    // next tick, never from within whatever chose.
+    idleWake_.reset();
+    if (!schedule_.idleEntries().empty()) idleWake_ = clock_.now();
     armDueTimer(schedule_.dueAt(clock_.now()));
     showState();
 }
 
 void TrayWindow::dueCheckTick() {
     const bool due = schedule_.dueCheck();
+    if (idleWake_ && clock_.now() >= *idleWake_) lookForIdle(clock_.now());
     armDueTimer(due);
     showState();
     if (due) windows_.showWarning();
@@ -239,6 +246,21 @@ void TrayWindow::dueCheckTick() {
                            if (isLoaded()) schedule_.postpone(occurrence, minutes{texts::kPostponeMinutes});
                        }}});
     }
+}
+
+void TrayWindow::lookForIdle(LocalTime now) {
+    const auto& entries = schedule_.idleEntries();
+    const IdleTrigger::Look look = idle_.look(entries, now, !windows_.warningOpen());
+    idleWake_ = look.wake;
+    if (look.noSource && !toldNoIdleSource_) {
+        toldNoIdleSource_ = true;
+        runtime().messageBox(std::to_string(entries.front().line) + "行目の予定「" + entries.front().entry + "」" +
+                                 std::string(texts::kNoIdleSourceSuffix),
+                             std::string(texts::kProgramTitle));
+    }
+    if (!look.due) return;
+    windows_.showWarningFor({look.due->method, look.due->line, look.due->entry,
+                             [this] { return idle_.userReturned(clock_.now()); }});
 }
 
 void TrayWindow::noticeClicked() {

@@ -12,6 +12,7 @@
 #include "platform/single_instance.h"
 #include "platform/tray_icon.h"
 #include "platform/ui/form.h"
+#include "schedule/idle_trigger.h"
 #include "schedule/next_due.h"
 
 namespace qm {
@@ -19,7 +20,7 @@ namespace qm {
 class TrayWindow final : public ui::Form {
 public:
     TrayWindow(ui::Runtime& runtime, TrayIcon& tray, SingleInstance& instance, Schedule& schedule,
-               const Clock& clock, Windows& windows);
+               const Clock& clock, IdleSource& idle, Windows& windows);
     static ui::FormDef definition();
 
     // A click on the icon, released over it: the primary button opens the menu (at `anchor`
@@ -42,6 +43,8 @@ private:
     void unloading() override;
     void dueCheckTick();
     void armDueTimer(bool dueNow);
+    // Reads the idle time and opens the warning for an inactivity entry whose time is reached.
+    void lookForIdle(LocalTime now);
     void selectionChanged();
     void settingsChosen();
     void aboutChosen();
@@ -66,6 +69,10 @@ private:
     Schedule& schedule_;
     const Clock& clock_;
     Windows& windows_;
+    IdleTrigger idle_;
+    // When the idle trigger looks next; none while it waits for nothing.
+    std::optional<LocalTime> idleWake_;
+    bool toldNoIdleSource_ = false;  // once a run
 
     ui::Control* dueTimer_ = nullptr;
     ui::Control* runningImage_ = nullptr;

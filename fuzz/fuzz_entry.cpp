@@ -45,6 +45,8 @@ std::optional<qm::ParsedEntry> referenceParse(std::string_view line) {
         e.kind = EntryKind::Weekdays;
     } else if (head("週", "末", "実", "行")) {
         e.kind = EntryKind::Weekend;
+    } else if (head("無", "操", "作", "時")) {
+        e.kind = EntryKind::Idle;
     } else {
         dayShape = false;
         for (unsigned d = 0; d < 7; ++d) {

@@ -55,6 +55,7 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
         unreadable_ = read.reason;
         nextDue_ = emptyNextDue();
         notice_.reset();
+        idleEntries_.clear();
         return;
     }
     unreadable_.reset();
@@ -67,6 +68,7 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
     std::size_t bestLineNumber = 0;
     std::size_t lineCount = 0;
     std::optional<Notice> notice;
+    idleEntries_.clear();
     const auto noticeFor = [&](LocalTime moment, std::string_view word) {
         if (moment - minutes{5} < now || (notice && moment >= notice->moment) || moment == told_ || fired(moment))
             return;
@@ -82,6 +84,11 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
         ++lineCount;
         const auto fields = parseEntryFields(line);
         if (!fields) return;  // neither layout: it stays in the file, it never fires
+        if (fields->kind == EntryKind::Idle) {  // no moment: the idle trigger waits for it
+            if (const auto idle = idleThreshold(*fields))
+                idleEntries_.push_back({*idle, MethodWord::parse(fields->method), lineCount, std::string(line)});
+            return;
+        }
         // Most dated entries of a long schedule lie on earlier days: a comparison of the date
         // fields passes over them without working out their moment.
         if (fields->kind == EntryKind::Dated && entryDate(*fields, todayDate.year()) < todayDate) return;
@@ -131,12 +138,14 @@ void Schedule::choose(LocalTime now, Passing passing, const ScheduleText& read) 
     if (entries == 0) {
         nextDue_ = emptyNextDue();
         notice_.reset();
+        idleEntries_.clear();
     }
 }
 
 void Schedule::fileRemoved() {
     nextDue_ = emptyNextDue();
     notice_.reset();
+    idleEntries_.clear();
     unreadable_.reset();
     lastRead_ = {};
     if (selected_) selected_();

@@ -125,6 +125,17 @@ public:
     // postponed occurrence, it moves further. False, as for skip(), when nothing is there ahead.
     bool postpone(LocalTime moment, std::chrono::minutes by);
 
+    // The inactivity entries of the file as the last selection read it, in file order: those whose
+    // idle time is one the program waits for. None while the settings list is empty.
+    struct IdleEntry {
+        std::chrono::minutes idle;
+        MethodWord method;
+        std::size_t line = 0;
+        std::string entry;
+        bool operator==(const IdleEntry&) const = default;
+    };
+    const std::vector<IdleEntry>& idleEntries() const { return idleEntries_; }
+
     // Why the last selection could not read the file, if it could not.
     const std::optional<std::string>& unreadable() const { return unreadable_; }
 
@@ -153,6 +164,7 @@ private:
     FileStamp lastRead_{};
     std::vector<LocalTime> fired_;  // the moments that came due, the latest last
     std::vector<Adjustment> adjustments_;
+    std::vector<IdleEntry> idleEntries_;
     std::function<void()> selected_;
 };
 

@@ -106,6 +106,7 @@ std::optional<DayRule> dayRuleOf(std::string_view line) {
     if (line.starts_with(kEveryDayWord)) return DayRule{EntryKind::EveryDay};
     if (line.starts_with(kWeekdaysPrefix.substr(0, kHeadBytes))) return DayRule{EntryKind::Weekdays};
     if (line.starts_with(kWeekendPrefix.substr(0, kHeadBytes))) return DayRule{EntryKind::Weekend};
+    if (line.starts_with(kIdlePrefix.substr(0, kHeadBytes))) return DayRule{EntryKind::Idle};
     if (!line.starts_with(kWeeklyWord)) return std::nullopt;
     const std::string_view rest = line.substr(kWeeklyWord.size());
     for (unsigned i = 0; i < kWeekdayCharacters.size(); ++i) {
@@ -121,6 +122,7 @@ bool fallsOn(EntryKind kind, weekday entryDay, weekday today) {
         case EntryKind::Weekdays: return today != Saturday && today != Sunday;
         case EntryKind::Weekend: return today == Saturday || today == Sunday;
         case EntryKind::Weekly: return today == entryDay;
+        case EntryKind::Idle:
         case EntryKind::Dated: break;
     }
     return false;
@@ -242,6 +244,9 @@ std::string dayEntry(EntryKind kind, weekday day, int hour, int minute, std::str
         case EntryKind::Weekly:
             out.append(kWeeklyWord).append(weekdayCharacter(day)).append("曜　　　　");
             break;
+        case EntryKind::Idle:
+            out = kIdlePrefix;
+            break;
         case EntryKind::EveryDay:
         case EntryKind::Dated:
             out = kEveryDayPrefix;
@@ -253,6 +258,18 @@ std::string dayEntry(EntryKind kind, weekday day, int hour, int minute, std::str
     out += "分　";
     out += method;
     return out;
+}
+
+std::optional<minutes> idleThreshold(const EntryFields& entry) {
+    if (entry.kind != EntryKind::Idle || entry.hour < 0 || entry.minute < 0 || entry.minute > 59) return std::nullopt;
+    const minutes idle = hours{entry.hour} + minutes{entry.minute};
+    if (idle < minutes{1} || idle > minutes{kIdleMinutesAtMost}) return std::nullopt;
+    return idle;
+}
+
+std::string idleEntry(minutes idle, std::string_view method) {
+    const auto count = static_cast<int>(idle.count());
+    return dayEntry(EntryKind::Idle, {}, count / 60, count % 60, method);
 }
 
 year firstTwoDigitYear(year current) { return current - years{50}; }

@@ -19,9 +19,13 @@ inline constexpr std::string_view kWeekdaysPrefix = "平日実行　　　　"; 
 inline constexpr std::string_view kWeekendPrefix = "週末実行　　　　";   // Saturday and Sunday
 // One day of the week: "毎週" + the day's character + "曜" + 4 ideographic spaces.
 inline constexpr std::string_view kWeeklyWord = "毎週";
+// Once the user has made no input for HH時MM分: 00時01分 to 12時00分.
+inline constexpr std::string_view kIdlePrefix = "無操作時　　　　";
+inline constexpr int kIdleMinutesAtMost = 12 * 60;
 
-// Dated entries fire once; the others are of the every-day shape and fire on the days they name.
-enum class EntryKind { Dated, EveryDay, Weekdays, Weekend, Weekly };
+// Dated entries fire once; the others are of the every-day shape and fire on the days they name,
+// except the inactivity entry, which fires once the user has made no input for its time.
+enum class EntryKind { Dated, EveryDay, Weekdays, Weekend, Weekly, Idle };
 
 // What a line says, fields converted to integers but not range-checked.
 struct ParsedEntry {
@@ -59,7 +63,8 @@ std::optional<ParsedEntry> parseEntry(std::string_view line);
 std::optional<EntryFields> parseEntryFields(std::string_view line);
 
 // The moment a parsed entry stands for (seconds 00); entries of the every-day shape stand for
-// `today` when it is one of their days, and for nothing on other days. nullopt also for an
+// `today` when it is one of their days, and for nothing on other days; an inactivity entry never
+// stands for a moment. nullopt also for an
 // impossible date, an hour over 23 or a minute over 59.
 std::optional<LocalTime> entryMoment(const ParsedEntry& entry, std::chrono::local_days today);
 std::optional<LocalTime> entryMoment(const EntryFields& entry, std::chrono::local_days today);
@@ -74,6 +79,11 @@ std::string everyDayEntry(int hour, int minute, std::string_view method);
 // An entry of the every-day shape for `kind` (not Dated); `weekday` names the day of a weekly one:
 // 平日実行　　　　22時30分　再起動, 毎週月曜　　　　07時00分　ｼｬｯﾄﾀﾞｳﾝ.
 std::string dayEntry(EntryKind kind, std::chrono::weekday weekday, int hour, int minute, std::string_view method);
+// How long without input an inactivity entry waits: none for other entries and for an idle time
+// outside 00時01分 to 12時00分, which never fires, as other malformed lines do not.
+std::optional<std::chrono::minutes> idleThreshold(const EntryFields& entry);
+// 無操作時　　　　00時30分　ｼｬｯﾄﾀﾞｳﾝ
+std::string idleEntry(std::chrono::minutes idle, std::string_view method);
 // The character a weekday goes by: 月 火 水 木 金 土 日.
 std::string_view weekdayCharacter(std::chrono::weekday weekday);
 

@@ -57,6 +57,7 @@ TEST(BuildEntry, EveryDayEntryHasTheFourSpacePrefixAndNoDate) {
 TEST(BuildEntry, DayEntriesKeepTheEveryDayShapeWithTheirOwnHead) {
     EXPECT_EQ(dayEntry(EntryKind::Weekdays, {}, 7, 5, kSleepWord), "平日実行　　　　07時05分　スリープ");
     EXPECT_EQ(dayEntry(EntryKind::Weekend, {}, 7, 5, kLockWord), "週末実行　　　　07時05分　ロック");
+    EXPECT_EQ(idleEntry(90min, kLockWord), "無操作時　　　　01時30分　ロック");
     for (unsigned d = 0; d < 7; ++d) {
         const std::string line = dayEntry(EntryKind::Weekly, std::chrono::weekday{d}, 23, 59, kRestartWord);
         EXPECT_EQ(charCount(line), charCount(everyDayEntry(23, 59, kRestartWord))) << line;
@@ -132,6 +133,9 @@ TEST(ParseEntry, ReadsFieldsByCharacterPosition) {
         {"週末実行　　　　07時00分　ロック", everyDay(7, 0, "ロック", EntryKind::Weekend)},
         {"毎週月曜　　　　06時15分　休止状態", everyDay(6, 15, "休止状態", EntryKind::Weekly, Monday)},
         {"毎週日曜ABCD06:15:_再起動", everyDay(6, 15, "再起動", EntryKind::Weekly, Sunday)},
+        // The inactivity entry: the idle time where the every-day shape has its time.
+        {"無操作時　　　　00時30分　ｼｬｯﾄﾀﾞｳﾝ", everyDay(0, 30, "ｼｬｯﾄﾀﾞｳﾝ", EntryKind::Idle)},
+        {"無操作時　　　　00時00分　ロック", everyDay(0, 0, "ロック", EntryKind::Idle)},
     };
     for (const ParseCase& c : cases) EXPECT_EQ(parseEntry(c.line), c.expected) << c.line;
 }
@@ -192,11 +196,26 @@ TEST(EntryMoment, DatedEntriesStandForTheirOwnDay) {
              Case{"毎日実行　　　　23時59分　再起動", at(2024y / 6 / 1, 23, 59)},
              Case{"毎日実行　　　　24時00分　再起動", std::nullopt},
              Case{"毎日実行　　　　12時99分　再起動", std::nullopt},
+             Case{"無操作時　　　　08時15分　再起動", std::nullopt},  // the time-based choice never takes it
          }) {
         const auto parsed = parseEntry(c.line);
         ASSERT_TRUE(parsed) << c.line;
         EXPECT_EQ(entryMoment(*parsed, today), c.moment) << c.line;
     }
+}
+
+TEST(EntryMoment, AnInactivityEntryWaitsOneMinuteToTwelveHours) {
+    struct Case {
+        std::string_view line;
+        std::optional<minutes> idle;
+    };
+    for (const Case& c : {
+             Case{"無操作時　　　　00時01分　ロック", 1min}, Case{"無操作時　　　　12時00分　ロック", 12h},
+             Case{"無操作時　　　　01時30分　ロック", 90min}, Case{"無操作時　　　　00時00分　ロック", std::nullopt},
+             Case{"無操作時　　　　12時01分　ロック", std::nullopt}, Case{"無操作時　　　　01時60分　ロック", std::nullopt},
+             Case{"毎日実行　　　　00時30分　ロック", std::nullopt},
+         })
+        EXPECT_EQ(idleThreshold(*parseEntryFields(c.line)), c.idle) << c.line;
 }
 
 TEST(PastEntries, TheListOfTheExampleKeepsEveryDayAndFutureEntriesInOrder) {
@@ -219,7 +238,7 @@ TEST(PastEntries, AnEntryForTheCurrentMinuteIsPast) {
 TEST(PastEntries, EveryDayEntriesAndLinesOfNeitherLayoutStay) {
     const std::vector<std::string> list = {
         "毎日実行　　　　00時00分　再起動", "毎日実行　　　　23時59分　再起動", "毎日実行 broken",
-        "平日実行　　　　00時00分　再起動", "毎週月曜　　　　00時00分　再起動",
+        "平日実行　　　　00時00分　再起動", "毎週月曜　　　　00時00分　再起動", "無操作時　　　　00時30分　再起動",
         "garbage", "", "98年04月31日 10時00分　再起動", "9X年01月01日 10時00分　再起動"};
     EXPECT_EQ(withoutPastEntries(list, at(2024y / 1 / 1, 12, 0)), list);
     EXPECT_TRUE(withoutPastEntries({}, at(2024y / 1 / 1, 12, 0)).empty());
