@@ -60,10 +60,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const auto instance = qm::win32::makeSingleInstance(qm::win32::kInstanceMutex);
     const auto watcher = qm::win32::makeFolderWatcher();
     const auto control = qm::win32::makeControlChannel();
-    qm::NoIdleSource idle;
-    qm::NoProcessWatch processes;
+    const auto idle = qm::win32::makeIdleSource();
+    const auto processes = qm::win32::makeProcessWatch();
     qm::Services services{*clock, *codec,    *files,    qm::runningProgramFolder(qm::kScheduleFileName), *session, *tray,
-                          *shell, *shortcut, *instance, *watcher, *control, idle, processes};
+                          *shell, *shortcut, *instance, *watcher, *control, *idle, *processes};
 
     qm::win32::Win32Backend backend;
     qm::ui::Runtime runtime(backend);

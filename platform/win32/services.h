@@ -1,5 +1,6 @@
 // The real Windows services the program uses besides clock, codec and files: session end, the
-// tray icon, the shell, the Startup shortcut and the single-instance check.
+// tray icon, the shell, the Startup shortcut, the single-instance check, the folder watcher, the
+// user's idle time and the process watch.
 #pragma once
 
 // clang-format off
@@ -13,6 +14,8 @@
 #include <string>
 
 #include "platform/folder_watcher.h"
+#include "platform/idle_source.h"
+#include "platform/process_watch.h"
 #include "platform/session_end.h"
 #include "platform/shell.h"
 #include "platform/single_instance.h"
@@ -44,6 +47,11 @@ std::unique_ptr<SingleInstance> makeSingleInstance(const std::wstring& name);
 
 // Watches a folder from a thread of its own and reports on the thread that asked.
 std::unique_ptr<FolderWatcher> makeFolderWatcher();
+
+// The time since the session's last input (GetLastInputInfo).
+std::unique_ptr<IdleSource> makeIdleSource();
+// Waits from the thread pool and reports on the thread that asked.
+std::unique_ptr<ProcessWatch> makeProcessWatch();
 
 inline constexpr wchar_t kInstanceMutex[] = L"Local\\QuietusMachine";
 

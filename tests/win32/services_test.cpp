@@ -1,5 +1,5 @@
 // The other Windows services: the single-instance mutex, session end, the shell, the tray icon's
-// records and clicks, the control channel and the folder watcher.
+// records and clicks, the control channel, the folder watcher, the idle time and the process watch.
 #include "platform/win32/services.h"
 
 #include <gtest/gtest.h>
@@ -429,6 +429,82 @@ TEST(FolderWatcher, AWatcherEndedLeavesNoHandleBehind) {
 
 TEST(FolderWatcher, AFolderThatIsNotThereCannotBeWatched) {
     EXPECT_FALSE(makeFolderWatcher()->watch("C:\\no\\such\\folder", test::kWatchedName, [] {}));
+}
+
+// SendInput's input is the session's as a device's is, under Wine as on Windows.
+TEST(IdleSource, TheIdleTimeGrowsWhileNothingHappensAndDropsAtInput) {
+    using namespace std::chrono_literals;
+    const auto idle = makeIdleSource();
+    const auto move = [] {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE;
+        input.mi.dx = 1;
+        return SendInput(1, &input, sizeof(input));
+    };
+    ASSERT_EQ(move(), 1u);
+    EXPECT_EQ(idle->idleTime(), 0s);
+    Sleep(2100);
+    EXPECT_GE(idle->idleTime().value_or(0s), 2s);
+    move();
+    EXPECT_EQ(idle->idleTime(), 0s);
+}
+
+// A process that lives about count - 1 seconds: ping, which waits a second between pings.
+struct Pinging {
+    PROCESS_INFORMATION info{};
+    explicit Pinging(int count) {
+        std::wstring line = L"ping.exe -n " + std::to_wstring(count) + L" 127.0.0.1";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                   &startup, &info));
+    }
+    ~Pinging() {
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    bool ended() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }
+};
+
+TEST(ProcessWatch, EndsOnceWhenNoProcessOfTheIdOrTheNameIsLeftOnThisThread) {
+    const struct {
+        const char* what;
+        const char* name;  // none: by the first process's id
+    } cases[] = {{"by id", nullptr}, {"by name, in any case and without .exe", "PING"}, {"by name", "ping.exe"}};
+    for (const auto& c : cases) {
+        const Pinging first(2);
+        const auto second = c.name ? std::make_unique<Pinging>(3) : nullptr;
+        const auto watch = makeProcessWatch();
+        int calls = 0;
+        DWORD thread = 0;
+        ASSERT_TRUE(watch->watch(c.name ? c.name : std::to_string(first.info.dwProcessId), [&] {
+            ++calls;
+            thread = GetCurrentThreadId();
+        })) << c.what;
+        if (second) {
+            EXPECT_TRUE(pumpUntil(std::chrono::milliseconds(5000), [&] { return first.ended(); })) << c.what;
+            pumpUntil(std::chrono::milliseconds(300), [] { return false; });
+            EXPECT_EQ(calls, 0) << c.what;
+        }
+        EXPECT_TRUE(pumpUntil(std::chrono::milliseconds(6000), [&] { return calls > 0; })) << c.what;
+        pumpUntil(std::chrono::milliseconds(300), [] { return false; });
+        EXPECT_EQ(calls, 1) << c.what;
+        EXPECT_EQ(thread, GetCurrentThreadId()) << c.what;
+    }
+}
+
+TEST(ProcessWatch, NothingRunningIsRefusedAndACancelledWatchNeverCalls) {
+    const auto watch = makeProcessWatch();
+    int calls = 0;
+    EXPECT_FALSE(watch->watch("QuietusNoSuchProgram.exe", [&] { ++calls; }));
+    EXPECT_FALSE(watch->watch("4294967292", [&] { ++calls; }));
+    const Pinging pinging(2);
+    ASSERT_TRUE(watch->watch(std::to_string(pinging.info.dwProcessId), [&] { ++calls; }));
+    watch->cancel();
+    EXPECT_TRUE(pumpUntil(std::chrono::milliseconds(5000), [&] { return pinging.ended(); }));
+    pumpUntil(std::chrono::milliseconds(300), [] { return false; });
+    EXPECT_EQ(calls, 0);
 }
 
 }  // namespace
