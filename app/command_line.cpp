@@ -25,7 +25,7 @@ namespace {
 using namespace std::chrono;
 
 // The last five reach the running program.
-enum class Command { List, Next, Add, DeletePast, Where, Help, Version, Pause, Resume, SkipNext, Postpone, Status };
+enum class Command { List, Next, Add, DeletePast, Where, Help, Version, Pause, Resume, SkipNext, Postpone, Status, WhenExits };
 
 struct CommandName {
     std::string_view option;
@@ -39,6 +39,7 @@ constexpr std::array kCommands{
     CommandName{"-V", Command::Version},    CommandName{"--pause", Command::Pause},
     CommandName{"--resume", Command::Resume}, CommandName{"--skip-next", Command::SkipNext},
     CommandName{"--postpone", Command::Postpone}, CommandName{"--status", Command::Status},
+    CommandName{"--when-exits", Command::WhenExits},
 };
 inline constexpr std::string_view kJsonOption = "--json";
 inline constexpr std::string_view kBadMinutes = "--postpone には1から1440までの分を指定して下さい: ";
@@ -75,7 +76,9 @@ inline constexpr std::string_view kHelp =
     "  --add --at HH:MM 日 --method 終了方法\n"
     "                  予定を作って追加します。日は次のどれか一つです:\n"
     "                  --date YYYY-MM-DD (今年の50年前から49年後まで)、--every-day (毎日実行)、\n"
-    "                  --weekdays (平日実行)、--weekend (週末実行)、--weekly 曜日 (mon〜sun 又は 月〜日)\n";
+    "                  --weekdays (平日実行)、--weekend (週末実行)、--weekly 曜日 (mon〜sun 又は 月〜日)\n"
+    "  --add --idle HH:MM --method 終了方法\n"
+    "                  操作のない時間が HH:MM (00:01〜12:00) 続いたら実行する予定 (無操作時) を追加します。\n";
 // Then the methods' names (methodNames()), then the rest.
 inline constexpr std::string_view kHelpAfterMethods =
     "  --delete-past   過去の日付の予定を削除して保存します (「過去の日付だけ削除」と「設定」)。\n"
@@ -86,10 +89,14 @@ inline constexpr std::string_view kHelpAfterMethods =
     "                  中止と延期は動作中のプログラムだけが覚え、予定ファイルは変わりません。\n"
     "  --status        動作中か停止中か、次回の予定と残り時間を表示します。\n"
     "                  --status --json はプログラム向けの JSON で表示します。\n"
+    "  --when-exits プロセスID又はプログラム名 --method 終了方法\n"
+    "                  そのプログラムが全て終了したら、動作中のプログラムが警告を出して終了方法を\n"
+    "                  実行します (一回だけ、予定ファイルは変わりません)。--skip-next で取り消します。\n"
     "  -h, --help      この説明を表示します。\n"
     "  -V, --version   バージョンを表示します。\n";
 inline constexpr std::string_view kExitStatuses =
-    "\n終了コード: 0 成功、1 中止又は延期する予定がない時、2 指定の誤り又は予定ファイルを読み書きできない時\n"
+    "\n終了コード: 0 成功、1 中止又は延期する予定がない時、--when-exits のプログラムが動いていない時、\n"
+    "2 指定の誤り又は予定ファイルを読み書きできない時\n"
     "(何も書き込みません)、3 動作中のプログラムに届かない時\n";
 
 // "                  終了方法: shutdown (ｼｬｯﾄﾀﾞｳﾝ)、forced (強制終了)、restart (再起動)、\n" and the
@@ -330,6 +337,21 @@ bool isCommandLine(std::span<const std::string> args, std::span<const std::strin
 
 namespace {
 
+// --when-exits PID|NAME --method NAME, checked before anything is sent.
+int whenExits(Run& run, std::span<const std::string> rest) {
+    if (rest.empty() || rest[0].starts_with("--") || rest[0].find_first_of("\r\n") != std::string::npos)
+        return run.refuse(std::string("--when-exits").append(kNoValue));
+    std::optional<ExitMethod> method;
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+        if (rest[i] != "--method" || method)
+            return run.refuse(std::string(rest[i].starts_with("-") ? kUnknownOption : kExtraArgument) + rest[i]);
+        if (i + 1 == rest.size() || rest[i + 1].starts_with("--")) return run.refuse(std::string("--method").append(kNoValue));
+        if (!(method = methodNamed(rest[++i]))) return run.refuse(badMethodRefusal() + rest[i]);
+    }
+    if (!method) return run.refuse(kNoMethod);
+    return run.control({.kind = ControlRequest::Kind::WhenExits, .method = *method, .target = rest[0]});
+}
+
 int runCommand(Run& run, std::span<const std::string> args, const CommandLineNeeds& needs,
                const CommandOutput& output) {
     // Asked for anywhere, even after a mistake, the help answers.
@@ -354,6 +376,7 @@ int runCommand(Run& run, std::span<const std::string> args, const CommandLineNee
             return run.refuse(std::string(rest[1].starts_with("-") ? kUnknownOption : kExtraArgument) + rest[1]);
         return run.control({.kind = ControlRequest::Kind::Postpone, .minutes = minutes});
     }
+    if (command == Command::WhenExits) return whenExits(run, rest);
     if (command == Command::Status && !rest.empty() && rest[0] == kJsonOption && rest.size() == 1)
         return run.control({.kind = ControlRequest::Kind::Status, .json = true});
     // The other commands take nothing after them.
@@ -386,6 +409,7 @@ int runCommand(Run& run, std::span<const std::string> args, const CommandLineNee
             return run.control({.kind = ControlRequest::Kind::Status});
         case Command::Add:
         case Command::Postpone:
+        case Command::WhenExits:
             break;
     }
     return kCommandRefused;

@@ -24,7 +24,7 @@ struct RequestName {
 constexpr std::array kRequests{
     RequestName{"pause", Kind::Pause},        RequestName{"resume", Kind::Resume},
     RequestName{"skip-next", Kind::SkipNext}, RequestName{"postpone", Kind::Postpone},
-    RequestName{"status", Kind::Status},
+    RequestName{"status", Kind::Status},      RequestName{"when-exits", Kind::WhenExits},
 };
 inline constexpr std::string_view kJson = "json";
 
@@ -40,6 +40,12 @@ inline constexpr std::string_view kPostponedAfter = "分延期しました: ";
 inline constexpr std::string_view kPostponedFromBefore = "、";
 inline constexpr std::string_view kPostponedFromAfter = "から延期";
 inline constexpr std::string_view kUnknownRequest = "分からない要求です: ";
+// The program waited for, in brackets, then these.
+inline constexpr std::string_view kWaitingAfter = "が終了したら";
+inline constexpr std::string_view kWillDo = "します";
+inline constexpr std::string_view kNotRunning = "は動いていません";
+inline constexpr std::string_view kWaitCancelled = "終了待ちを中止しました: ";
+
 
 std::string_view firstWord(std::string_view& rest) {
     const std::size_t space = rest.find(' ');
@@ -70,10 +76,15 @@ std::string nextText(LocalTime moment, const NextDue& next) {
     return momentText(moment) + " " + next.entry;
 }
 
-std::string statusText(bool paused, const NextDue* next, LocalTime moment, LocalTime now) {
+std::string quoted(std::string_view target) { return "「" + std::string(target) + "」"; }
+
+std::string statusText(bool paused, const NextDue* next, LocalTime moment, LocalTime now,
+                       const std::optional<Schedule::WhenExits>& exits) {
     std::string text(paused ? kPausedTip : kRunningTip);
     text += "\n";
-    if (!next) return text.append(kNothingDue).append("\n");
+    // The entry due next, then the wait for a program's end, whose moment nobody knows.
+    const std::string waiting = exits ? afterExitText(exits->target, exits->method) + "\n" : std::string();
+    if (!next) return text.append(exits ? waiting : std::string(kNothingDue) + "\n");
     text.append(kNextPrefix).append(momentText(moment));
     if (const std::string method = methodShown(next->method); !method.empty())
         text.append(" ").append(method);
@@ -82,15 +93,22 @@ std::string statusText(bool paused, const NextDue* next, LocalTime moment, Local
         text.append(kPostponedFromBefore)
             .append(momentText(*next->postponedFrom))
             .append(kPostponedFromAfter);
-    return text.append(kLeftClose).append("\n");
+    return text.append(kLeftClose).append("\n").append(waiting);
 }
 
 // {"state": "running" or "paused", "next": null or {"date", "time", "method" (its --method name, or
 // null for a word that names none), "word", "entry", "seconds_left", "postponed",
-// "postponed_from" (null, or "YYYY-MM-DD HH:MM")}}: the keys the man page lists.
-std::string statusJson(bool paused, const NextDue* next, LocalTime moment, LocalTime now) {
+// "postponed_from" (null, or "YYYY-MM-DD HH:MM")}, "when_exits": null or {"target", "method"}}:
+// the keys the man page lists.
+std::string statusJson(bool paused, const NextDue* next, LocalTime moment, LocalTime now,
+                       const std::optional<Schedule::WhenExits>& exits) {
+    const std::string waiting = ", \"when_exits\": " +
+                                (exits ? "{\"target\": " + jsonString(exits->target) + ", \"method\": " +
+                                             jsonString(infoOf(*exits->method.method).commandName) + "}"
+                                       : std::string("null")) +
+                                "}\n";
     std::string text = std::string("{\"state\": \"") + (paused ? "paused" : "running") + "\", \"next\": ";
-    if (!next) return text + "null}\n";
+    if (!next) return text + "null" + waiting;
     const std::string at = momentText(moment);
     text +=
         "{\"date\": " + jsonString(at.substr(0, 10)) + ", \"time\": " + jsonString(at.substr(11)) +
@@ -99,7 +117,7 @@ std::string statusJson(bool paused, const NextDue* next, LocalTime moment, Local
         ", \"word\": " + jsonString(next->method.word) + ", \"entry\": " + jsonString(next->entry) +
         ", \"seconds_left\": " + std::to_string((moment - now).count()) +
         ", \"postponed\": " + (next->postponedFrom ? "true" : "false") + ", \"postponed_from\": " +
-        (next->postponedFrom ? jsonString(momentText(*next->postponedFrom)) : std::string("null")) + "}}\n";
+        (next->postponedFrom ? jsonString(momentText(*next->postponedFrom)) : std::string("null")) + "}" + waiting;
     return text;
 }
 
@@ -120,6 +138,8 @@ std::string requestLine(const ControlRequest& request) {
     for (const RequestName& r : kRequests) {
         if (r.kind != request.kind) continue;
         std::string line(r.word);
+        if (request.kind == Kind::WhenExits)
+            line.append(" ").append(infoOf(request.method).commandName).append(" ").append(request.target);
         if (request.kind == Kind::Postpone) line.append(" ").append(std::to_string(request.minutes));
         if (request.kind == Kind::Status && request.json) line.append(" ").append(kJson);
         return line;
@@ -132,6 +152,13 @@ std::optional<ControlRequest> parseRequest(std::string_view line) {
     for (const RequestName& r : kRequests) {
         if (r.word != word) continue;
         ControlRequest request{.kind = r.kind};
+        if (r.kind == Kind::WhenExits) {
+            const std::optional<ExitMethod> method = methodNamed(firstWord(line));
+            if (!method || line.empty() || line.find('\n') != std::string_view::npos) return std::nullopt;
+            request.method = *method;
+            request.target = line;
+            return request;
+        }
         if (r.kind == Kind::Postpone) {
             const auto [end, error] =
                 std::from_chars(line.data(), line.data() + line.size(), request.minutes);
@@ -177,11 +204,23 @@ ControlAnswer answerRequest(std::string_view line, Controlled& program) {
         case Kind::Resume:
             return {kCommandDone, std::string(program.setPaused(false) ? kResumed : kAlreadyRunning) + "\n"};
         case Kind::Status:
-            return {kCommandDone, request->json ? statusJson(program.paused(), next, moment, now)
-                                                : statusText(program.paused(), next, moment, now)};
+            return {kCommandDone, request->json
+                                      ? statusJson(program.paused(), next, moment, now, schedule.whenExits())
+                                      : statusText(program.paused(), next, moment, now, schedule.whenExits())};
+        case Kind::WhenExits:
+            if (!program.waitForExit(request->target, request->method))
+                return {kCommandNothingAhead, quoted(request->target).append(kNotRunning) + "\n"};
+            return {kCommandDone, quoted(request->target) + std::string(kWaitingAfter) +
+                                      std::string(optionCaptionOf(request->method)) + std::string(kWillDo) + "\n"};
         case Kind::SkipNext:
         case Kind::Postpone:
             break;
+    }
+    // A wait for a program's end is the one-time thing the user asked for last: it goes first.
+    if (request->kind == Kind::SkipNext && schedule.whenExits()) {
+        const std::string target = schedule.whenExits()->target;
+        program.cancelWaitForExit();
+        return {kCommandDone, std::string(kWaitCancelled) + target + "\n"};
     }
     if (!next) return {kCommandNothingAhead, std::string(kNothingDue) + "\n"};
     const NextDue occurrence = *next;

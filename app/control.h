@@ -1,8 +1,9 @@
 // Control from outside: the requests this user's other processes send the running program over
 // its control channel (quietus --pause, --status and the like), and its answers.
 //
-// A request is one line: "pause", "resume", "skip-next", "postpone MINUTES", "status" or
-// "status json". An answer is the exit status the asking command ends with, a line feed, and the
+// A request is one line: "pause", "resume", "skip-next", "postpone MINUTES", "status",
+// "status json" or "when-exits METHOD TARGET" (the method by its --method name, the target a
+// process id or a program's name, to the end of the line). An answer is the exit status the asking command ends with, a line feed, and the
 // text it shows: on standard output when the status is 0, else on standard error.
 #pragma once
 
@@ -25,10 +26,12 @@ inline constexpr std::string_view kNothingDue = "次に実行される予定は�
 std::string momentText(LocalTime moment);
 
 struct ControlRequest {
-    enum class Kind { Pause, Resume, SkipNext, Postpone, Status };
+    enum class Kind { Pause, Resume, SkipNext, Postpone, Status, WhenExits };
     Kind kind = Kind::Status;
     int minutes = 0;    // Postpone: 1 to kPostponeAtMost
     bool json = false;  // Status: for programs to read
+    ExitMethod method = ExitMethod::Shutdown;  // WhenExits
+    std::string target{};                      // WhenExits: not empty, one line
     bool operator==(const ControlRequest&) const = default;
 };
 
@@ -53,6 +56,10 @@ public:
     // False when it already was so.
     virtual bool setPaused(bool paused) = 0;
     virtual Schedule& selection() = 0;
+    // Waits for every process of `target` to end, then warns as for a due entry; this replaces a
+    // wait before it. False, the wait before kept, when none runs now.
+    virtual bool waitForExit(const std::string& target, ExitMethod method) = 0;
+    virtual void cancelWaitForExit() = 0;
     virtual LocalTime now() const = 0;
 };
 

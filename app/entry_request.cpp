@@ -23,17 +23,11 @@ inline constexpr std::string_view kBadTime = "時刻が正しくありません 
 inline constexpr std::string_view kBadDate = "日付が正しくありません (YYYY-MM-DD): ";
 std::string yearOutOfRange(year current) { return outsideTwoDigitYears(current) + ": "; }
 inline constexpr std::string_view kBadWeekday = "曜日が正しくありません (mon〜sun 又は 月〜日): ";
-// "終了方法が正しくありません (shutdown, forced, …, lock): "
-std::string badMethod() {
-    std::string text = "終了方法が正しくありません (";
-    for (const ExitMethodInfo& info : kExitMethods)
-        text.append(info.commandName).append(info.method == kExitMethods.back().method ? "): " : ", ");
-    return text;
-}
+inline constexpr std::string_view kBadIdle = "無操作の時間が正しくありません (00:01〜12:00): ";
+inline constexpr std::string_view kIdleWithAt = "--idle と --at は一緒に指定できません";
 inline constexpr std::string_view kNoTime = "--at で時刻を指定して下さい";
-inline constexpr std::string_view kNoMethod = "--method で終了方法を指定して下さい";
 inline constexpr std::string_view kOneDayOption =
-    "--date, --every-day, --weekdays, --weekend, --weekly のどれか一つを指定して下さい";
+    "--date, --every-day, --weekdays, --weekend, --weekly, --idle のどれか一つを指定して下さい";
 
 // Sunday first, as std::chrono::weekday counts; each day also goes by its character (月 for Monday).
 constexpr std::array<std::string_view, 7> kWeekdayNames{"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
@@ -107,6 +101,7 @@ RequestedEntry fromOptions(std::span<const std::string> args, year current) {
             return true;
         };
         if (option == "--at") {
+            if (kind == EntryKind::Idle) return refused(kIdleWithAt);
             if (time) return refused(option, kTwice);
             const auto text = value();
             if (!text) return refused(option, kNoValue);
@@ -115,7 +110,7 @@ RequestedEntry fromOptions(std::span<const std::string> args, year current) {
             if (method) return refused(option, kTwice);
             const auto text = value();
             if (!text) return refused(option, kNoValue);
-            if (!(method = methodNamed(*text))) return refused(badMethod(), *text);
+            if (!(method = methodNamed(*text))) return refused(badMethodRefusal(), *text);
         } else if (option == "--date") {
             const auto text = value();
             if (!text) return refused(option, kNoValue);
@@ -131,6 +126,14 @@ RequestedEntry fromOptions(std::span<const std::string> args, year current) {
             if (!parsed) return refused(kBadWeekday, *text);
             if (!takeKind(EntryKind::Weekly)) return refused(kOneDayOption);
             dayOfWeek = *parsed;
+        } else if (option == "--idle") {
+            const auto text = value();
+            if (!text) return refused(option, kNoValue);
+            const auto parsed = timeOfDay(*text);
+            if (!parsed || *parsed < minutes{1} || *parsed > minutes{kIdleMinutesAtMost}) return refused(kBadIdle, *text);
+            if (!takeKind(EntryKind::Idle)) return refused(kOneDayOption);
+            if (time) return refused(kIdleWithAt);
+            time = parsed;
         } else if (option == "--every-day" || option == "--weekdays" || option == "--weekend") {
             const EntryKind k = option == "--every-day"  ? EntryKind::EveryDay
                                 : option == "--weekdays" ? EntryKind::Weekdays
@@ -154,11 +157,19 @@ RequestedEntry fromOptions(std::span<const std::string> args, year current) {
 
 }  // namespace
 
+std::string badMethodRefusal() {
+    std::string text = "終了方法が正しくありません (";
+    for (const ExitMethodInfo& info : kExitMethods)
+        text.append(info.commandName).append(info.method == kExitMethods.back().method ? "): " : ", ");
+    return text;
+}
+
 std::optional<std::string> whyNotAsWritten(std::string_view line, year current) {
     const std::optional<EntryFields> entry = parseEntryFields(line);
     if (!entry) return std::string(kNotAnEntry).append(line);
     if (!methodFromWord(entry->method)) return std::string(kUnknownMethodWord).append(entry->method);
-    if (entry->hour > 23 || entry->minute > 59) return std::string(kImpossibleTime).append(line);
+    if (entry->hour > 23 || entry->minute > 59 || (entry->kind == EntryKind::Idle && !idleThreshold(*entry)))
+        return std::string(kImpossibleTime).append(line);
     std::string rebuilt;
     if (entry->kind == EntryKind::Dated) {
         const year_month_day date = entryDate(*entry, current);

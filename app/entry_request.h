@@ -17,6 +17,10 @@ inline constexpr std::string_view kExtraArgument = "余分な引数です: ";
 // After an option that needs a value and has none.
 inline constexpr std::string_view kNoValue = " の値がありません";
 
+inline constexpr std::string_view kNoMethod = "--method で終了方法を指定して下さい";
+// "終了方法が正しくありません (shutdown, forced, …, lock): ", before the name that is not one.
+std::string badMethodRefusal();
+
 // The entry line, or why there is none: one line for the user.
 struct RequestedEntry {
     std::string entry;
@@ -27,7 +31,7 @@ struct RequestedEntry {
 
 // From the arguments after --add: either one entry line, or the options
 // --at HH:MM (--date YYYY-MM-DD | --every-day | --weekdays | --weekend | --weekly DAY) --method NAME
-// in any order.
+// or --idle HH:MM --method NAME (how long without input, 00:01 to 12:00), in any order.
 // `current`: this year, which decides the years a two-digit year stands for.
 RequestedEntry requestedEntry(std::span<const std::string> args, std::chrono::year current);
 

@@ -125,4 +125,24 @@ void Program::showNoticeChoices(const std::string& text, LocalTime occurrence) {
 
 void Program::endProgram() { ui.end(); }
 
+bool Program::waitForExit(const std::string& target, ExitMethod method) {
+    if (!services.processes.watch(target, [this] { exitWaitedFor(); })) return false;
+    schedule.setWhenExits(Schedule::WhenExits{target, MethodWord::parse(wordOf(method))});
+    return true;
+}
+
+void Program::cancelWaitForExit() {
+    services.processes.cancel();
+    schedule.setWhenExits(std::nullopt);
+}
+
+void Program::exitWaitedFor() {
+    if (ui.ended() || !schedule.whenExits()) return;
+    const Schedule::WhenExits wait = *schedule.whenExits();
+    schedule.setWhenExits(std::nullopt);
+    // Paused, nothing fires, as an entry whose moment passes during a pause does not.
+    if (tray.paused()) return;
+    showWarningFor({wait.method, 0, wait.target});
+}
+
 }  // namespace qm

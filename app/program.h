@@ -60,6 +60,10 @@ private:
     bool setPaused(bool paused) override { return tray.setPaused(paused); }
     Schedule& selection() override { return schedule; }
     LocalTime now() const override { return services.clock.now(); }
+    bool waitForExit(const std::string& target, ExitMethod method) override;
+    void cancelWaitForExit() override;
+    // The program waited for has ended: the warning opens, unless paused.
+    void exitWaitedFor();
 
     // What the file held at the last change seen, until a second read agrees with it.
     std::optional<FileStamp> settling_;

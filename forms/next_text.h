@@ -60,4 +60,16 @@ inline std::string methodShown(const MethodWord& method) {
     return method.word.substr(0, end);
 }
 
+// The wait for a program's end: kNextPrefix, the program (its id or name; in the tip cut to this
+// many characters, so that the tip stays within 127 units), this, then the method.
+inline constexpr std::string_view kAfterExit = "の終了後 ";
+inline constexpr std::size_t kTargetShownAtMost = 32;
+
+// "次回: firefoxの終了後 シャットダウン"
+inline std::string afterExitText(std::string_view target, const MethodWord& method, std::size_t targetAtMost = std::string_view::npos) {
+    std::size_t end = 0;
+    for (std::size_t n = 0; end < target.size() && n < targetAtMost; ++n) end += utf8CharLength(target, end);
+    return std::string(kNextPrefix).append(target.substr(0, end)).append(kAfterExit).append(methodShown(method));
+}
+
 }  // namespace qm

@@ -20,6 +20,7 @@ inline constexpr std::string_view kMinuteSuffix = "分";
 inline constexpr std::string_view kClockPrefix = "現在時刻　";
 inline constexpr std::string_view kBadHour = "「時」には0から23までの数字を入力して下さい";
 inline constexpr std::string_view kBadMinute = "「分」には0から59までの数字を入力して下さい";
+inline constexpr std::string_view kBadIdle = "無操作時の時間は00時01分から12時00分までにして下さい";
 
 // A digit as typed: ASCII, or the full-width form (U+FF10 to U+FF19) a Japanese input method gives.
 std::optional<int> digitAt(std::string_view text, std::size_t& pos) {
@@ -59,20 +60,20 @@ ui::FormDef TimeOfDayDialog::definition() {
         .name = "TimeSet",
         .caption = "時刻の設定",
         .clientWidth = 4680,
-        .clientHeight = 4170,  // 1080 taller than at first, for the later day and method options
+        .clientHeight = 4530,  // 1440 taller than at first, for the later day and method options
         .border = ui::Border::FixedDialog,
         .showInTaskbar = false,
         .startPosition = ui::StartPosition::CentreScreen,
         .icon = ui::Icon::Running,
         .controls = {
-            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {1080, 3720, 1695, 375},
+            {.kind = Kind::Button, .name = "Command2", .caption = "キャンセル", .rect = {1080, 4080, 1695, 375},
              .tabIndex = 13, .isCancel = true},
             {.kind = Kind::Timer, .name = "Timer1", .interval = 100},
-            {.kind = Kind::ComboBox, .name = "Combo2", .caption = "00分", .rect = {1200, 3240, 975, 300},
+            {.kind = Kind::ComboBox, .name = "Combo2", .caption = "00分", .rect = {1200, 3600, 975, 300},
              .tabIndex = 11},
-            {.kind = Kind::ComboBox, .name = "Combo1", .caption = "01時", .rect = {120, 3240, 975, 300},
+            {.kind = Kind::ComboBox, .name = "Combo1", .caption = "01時", .rect = {120, 3600, 975, 300},
              .tabIndex = 10},
-            {.kind = Kind::Frame, .name = "Frame2", .caption = "終了タイミング", .rect = {120, 1080, 2655, 2055},
+            {.kind = Kind::Frame, .name = "Frame2", .caption = "終了タイミング", .rect = {120, 1080, 2655, 2415},
              .tabIndex = 7},
             {.kind = Kind::Option, .name = "Option6", .parent = "Frame2", .caption = "この日のみ終了",
              .rect = {120, 240, 1575, 255}, .tabIndex = 9, .value = true},
@@ -84,11 +85,13 @@ ui::FormDef TimeOfDayDialog::definition() {
              .rect = {120, 1320, 2055, 255}, .tabIndex = 18},
             {.kind = Kind::Option, .name = "Option9", .parent = "Frame2", .caption = "毎週曜日",  // the day set at load
              .rect = {120, 1680, 2055, 255}, .tabIndex = 19},
-            {.kind = Kind::Button, .name = "Command1", .caption = "登録", .rect = {2880, 3720, 1695, 375},
+            {.kind = Kind::Option, .name = "Option13", .parent = "Frame2", .caption = "無操作時",  // the time: how long
+             .rect = {120, 2040, 2055, 255}, .tabIndex = 20},
+            {.kind = Kind::Button, .name = "Command1", .caption = "登録", .rect = {2880, 4080, 1695, 375},
              .tabIndex = 5, .isDefault = true},
             {.kind = Kind::Frame, .name = "Frame1", .caption = "終了方法", .rect = {2880, 240, 1695, 2895},
              .tabIndex = 0},
-            {.kind = Kind::Label, .name = "Label2", .caption = "現在時刻", .rect = {2280, 3240, 975, 225},
+            {.kind = Kind::Label, .name = "Label2", .caption = "現在時刻", .rect = {2280, 3600, 975, 225},
              .font = fonts::japanese(fonts::kPMincho, 11.25, true), .tabIndex = 12, .autoSize = true},
             {.kind = Kind::Label, .name = "Label1", .caption = "99年99月99日", .rect = {240, 360, 2655, 375},
              .font = fonts::japanese(fonts::kPMincho, 20.25, true), .tabIndex = 6,
@@ -109,6 +112,7 @@ void TimeOfDayDialog::bind() {
     weekdays_ = &ctl("Option7");
     weekend_ = &ctl("Option8");
     weekly_ = &ctl("Option9");
+    idle_ = &ctl("Option13");
     methods_.bind(*this);
     clockTimer_ = &ctl("Timer1");
     clockTimer_->onTimer = [this] { clockTick(); };
@@ -157,6 +161,16 @@ void TimeOfDayDialog::addClicked() {
         return;
     }
     std::string entry;
+    if (idle_->value()) {
+        const std::chrono::minutes idle = std::chrono::hours{*hour} + std::chrono::minutes{*minute};
+        if (idle < std::chrono::minutes{1} || idle > std::chrono::minutes{kIdleMinutesAtMost}) {
+            runtime().messageBox(std::string(kBadIdle), std::string(texts::kProgramTitle));
+            return;
+        }
+        list_.append(idleEntry(idle, method));
+        unload();
+        return;
+    }
     // The file keeps two digits of the year: a day it cannot give back is refused, not misread.
     if (const std::chrono::year current =
             std::chrono::year_month_day{std::chrono::floor<std::chrono::days>(clock_.now())}.year();

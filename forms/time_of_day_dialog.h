@@ -1,5 +1,6 @@
 // The time-of-day dialog: completes an entry for the day picked on the settings window's
-// calendar (hour, minute, that day only or every day, method) and appends it to the settings list.
+// calendar (hour, minute, that day only, every day or once idle that long, method) and appends it
+// to the settings list.
 #pragma once
 
 #include <chrono>
@@ -45,6 +46,7 @@ private:
     ui::Control* weekdays_ = nullptr;
     ui::Control* weekend_ = nullptr;
     ui::Control* weekly_ = nullptr;  // captioned with the picked day's weekday
+    ui::Control* idle_ = nullptr;    // the hour and minute are how long the user makes no input
     MethodOptions methods_;
 };
 

@@ -89,9 +89,13 @@ TrayIconState TrayWindow::iconState() const { return {.icon = icon(), .tip = tip
 
 TrayWindow::Tip TrayWindow::tipAt(LocalTime now) const {
     if (paused_) return {std::string(kPausedTip), std::nullopt};
-    // The entry the due check waits for: whatever changes the choice changes the tip.
+    // The entry the due check waits for: whatever changes the choice changes the tip. A wait for a
+    // program's end comes after it.
+    std::string waiting;
+    if (const auto& exits = schedule_.whenExits())
+        waiting.append("\n").append(afterExitText(exits->target, exits->method, kTargetShownAtMost));
     const NextDue* next = schedule_.ahead(now);
-    if (!next) return {std::string(kRunningTip), std::nullopt};
+    if (!next) return {std::string(kRunningTip) + waiting, std::nullopt};
     const year_month_day date{next->date};
     const hh_mm_ss time{next->time};
     const TimeLeft left = timeLeft(schedule_.nextDueMoment(), now);
@@ -103,7 +107,7 @@ TrayWindow::Tip TrayWindow::tipAt(LocalTime now) const {
             twoDigits(static_cast<unsigned>(time.minutes().count())) + "分";
     const std::string method = methodShown(next->method);
     if (!method.empty()) text.append(" ").append(method);
-    text.append(kLeftOpen).append(left.text).append(kLeftClose);
+    text.append(kLeftOpen).append(left.text).append(kLeftClose).append(waiting);
     return {text, left.changesAt};
 }
 

@@ -199,6 +199,11 @@ bool Schedule::adjust(LocalTime moment, std::optional<LocalTime> to) {
     return changed;
 }
 
+void Schedule::setWhenExits(std::optional<WhenExits> wait) {
+    whenExits_ = std::move(wait);
+    if (selected_) selected_();
+}
+
 bool Schedule::skip(LocalTime moment) { return adjust(moment, std::nullopt); }
 
 bool Schedule::postpone(LocalTime moment, minutes by) { return adjust(moment, moment + by); }

@@ -136,6 +136,16 @@ public:
     };
     const std::vector<IdleEntry>& idleEntries() const { return idleEntries_; }
 
+    // The other one-time thing the running program holds: the warning once no process of a program
+    // is left (by its id or its name), with the method given; none when nothing waits. Setting it
+    // counts as a selection, so the tray's tip follows.
+    struct WhenExits {
+        std::string target;
+        MethodWord method;
+    };
+    const std::optional<WhenExits>& whenExits() const { return whenExits_; }
+    void setWhenExits(std::optional<WhenExits> wait);
+
     // Why the last selection could not read the file, if it could not.
     const std::optional<std::string>& unreadable() const { return unreadable_; }
 
@@ -165,6 +175,7 @@ private:
     std::vector<LocalTime> fired_;  // the moments that came due, the latest last
     std::vector<Adjustment> adjustments_;
     std::vector<IdleEntry> idleEntries_;
+    std::optional<WhenExits> whenExits_;
     std::function<void()> selected_;
 };
 

@@ -76,6 +76,10 @@ const Case kCases[] = {
      "予定を追加しました: 毎週土曜　　　　06時00分　再起動\n", "", Lines{"毎週土曜　　　　06時00分　再起動"}},
     {"values after =", {"--add", "--at=06:00", "--weekend", "--method=lock"}, Lines{}, 0,
      "予定を追加しました: 週末実行　　　　06時00分　ロック\n", "", Lines{"週末実行　　　　06時00分　ロック"}},
+    {"add an idle entry", {"--add", "--idle", "12:00", "--method", "lock"}, Lines{}, 0,
+     "予定を追加しました: 無操作時　　　　12時00分　ロック\n", "", Lines{"無操作時　　　　12時00分　ロック"}},
+    {"list: an idle entry is never the next", {"--list"}, Lines{"無操作時　　　　00時01分　ロック"}, 0,
+     "  無操作時　　　　00時01分　ロック\n"},
     {"the line after =", {"--add=毎日実行　　　　10時00分　再起動"}, Lines{}, 0,
      "予定を追加しました: 毎日実行　　　　10時00分　再起動\n", "", Lines{"毎日実行　　　　10時00分　再起動"}},
     {"delete past entries", {"--delete-past"}, Lines{"26年12月07日 12時00分　再起動", "x", kMixed[1], kMixed[2]}, 0,
@@ -111,6 +115,11 @@ const Case kCases[] = {
     {"no day", {"--add", "--at", "10:00", "--method", "lock"}, kMixed, 2, "", "どれか一つ"},
     {"two days", {"--add", "--at", "10:00", "--weekend", "--every-day", "--method", "lock"}, kMixed, 2, "", "どれか一つ"},
     {"no method", {"--add", "--at", "10:00", "--weekend"}, kMixed, 2, "", "--method で"},
+    {"no idle time", {"--add", "--idle", "00:00", "--method", "lock"}, kMixed, 2, "", "無操作の時間が正しくありません (00:01〜12:00): 00:00"},
+    {"idle past twelve hours", {"--add", "--idle", "12:01", "--method", "lock"}, kMixed, 2, "", "(00:01〜12:00): 12:01"},
+    {"idle and a time of day", {"--add", "--at", "10:00", "--idle", "00:30", "--method", "lock"}, kMixed, 2, "", "--idle と --at"},
+    {"idle and a day", {"--add", "--idle", "00:30", "--every-day", "--method", "lock"}, kMixed, 2, "", "どれか一つ"},
+    {"an idle line out of range", {"--add", "無操作時　　　　00時00分　ロック"}, kMixed, 2, "", "有り得ない時刻です"},
     {"an unknown option after the entry", {"--add", "毎日実行　　　　10時00分　再起動", "--now"}, kMixed, 2, "", "不明なオプションです: --now"},
     {"an argument after a command that takes none", {"--list", "all"}, kMixed, 2, "", "余分な引数です: all"},
     {"a mistyped command", {"--lsit"}, kMixed, 2, "", "不明なオプションです: --lsit"},
@@ -138,6 +147,12 @@ const Case kCases[] = {
     {"postpone twice", {"--postpone", "10", "20"}, kMixed, 2, "", "余分な引数です: 20"},
     {"status in another form", {"--status", "--xml"}, kMixed, 2, "", "不明なオプションです: --xml"},
     {"skip something named", {"--skip-next", "all"}, kMixed, 2, "", "余分な引数です: all"},
+    {"wait for a program's end with no running program", {"--when-exits", "1234", "--method", "shutdown"}, kMixed, 3, "",
+     "見つかりません"},
+    {"wait for nothing", {"--when-exits", "--method", "lock"}, kMixed, 2, "", "--when-exits の値がありません"},
+    {"wait with no method", {"--when-exits", "render"}, kMixed, 2, "", "--method で終了方法を指定して下さい"},
+    {"wait with an unknown method", {"--when-exits", "render", "--method", "halt"}, kMixed, 2, "", "halt"},
+    {"wait for two programs", {"--when-exits", "render", "backup", "--method", "lock"}, kMixed, 2, "", "余分な引数です: backup"},
 };
 
 class CommandLine : public ::testing::TestWithParam<Case> {
@@ -236,7 +251,7 @@ TEST_F(CommandLine, TheHelpListsEveryOptionAndTheBackEndsOwn) {
     EXPECT_EQ(run({"--help"}, "  --install-desktop-entry\n"), kCommandDone);
     for (const char* option : {"--list", "--next", "--add", "--at", "--date", "--every-day", "--weekdays", "--weekend",
                                "--weekly", "--method", "--delete-past", "--where", "--help", "--version", "--install-desktop-entry",
-                               "--pause", "--resume", "--skip-next", "--postpone", "--status", "--json",
+                               "--pause", "--resume", "--skip-next", "--postpone", "--status", "--json", "--idle", "--when-exits",
                                "hibernate", "「*」"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
     EXPECT_TRUE(out.starts_with("使い方: quietus [オプション]\n"));

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 
+#include "app/command_line.h"
 #include "tests/scenarios/scenario.h"
 
 namespace qm::scenarios {
@@ -127,6 +128,62 @@ TEST_F(Idle, WithoutAnIdleSourceTheEntryIsShownButNeverFiresAndTheProgramSaysSoO
     app().program.tray.setPaused(false);
     app().advance(15min);
     EXPECT_TRUE(app().messageBoxes().empty());
+}
+
+Act run(std::vector<std::string> args, int status = kCommandDone) {
+    return [args, status](HeadlessApp& app) {
+        const CommandLineNeeds needs{app.clock, *app.codec, app.files, app.folder(), "quietus", {}, {}, &app.channel};
+        EXPECT_EQ(runCommandLine(args, needs, {[](std::string_view) {}, [](std::string_view) {}}), status) << args[0];
+    };
+}
+Act end(std::string target) {
+    return [target](HeadlessApp& app) { app.processes.end(target); };
+}
+
+TEST_F(Idle, TheWarningOpensOnceTheProgramWaitedForHasEnded) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> running;
+        std::map<headless::VirtualTime, Act> acts;
+        Moments opened;
+        std::vector<SessionRequest> requests = {};
+    };
+    const auto t = [](seconds time) { return at(kDay, time); };
+    const Act waitForRender = run({"--when-exits", "render", "--method", "lock"});
+    const Case cases[] = {
+        {"it ends: the warning, with the method given; the tip said what it waited for", {"render"},
+         {{t(21h + 1min), waitForRender},
+          {t(21h + 2min), [](HeadlessApp& app) {
+               EXPECT_EQ(app.tray.shown()->tip, "QuietusMachineは動作中です\n次回: renderの終了後 ロック");
+           }},
+          {t(21h + 5min), end("render")}},
+         {t(21h + 5min + 1s)}, {SessionRequest::LockScreen}},
+        {"two processes of one name: once, when the name is gone", {"render", "render"},
+         {{t(21h + 1min), waitForRender}, {t(21h + 5min), end("render")}}, {t(21h + 5min + 1s)},
+         {SessionRequest::LockScreen}},
+        {"cancelled by --skip-next", {"render"},
+         {{t(21h + 1min), waitForRender}, {t(21h + 2min), run({"--skip-next"})}, {t(21h + 5min), end("render")}}, {}},
+        {"a new wait replaces the one before", {"render", "backup"},
+         {{t(21h + 1min), waitForRender}, {t(21h + 2min), run({"--when-exits", "backup", "--method", "sleep"})},
+          {t(21h + 5min), end("render")}, {t(21h + 6min), end("backup")}},
+         {t(21h + 6min + 1s)}, {SessionRequest::Suspend}},
+        {"none running: nothing waits", {}, {{t(21h + 1min), run({"--when-exits", "render", "--method", "lock"}, 1)}}, {}},
+        {"paused when it ends: nothing", {"render"},
+         {{t(21h + 1min), waitForRender}, {t(21h + 2min), pause(true)}, {t(21h + 5min), end("render")},
+          {t(21h + 6min), pause(false)}}, {}},
+    };
+    for (const Case& c : cases) {
+        std::map<headless::VirtualTime, Act> acts = c.acts;
+        const auto first = acts.begin()->second;
+        acts.begin()->second = [&c, first](HeadlessApp& app) {
+            app.processes.running = c.running;
+            first(app);
+        };
+        const Seen seen = walk({}, t(21h), t(21h + 7min), acts);
+        EXPECT_EQ(seen.opened, c.opened) << c.what;
+        EXPECT_EQ(seen.requests, c.requests) << c.what;
+        EXPECT_FALSE(app().program.schedule.whenExits()) << c.what;
+    }
 }
 
 }  // namespace

@@ -147,6 +147,7 @@ TEST_F(Notice, TheOptionsReachTheRunningProgramAndSayWhatItWillDo) {
     HeadlessApp& app = makeApp(at(kDay, 21h));
     EXPECT_EQ(command(app, {"--status"}).status, kCommandNoProgram);  // not started: nothing listens
     app.start();
+    app.processes.running = {"render", "4242"};
     struct Step {
         std::vector<std::string> args;
         int status;
@@ -165,16 +166,25 @@ TEST_F(Notice, TheOptionsReachTheRunningProgramAndSayWhatItWillDo) {
              Step{{"--status", "--json"}, 0,
                   R"({"state": "running", "next": {"date": "1998-12-01", "time": "21:45", "method": "restart", )"
                   R"("word": "再起動", "entry": "98年12月01日 21時30分　再起動", "seconds_left": 2700, )"
-                  R"("postponed": true, "postponed_from": "1998-12-01 21:30"}})" "\n"},
+                  R"("postponed": true, "postponed_from": "1998-12-01 21:30"}, "when_exits": null})" "\n"},
              Step{{"--skip-next"}, 0, "次回の予定を中止しました: 1998-12-01 21:45 98年12月01日 21時30分　再起動\n"},
              Step{{"--status", "--json"}, 0,
                   R"({"state": "running", "next": {"date": "1998-12-01", "time": "22:00", "method": null, )"
                   R"("word": "ﾃｽﾄ\"\\", "entry": "毎日実行　　　　22時00分　ﾃｽﾄ\"\\", "seconds_left": 3600, )"
-                  R"("postponed": false, "postponed_from": null}})" "\n"},
+                  R"("postponed": false, "postponed_from": null}, "when_exits": null})" "\n"},
              Step{{"--skip-next"}, 0, "次回の予定を中止しました: 1998-12-01 22:00 毎日実行　　　　22時00分　ﾃｽﾄ\"\\\n"},
              Step{{"--skip-next"}, 1, "", "QuietusMachine: 次に実行される予定はありません\n"},
              Step{{"--postpone", "5"}, 1, "", "QuietusMachine: 次に実行される予定はありません\n"},
              Step{{"--status"}, 0, running + "次に実行される予定はありません\n"},
+             // Waiting for another program's end: one wait at a time, cancelled as the next thing.
+             Step{{"--when-exits", "blender", "--method", "lock"}, 1, "", "QuietusMachine: 「blender」は動いていません\n"},
+             Step{{"--when-exits", "render", "--method", "lock"}, 0, "「render」が終了したらロックします\n"},
+             Step{{"--when-exits", "4242", "--method", "sleep"}, 0, "「4242」が終了したらスリープします\n"},
+             Step{{"--status"}, 0, running + "次回: 4242の終了後 スリープ\n"},
+             Step{{"--status", "--json"}, 0,
+                  R"({"state": "running", "next": null, "when_exits": {"target": "4242", "method": "sleep"}})" "\n"},
+             Step{{"--skip-next"}, 0, "終了待ちを中止しました: 4242\n"},
+             Step{{"--skip-next"}, 1, "", "QuietusMachine: 次に実行される予定はありません\n"},
          }) {
         const Ran ran = command(app, s.args);
         EXPECT_EQ(ran.status, s.status) << s.args[0];

@@ -84,10 +84,11 @@ TEST_F(TimeOfDay, TheLaterDayAndMethodOptionsWriteTheirLayoutsAndWords) {
         const char* entry;
     };
     // 6 December 1998 was a Sunday.
-    for (const Case& c : {Case{"Option7", "Option10", "平日実行　　　　13時05分　スリープ"},
+    for (Case c : {Case{"Option7", "Option10", "平日実行　　　　13時05分　スリープ"},
                           Case{"Option8", "Option11", "週末実行　　　　13時05分　休止状態"},
                           Case{"Option9", "Option12", "毎週日曜　　　　13時05分　ロック"},
-                          Case{"Option6", "Option10", "98年12月06日 13時05分　スリープ"}}) {
+                          Case{"Option6", "Option10", "98年12月06日 13時05分　スリープ"},
+                          Case{"Option13", "Option12", ""}}) {  // 13 hours idle: too long
         HeadlessApp& app = openDialog();
         EXPECT_EQ(app.caption("TimeSet", "Option9"), "毎週日曜日");
         EXPECT_TRUE(app.control("TimeSet", "Option6").value());  // the defaults stay
@@ -97,6 +98,14 @@ TEST_F(TimeOfDay, TheLaterDayAndMethodOptionsWriteTheirLayoutsAndWords) {
         app.pickComboItem("TimeSet", "Combo1", "13時");
         app.pickComboItem("TimeSet", "Combo2", "05分");
         app.click("TimeSet", "Command1");
+        if (!*c.entry) {
+            EXPECT_EQ(app.messageBoxes().at(0).text, "無操作時の時間は00時01分から12時00分までにして下さい");
+            app.answerMessageBox();
+            app.pickComboItem("TimeSet", "Combo1", "01時");
+            app.pickComboItem("TimeSet", "Combo2", "30分");
+            app.click("TimeSet", "Command1");
+            c.entry = "無操作時　　　　01時30分　ロック";
+        }
         EXPECT_EQ(list(), std::vector<std::string>{c.entry}) << c.entry;
     }
 }
