@@ -22,7 +22,9 @@
 # window (into the run's folder; set QM_SCREENSHOT_DIR=docs/screenshots/linux to refresh the
 # README's pictures). On the GNOME desktop a stand-in for GNOME's session manager owns its name on
 # the session bus: the due shut-down is asked of it (Shutdown, so that applications may object),
-# and logind hears nothing.
+# and logind hears nothing. The idle desktop has only an inactivity entry of one minute: while
+# xdotool moves the pointer every 20 s it does not fire; once the pointer rests, the warning opens a
+# minute later and logind is asked at zero (the program's trace names the X server as the source).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -76,6 +78,7 @@ world() {
       notice) printf '26年05月12日 13時00分　再起動\r\n%s　%s\r\n' "$due_entry_time" "$word" ;;
       # The first line is there to be deleted by keyboard.
       a11y) printf '%s　再起動\r\n%s　%s\r\n' "$a11y_doomed" "$due_entry_time" "$word" ;;
+      idle) printf '無操作時　　　　00時01分　%s\r\n' "$word" ;;
       *) printf '%s　%s\r\n' "$due_entry_time" "$word" ;;
     esac
     # On the tour, the widest entries too, and enough of them that the settings list scrolls.
@@ -154,6 +157,11 @@ world() {
     a11y_tour
     return 0
   fi
+  if [ "$name" = idle ]; then
+    vd_wait 15 vd_tray_icon >/dev/null || fail "no icon in the tray"
+    idle_entry
+    return 0
+  fi
 
   local seen
   if [ "$desktop" = xembed ]; then
@@ -226,6 +234,29 @@ world() {
   # rows beside its scroll bar included): none was cut.
   ! grep -m 3 ' clipped ' "$dir/trace" || fail "text clipped (above)"
   echo "PASS $name: $seen, ${word}確認 at 13:05:00, count 30..0, logind $calls $(awk "BEGIN { printf \"%.1f\", $called - $opened }") s after the warning opened$after" | tee "$dir/result"
+}
+
+# The inactivity entry (world's variables). The X server counts its idle time in real seconds and
+# the program's clock is faked as an offset, so a minute is a minute to both. The pointer moves
+# every 20 s for 80 s, past the minute an untouched desktop would have fired at; then it rests.
+idle_entry() {
+  local moved=0 x rested opened
+  for x in 100 200 100 200; do
+    xdotool mousemove "$x" "$x"
+    moved=$(date +%s.%N)
+    sleep 20
+    ! grep -q ' shown EndMessege ' "$dir/trace" || fail "the warning opened while the pointer moved"
+  done
+  grep -q ' idle source X11$' "$dir/trace" || fail "the idle source is not the X server: $(grep 'idle source' "$dir/trace")"
+  note "no warning in 80 s of pointer moves"
+  vd_wait 60 grep -q " shown EndMessege \"${word}確認\"" "$dir/trace" || fail "no warning a minute after the last move"
+  opened=$(date +%s.%N)
+  rested=$(awk "BEGIN { printf \"%.0f\", $opened - $moved }")
+  (( rested >= 59 && rested <= 63 )) || fail "the warning opened ${rested} s after the last move, not 60"
+  vd_wait 45 grep -qs " PowerOff " "$dir/logind.log" || fail "no session-end call"
+  vd_wait 10 bash -c "! kill -0 $qpid" || fail "the program did not end after the request"
+  echo "PASS $name: idle source X11, no warning while the pointer moved (80 s), ${word}確認 ${rested} s after" \
+    "it rested, logind $(grep -oE 'PowerOff.*$' "$dir/logind.log" | head -1)" | tee "$dir/result"
 }
 
 # gnome_session_manager LOG: a stand-in for GNOME's session manager on the private session bus
@@ -751,7 +782,7 @@ pids=()
 declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ" [weekday]="スリープ")
 declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate"
                   [weekday]="CanSuspend,Suspend False" [gnome]="")
-for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11y gnome}"; do
+for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11y gnome idle}"; do
   for name in $names; do
     case $name in
       shutdown) world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!) ;;
@@ -764,6 +795,8 @@ for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11
       a11y) world a11y "${words[shutdown]}" "" 60 quick & pids+=($!) ;;
       # A GNOME session manager on the session bus: the shut-down is asked of it, not of logind.
       gnome) world gnome "${words[shutdown]}" "${calls[gnome]}" 12 quick & pids+=($!) ;;
+      # Only an inactivity entry, kept from firing by pointer moves, then not.
+      idle) world idle "${words[shutdown]}" "" 0 quick & pids+=($!) ;;
       *) world "$name" "${words[$name]}" "${calls[$name]}" 12 quick & pids+=($!) ;;
     esac
   done
