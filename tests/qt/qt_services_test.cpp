@@ -389,11 +389,12 @@ TEST(IdleSources, the_x_servers_idle_time_grows_and_drops_at_input) {
     using namespace std::chrono_literals;
     if (std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "no Xvfb or xdotool";
     test::app();
-    const QString display = QStringLiteral(":%1").arg(200 + getpid() % 500);
-    QProcess server;
-    server.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    QProcess server;  // on a display number it finds free, which it writes out
+    server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                                          QStringLiteral("tcp")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.canReadLine(); }, 5000));
     const QByteArray oldDisplay = qgetenv("DISPLAY"), oldWayland = qgetenv("WAYLAND_DISPLAY");
-    qputenv("DISPLAY", display.toLatin1());
+    qputenv("DISPLAY", ":" + server.readLine().trimmed());
     qunsetenv("WAYLAND_DISPLAY");
     std::unique_ptr<IdleSource> idle;
     ASSERT_TRUE(QTest::qWaitFor([&] { return (idle = makeX11Idle()) != nullptr; }, 5000));
