@@ -137,12 +137,7 @@ void Program::cancelWaitForExit() {
 }
 
 void Program::exitWaitedFor() {
-    if (ui.ended() || !schedule.whenExits()) return;
-    const Schedule::WhenExits wait = *schedule.whenExits();
-    schedule.setWhenExits(std::nullopt);
-    // Paused, nothing fires, as an entry whose moment passes during a pause does not.
-    if (tray.paused()) return;
-    showWarningFor({wait.method, 0, wait.target});
+    if (!ui.ended()) tray.waitedForEnded();
 }
 
 }  // namespace qm

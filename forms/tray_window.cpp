@@ -214,6 +214,7 @@ void TrayWindow::armDueTimer(bool dueNow) {
     LocalTime wake = schedule_.nextWake(now);
     if (const std::optional<LocalTime> tipChanges = tipAt(now).changesAt) wake = std::min(wake, *tipChanges);
     if (idleWake_) wake = std::min(wake, *idleWake_);
+    if (endedWaitWake_) wake = std::min(wake, *endedWaitWake_);
     dueTimer_->tickAt(wake);
 }
 
@@ -223,6 +224,7 @@ void TrayWindow::selectionChanged() {
     // next tick, never from within whatever chose.
     idleWake_.reset();
     if (!schedule_.idleEntries().empty()) idleWake_ = clock_.now();
+    if (waitEnded_) endedWaitWake_ = clock_.now();
     armDueTimer(schedule_.dueAt(clock_.now()));
     showState();
 }
@@ -230,6 +232,10 @@ void TrayWindow::selectionChanged() {
 void TrayWindow::dueCheckTick() {
     const bool due = schedule_.dueCheck();
     if (idleWake_ && clock_.now() >= *idleWake_) lookForIdle(clock_.now());
+    if (endedWaitWake_ && clock_.now() >= *endedWaitWake_) {
+        endedWaitWake_.reset();
+        warnForEndedWait();
+    }
     armDueTimer(due);
     showState();
     if (due) windows_.showWarning();
@@ -265,6 +271,24 @@ void TrayWindow::lookForIdle(LocalTime now) {
     if (!look.due) return;
     windows_.showWarningFor({look.due->method, look.due->line, look.due->entry,
                              [this] { return idle_.userReturned(clock_.now()); }});
+}
+
+void TrayWindow::waitedForEnded() {
+    if (!isLoaded() || !schedule_.whenExits()) return;
+    waitEnded_ = true;
+    warnForEndedWait();
+}
+
+void TrayWindow::warnForEndedWait() {
+    if (!waitEnded_ || !schedule_.whenExits()) {
+        waitEnded_ = false;
+        return;
+    }
+    if (!paused_ && windows_.warningOpen()) return;
+    waitEnded_ = false;
+    const Schedule::WhenExits wait = *schedule_.whenExits();
+    schedule_.setWhenExits(std::nullopt);
+    if (!paused_) windows_.showWarningFor({wait.method, 0, wait.target});
 }
 
 void TrayWindow::noticeClicked() {

@@ -32,6 +32,11 @@ public:
     // window of their own.
     void noticeClicked();
 
+    // The program waited for (--when-exits) has ended: its warning opens now, or, while another
+    // warning is open, once that one has closed; paused, never, as an entry whose moment passes
+    // during a pause does not fire.
+    void waitedForEnded();
+
     bool paused() const { return paused_; }
     // Pauses or resumes as the right button does; false when it already was so.
     bool setPaused(bool paused);
@@ -73,6 +78,11 @@ private:
     // When the idle trigger looks next; none while it waits for nothing.
     std::optional<LocalTime> idleWake_;
     bool toldNoIdleSource_ = false;  // once a run
+    // The program waited for has ended while a warning was open; the look after the next choice
+    // (which a warning closing makes) opens its warning.
+    bool waitEnded_ = false;
+    std::optional<LocalTime> endedWaitWake_;
+    void warnForEndedWait();
 
     ui::Control* dueTimer_ = nullptr;
     ui::Control* runningImage_ = nullptr;

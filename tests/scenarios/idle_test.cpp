@@ -147,8 +147,10 @@ TEST_F(Idle, TheWarningOpensOnceTheProgramWaitedForHasEnded) {
         std::map<headless::VirtualTime, Act> acts;
         Moments opened;
         std::vector<SessionRequest> requests = {};
+        std::vector<std::string> lines = {};
     };
     const auto t = [](seconds time) { return at(kDay, time); };
+    const Act abort = [](HeadlessApp& app) { app.click("EndMessege", "Command2"); };
     const Act waitForRender = run({"--when-exits", "render", "--method", "lock"});
     const Case cases[] = {
         {"it ends: the warning, with the method given; the tip said what it waited for", {"render"},
@@ -168,6 +170,11 @@ TEST_F(Idle, TheWarningOpensOnceTheProgramWaitedForHasEnded) {
           {t(21h + 5min), end("render")}, {t(21h + 6min), end("backup")}},
          {t(21h + 6min + 1s)}, {SessionRequest::Suspend}},
         {"none running: nothing waits", {}, {{t(21h + 1min), run({"--when-exits", "render", "--method", "lock"}, 1)}}, {}},
+        // The abort and the warning after it fall in one second: one opening seen, and the lock.
+        {"it ends while an entry's warning is open: its own opens once that one is aborted", {"render"},
+         {{t(21h + 1min), waitForRender}, {t(21h + 4min + 5s), end("render")}, {t(21h + 4min + 10s), abort}},
+         {t(21h + 4min)}, {SessionRequest::LockScreen},
+         {"98年12月01日 21時04分　再起動"}},
         {"paused when it ends: nothing", {"render"},
          {{t(21h + 1min), waitForRender}, {t(21h + 2min), pause(true)}, {t(21h + 5min), end("render")},
           {t(21h + 6min), pause(false)}}, {}},
@@ -179,7 +186,7 @@ TEST_F(Idle, TheWarningOpensOnceTheProgramWaitedForHasEnded) {
             app.processes.running = c.running;
             first(app);
         };
-        const Seen seen = walk({}, t(21h), t(21h + 7min), acts);
+        const Seen seen = walk(c.lines, t(21h), t(21h + 7min), acts);
         EXPECT_EQ(seen.opened, c.opened) << c.what;
         EXPECT_EQ(seen.requests, c.requests) << c.what;
         EXPECT_FALSE(app().program.schedule.whenExits()) << c.what;
