@@ -414,7 +414,9 @@ TEST(IdleSources, the_x_servers_idle_time_grows_and_drops_at_input) {
 // A copy of sleep under a name longer than the 15 bytes the kernel keeps of it.
 struct Sleeper {
     qm::test::TempFolder folder;
-    std::filesystem::path program = folder.folder() / "quietus-test-sleeper";
+    // A name of this test process's own: ctest runs the cases side by side.
+    std::string name = "quietus-test-sleeper-" + std::to_string(::getpid());
+    std::filesystem::path program = folder.folder() / name;
     Sleeper() { std::filesystem::copy_file("/bin/sleep", program); }
     std::unique_ptr<QProcess> start(const char* seconds) const {
         auto process = std::make_unique<QProcess>();
@@ -442,7 +444,7 @@ TEST(ProcessWatch, ends_once_when_no_process_of_the_id_or_the_name_is_left) {
         const auto second = c.byName ? sleeper.start("2") : nullptr;
         ProcProcessWatch watch(c.pidfds);
         int calls = 0;
-        ASSERT_TRUE(watch.watch(c.byName ? "quietus-test-sleeper" : std::to_string(first->processId()), [&] { ++calls; }));
+        ASSERT_TRUE(watch.watch(c.byName ? sleeper.name : std::to_string(first->processId()), [&] { ++calls; }));
         if (c.byName) {
             ASSERT_TRUE(first->waitForFinished());
             QTest::qWait(300);
@@ -459,10 +461,10 @@ TEST(ProcessWatch, nothing_running_is_refused_and_a_cancelled_watch_never_calls)
     const Sleeper sleeper;
     ProcProcessWatch watch;
     int calls = 0;
-    EXPECT_FALSE(watch.watch("quietus-test-sleeper", [&] { ++calls; }));
+    EXPECT_FALSE(watch.watch(sleeper.name, [&] { ++calls; }));
     EXPECT_FALSE(watch.watch("2147483647", [&] { ++calls; }));
     const auto process = sleeper.start("1");
-    ASSERT_TRUE(watch.watch("quietus-test-sleeper", [&] { ++calls; }));
+    ASSERT_TRUE(watch.watch(sleeper.name, [&] { ++calls; }));
     watch.cancel();
     EXPECT_TRUE(process->waitForFinished());
     QTest::qWait(300);

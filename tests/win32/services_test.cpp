@@ -450,11 +450,29 @@ TEST(IdleSource, TheIdleTimeGrowsWhileNothingHappensAndDropsAtInput) {
     EXPECT_EQ(idle->idleTime(), 0s);
 }
 
+// Ping under a name of this test process's own (ctest runs the cases side by side, and a Wine
+// prefix's processes all show in one list), in the temporary folder: "qmping<id>.exe".
+const std::wstring& pingCopy() {
+    static const std::wstring copy = [] {
+        wchar_t system[MAX_PATH], temp[MAX_PATH];
+        GetSystemDirectoryW(system, MAX_PATH);
+        GetTempPathW(MAX_PATH, temp);
+        std::wstring to = std::wstring(temp) + L"qmping" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+        EXPECT_TRUE(CopyFileW((std::wstring(system) + L"\\ping.exe").c_str(), to.c_str(), FALSE));
+        return to;
+    }();
+    return copy;
+}
+
+std::string pingCopyName() {
+    return "qmping" + std::to_string(GetCurrentProcessId());
+}
+
 // A process that lives about count - 1 seconds: ping, which waits a second between pings.
 struct Pinging {
     PROCESS_INFORMATION info{};
     explicit Pinging(int count) {
-        std::wstring line = L"ping.exe -n " + std::to_wstring(count) + L" 127.0.0.1";
+        std::wstring line = L"\"" + pingCopy() + L"\" -n " + std::to_wstring(count) + L" 127.0.0.1";
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
@@ -471,14 +489,17 @@ TEST(ProcessWatch, EndsOnceWhenNoProcessOfTheIdOrTheNameIsLeftOnThisThread) {
     const struct {
         const char* what;
         const char* name;  // none: by the first process's id
-    } cases[] = {{"by id", nullptr}, {"by name, in any case and without .exe", "PING"}, {"by name", "ping.exe"}};
+    } cases[] = {{"by id", nullptr}, {"by name, in any case and without .exe", "QMPING"}, {"by name", "qmping.exe"}};
     for (const auto& c : cases) {
+        // "qmping" + this process's id, spelt as the case says.
+        std::string name = c.name ? c.name : "";
+        if (c.name) name.insert(6, pingCopyName().substr(6));
         const Pinging first(2);
         const auto second = c.name ? std::make_unique<Pinging>(3) : nullptr;
         const auto watch = makeProcessWatch();
         int calls = 0;
         DWORD thread = 0;
-        ASSERT_TRUE(watch->watch(c.name ? c.name : std::to_string(first.info.dwProcessId), [&] {
+        ASSERT_TRUE(watch->watch(c.name ? name : std::to_string(first.info.dwProcessId), [&] {
             ++calls;
             thread = GetCurrentThreadId();
         })) << c.what;
