@@ -28,6 +28,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
+# Usage: scripts/e2e-linux.sh ["NAME ..." | --all-but NAME...]   (default: every desktop)
 # QM_LINUX_DIST: another installed build to run (default dist/linux, built when missing).
 dist=${QM_LINUX_DIST:-dist/linux}
 case $dist in /*) ;; *) dist=$top/$dist ;; esac
@@ -778,11 +779,18 @@ tour_windows() {
 source scripts/virtual-desktop.sh
 started=$(date +%s)
 pids=()
-# One desktop per method (or only those named on the command line).
+# One desktop per method (or only those named on the command line, or all but those named after
+# --all-but).
 declare -A words=([shutdown]="ｼｬｯﾄﾀﾞｳﾝ" [forced]="強制終了" [restart]="再起動" [logoff]="ログオフ" [weekday]="スリープ")
 declare -A calls=([shutdown]="PowerOff False" [forced]="PowerOff False" [restart]="Reboot False" [logoff]="Terminate"
                   [weekday]="CanSuspend,Suspend False" [gnome]="")
-for names in "${@:-shutdown forced restart logoff sni wayland weekday notice a11y gnome idle}"; do
+all="shutdown forced restart logoff sni wayland weekday notice a11y gnome idle"
+if [ "${1:-}" = --all-but ]; then
+  shift
+  for left_out in "$@"; do all=$(tr ' ' '\n' <<<"$all" | grep -vx "$left_out" | paste -sd' ' -); done
+  set -- "$all"
+fi
+for names in "${@:-$all}"; do
   for name in $names; do
     case $name in
       shutdown) world shutdown "${words[$name]}" "${calls[$name]}" 50 tour & pids+=($!) ;;

@@ -29,6 +29,29 @@ cmake --install build/linux --prefix dist/linux >/dev/null
 cmake --build --preset linux --target package >/dev/null
 cp build/linux/package/QuietusMachine-*-linux-*.tar.gz dist/
 
+# The end-to-end runs go in the background, each on displays, buses and prefixes of its own, its
+# output in build/NAME.log, shown when it is waited for; a failure stops them all.
+e2e_pids=()
+e2e() {  # e2e NAME COMMAND...: starts a run in the background, its output in build/NAME.log
+  local name=$1; shift
+  "$@" >"$top/build/$name.log" 2>&1 &
+  e2e_pids+=($!)
+}
+e2e_finish() {  # e2e_finish NAME PID: waits for the run and shows its output; a failure stops all
+  local status=0
+  wait "$2" || status=$?
+  cat "$top/build/$1.log"
+  if [ $status -ne 0 ]; then
+    kill "${e2e_pids[@]}" 2>/dev/null || true
+    wait || true
+    exit 1
+  fi
+}
+# The inactivity desktop waits out real minutes of the user's input and rest, with little to do:
+# it runs beside the fuzzing and the Windows builds.
+e2e e2e-linux-idle scripts/e2e-linux.sh idle
+idle_e2e=${e2e_pids[-1]}
+
 step "Fuzzing (bounded)"
 scripts/fuzz.sh "${QM_FUZZ_SECONDS:-15}"
 
@@ -58,26 +81,9 @@ done
 step "The Windows installer under Wine: install, the user's schedule, upgrade, uninstall"
 scripts/msi-check.sh dist/QuietusMachine-*-win64.msi
 
-# The end-to-end runs side by side, each on displays, buses and prefixes of its own: the Windows
-# one and the real-clock one, which sets up meanwhile; the Linux one once the Windows one has its
-# prefix (each is busiest at its start). The real-clock rounds, the first on an idle machine, start
-# once the other two have ended. Each run's output is shown when it ends.
-e2e_pids=()
-e2e() {  # e2e NAME COMMAND...: starts a run in the background, its output in build/NAME.log
-  local name=$1; shift
-  "$@" >"$top/build/$name.log" 2>&1 &
-  e2e_pids+=($!)
-}
-e2e_finish() {  # e2e_finish NAME PID: waits for the run and shows its output; a failure stops all
-  local status=0
-  wait "$2" || status=$?
-  cat "$top/build/$1.log"
-  if [ $status -ne 0 ]; then
-    kill "${e2e_pids[@]}" 2>/dev/null || true
-    wait || true
-    exit 1
-  fi
-}
+# The other end-to-end runs side by side: the Windows one and the real-clock one, which sets up
+# meanwhile; the Linux one once the Windows one has its prefix (each is busiest at its start). The
+# real-clock rounds, the first on an idle machine, start once the other two have ended.
 after_windows_prefix() {  # after_windows_prefix COMMAND...: COMMAND once the Windows run has its prefix
   until grep -q "fresh Wine prefix" "$top/build/e2e-win32.log" || ! kill -0 "$win_e2e" 2>/dev/null; do
     sleep 0.5
@@ -91,7 +97,7 @@ else
   e2e e2e-win32 scripts/e2e-win32.sh dist/win64 build/win64
 fi
 win_e2e=${e2e_pids[-1]}
-e2e e2e-linux after_windows_prefix scripts/e2e-linux.sh
+e2e e2e-linux after_windows_prefix scripts/e2e-linux.sh --all-but idle
 linux_e2e=${e2e_pids[-1]}
 e2e e2e-real-clock scripts/e2e-real-clock.sh --after "$win_e2e,$linux_e2e"
 real_clock=${e2e_pids[-1]}
@@ -99,6 +105,7 @@ real_clock=${e2e_pids[-1]}
 step "End to end: Quietus.exe under Wine"
 e2e_finish e2e-win32 "$win_e2e"
 step "End to end: the Linux desktop program"
+e2e_finish e2e-linux-idle "$idle_e2e"
 e2e_finish e2e-linux "$linux_e2e"
 step "End to end: every copy's warning within its due second on the real clock, idle and busy"
 e2e_finish e2e-real-clock "$real_clock"
