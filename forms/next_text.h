@@ -54,10 +54,7 @@ inline TimeLeft timeLeft(LocalTime moment, LocalTime now) {
 // The method as the notice names it, or a word that names none as it stands (cut short).
 inline std::string methodShown(const MethodWord& method) {
     if (method.method) return std::string(optionCaptionOf(*method.method));
-    std::size_t end = 0;
-    for (std::size_t n = 0; end < method.word.size() && n < kWordShownAtMost; ++n)
-        end += utf8CharLength(method.word, end);
-    return method.word.substr(0, end);
+    return std::string(utf8Prefix(method.word, kWordShownAtMost));
 }
 
 // The wait for a program's end: kNextPrefix, the program (its id or name; in the tip cut to this
@@ -67,9 +64,7 @@ inline constexpr std::size_t kTargetShownAtMost = 32;
 
 // "次回: firefoxの終了後 シャットダウン"
 inline std::string afterExitText(std::string_view target, const MethodWord& method, std::size_t targetAtMost = std::string_view::npos) {
-    std::size_t end = 0;
-    for (std::size_t n = 0; end < target.size() && n < targetAtMost; ++n) end += utf8CharLength(target, end);
-    return std::string(kNextPrefix).append(target.substr(0, end)).append(kAfterExit).append(methodShown(method));
+    return std::string(kNextPrefix).append(utf8Prefix(target, targetAtMost)).append(kAfterExit).append(methodShown(method));
 }
 
 }  // namespace qm

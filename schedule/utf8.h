@@ -22,6 +22,13 @@ inline std::size_t utf8CharLength(std::string_view s, std::size_t pos) {
 }
 
 // The code point of a well-formed character of `len` bytes (as utf8CharLength measured it).
+// The first `count` characters of `s` (all of it when it has fewer).
+inline std::string_view utf8Prefix(std::string_view s, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t n = 0; end < s.size() && n < count; ++n) end += utf8CharLength(s, end);
+    return s.substr(0, end);
+}
+
 inline char32_t utf8CodePoint(std::string_view s, std::size_t pos, std::size_t len) {
     const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(s[pos + i])); };
     switch (len) {

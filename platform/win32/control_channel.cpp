@@ -54,11 +54,6 @@ bool ofThisUserAndSession(HWND window) {
     return !user.empty() && user == userOf(GetCurrentProcessId());
 }
 
-HWND messageWindow(const wchar_t* windowClass, WNDPROC windowProc, void* owner) {
-    registerPlainClass(windowClass, windowProc);
-    return CreateWindowExW(0, windowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), owner);
-}
-
 // The text a WM_COPYDATA of `kind` carries; none when it is another kind of data.
 std::optional<std::string> textOf(LPARAM lParam, ULONG_PTR kind) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);

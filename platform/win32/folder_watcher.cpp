@@ -150,10 +150,7 @@ public:
 
 private:
     bool createWindow() {
-        registerPlainClass(kWindowClass, windowProc);
-        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                        this);
-        return window_ != nullptr;
+        return messageWindow(kWindowClass, windowProc, this) != nullptr;
     }
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

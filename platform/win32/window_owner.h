@@ -18,6 +18,13 @@ inline void registerPlainClass(const wchar_t* name, WNDPROC windowProc) {
     RegisterClassExW(&windowClass);
 }
 
+// A message-only window of that plain class, whose owner is `owner` (see windowOwner); null when
+// it could not be made.
+inline HWND messageWindow(const wchar_t* windowClass, WNDPROC windowProc, void* owner) {
+    registerPlainClass(windowClass, windowProc);
+    return CreateWindowExW(0, windowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), owner);
+}
+
 template <class T>
 T* windowOwner(HWND hwnd, UINT message, LPARAM lParam, HWND T::*handle) {
     if (message == WM_NCCREATE) {
